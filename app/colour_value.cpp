@@ -1,0 +1,28 @@
+#include "app/colour_value.h"
+
+#include <QPalette>
+
+namespace quillo {
+
+QColor colourFromValue(qint32 value, const QPalette& system)
+{
+    const quint32 bits = quint32(value);
+    if (bits & 0x80000000u) {
+        switch (bits & 0xFFu) {
+        case 5: return system.color(QPalette::Active, QPalette::Base);
+        case 8: return system.color(QPalette::Active, QPalette::Text);
+        case 15: return system.color(QPalette::Active, QPalette::Button);
+        case 18: return system.color(QPalette::Active, QPalette::ButtonText);
+        default: return system.color(QPalette::Active, QPalette::Window);
+        }
+    }
+    return QColor(int(bits & 0xFF), int((bits >> 8) & 0xFF), int((bits >> 16) & 0xFF));
+}
+
+qint32 valueFromColour(const QColor& colour)
+{
+    const QColor rgb = colour.toRgb();
+    return qint32(quint32(rgb.red()) | quint32(rgb.green()) << 8 | quint32(rgb.blue()) << 16);
+}
+
+}  // namespace quillo

@@ -1,0 +1,193 @@
+#include "app/parla.h"
+
+#include "app/key_translation.h"
+#include "app/rounded_outline.h"
+#include "app/startup.h"
+#include "commands/key_dispatcher.h"
+#include "commands/word_list_commands.h"
+#include "feedback/character_sound_player.h"
+#include "feedback/typing_handler.h"
+#include "feedback/word_display.h"
+#include "settings/base_defaults.h"
+#include "settings/settings_file.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace quillo {
+
+namespace {
+
+const QColor kWindowGreen(0, 192, 0);  // 0x0000C000
+
+QFont wordFont()
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(48);
+    f.setBold(true);
+    return f;
+}
+
+// The character a key gives to the key-press handler, where Qt leaves the
+// text empty for these keys.
+QString controlCharacter(int key)
+{
+    switch (key) {
+    case Qt::Key_Backspace: return QStringLiteral("\b");
+    case Qt::Key_Return: case Qt::Key_Enter: return QStringLiteral("\r");
+    case Qt::Key_Escape: return QStringLiteral("\x1b");
+    default: return {};
+    }
+}
+
+// Splits text into characters, keeping surrogate pairs together.
+QStringList characters(const QString& text)
+{
+    QStringList out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out.append(text.mid(i, 2));
+            ++i;
+        } else {
+            out.append(QString(text.at(i)));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+Parla::Parla(Platform& platform, QWidget* parent)
+    : QWidget(parent),
+      Parolasi(new WordModeButton(this)),
+      esempio(new QLineEdit(this)),
+      scrivo(new WritingSheet(this)),
+      esempiopix(new QLabel(this)),
+      platform_(platform)
+{
+    setObjectName(QStringLiteral("Parla"));
+    setWindowTitle(QStringLiteral("Quillo"));
+    setWindowFlag(Qt::FramelessWindowHint);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, kWindowGreen);
+    setPalette(p);
+    setAutoFillBackground(true);
+    resize(twipsToPixels(12012, twipsPerPixelX()), twipsToPixels(7548, twipsPerPixelY()));
+
+    Parolasi->setObjectName(QStringLiteral("Parolasi"));
+    place(Parolasi, {11160, 120, 732, 492});
+
+    esempio->setObjectName(QStringLiteral("esempio"));
+    esempio->setFont(wordFont());
+    esempio->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    place(esempio, {120, 120, 9252, 1212});
+
+    scrivo->setObjectName(QStringLiteral("scrivo"));
+    place(scrivo, {120, 1440, 12132, 7332});
+
+    esempiopix->setObjectName(QStringLiteral("esempiopix"));
+    esempiopix->setAlignment(Qt::AlignCenter);
+    place(esempiopix, {9600, 0, 1452, 1452});
+
+    // Tab order: scrivo, (File1, hidden), esempio, Parolasi. The picture takes no focus.
+    esempiopix->setFocusPolicy(Qt::NoFocus);
+    setTabOrder(scrivo, esempio);
+    setTabOrder(esempio, Parolasi);
+    scrivo->setFocus();
+
+    scrivo->installEventFilter(this);
+    connect(Parolasi, &WordModeButton::valueClicked, this, &Parla::Parolasi_Click);
+}
+
+void Parla::place(QWidget* control, const TwipsRect& rect)
+{
+    twips_.insert(control, rect);
+    control->setGeometry(twipsToPixels(rect, twipsPerPixelX(), twipsPerPixelY()));
+}
+
+void Parla::setTwipsSize(QWidget* control, double width, double height)
+{
+    TwipsRect rect = twips_.value(control);
+    rect.width = float(width);   // held in single precision, as the sizes are handed on
+    rect.height = float(height);
+    place(control, rect);
+}
+
+void Parla::showCoveringScreen()
+{
+    // Without a window manager a full-screen request alone does not resize.
+    if (QScreen* s = screen())
+        setGeometry(s->geometry());
+    showFullScreen();
+    scrivo->setFocus();
+}
+
+void Parla::endProgram()
+{
+    ending_ = true;
+    platform_.exit->quit();
+}
+
+// --- event handlers -------------------------------------------------------
+
+void Parla::Form_Load() { formLoad(*this); }
+void Parla::Parolasi_Click() { wordModeClicked(*this); }
+void Parla::scrivo_KeyDown(qint16 keyCode, qint16 shift) { dispatchCommandKey(*this, keyCode, shift); }
+void Parla::scrivo_KeyPress(const QString& character) { handleTypedCharacter(*this, character); }
+
+// --- form procedures ------------------------------------------------------
+
+void Parla::Arrotondata(QWidget* isso) { applyRoundedOutline(*this, isso); }
+qint32 Parla::PlayWav(const QString& x) { return playCharacterSound(*this, x); }
+void Parla::ShowWord(const QString& fileName) { showWord(*this, fileName); }
+void Parla::LoadBaseDefaults() { loadBaseDefaults(*this); }
+void Parla::LoadSavedSettings() { loadSavedSettings(*this); }
+void Parla::SaveSettings() { saveSettings(*this); }
+
+// --- keys on the writing sheet -------------------------------------------
+
+bool Parla::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == scrivo) {
+        if (ending_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod))
+            return true;
+        if (event->type() == QEvent::KeyPress)
+            return handleSheetKey(static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::InputMethod)
+            handleSheetInput(static_cast<QInputMethodEvent*>(event)->commitString());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool Parla::handleSheetKey(QKeyEvent* event)
+{
+    // Tab moves the focus on; neither handler sees it.
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        return false;
+    const qint16 mask = modifierMask(*event);
+    scrivo_KeyDown(virtualKeyCode(*event), mask);
+    if (ending_)
+        return true;
+    // With Alt held a key makes no character.
+    if (mask & kAltBit)
+        return false;
+    QString text = event->text();
+    if (text.isEmpty())
+        text = controlCharacter(event->key());
+    for (const QString& character : characters(text)) {
+        scrivo_KeyPress(character);
+        if (ending_)
+            return true;
+    }
+    return false;  // the sheet inserts the character now
+}
+
+void Parla::handleSheetInput(const QString& committed)
+{
+    // Accented letters typed with dead keys arrive only as a commit.
+    for (const QString& character : characters(committed))
+        scrivo_KeyPress(character);
+}
+
+}  // namespace quillo

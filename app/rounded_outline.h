@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+namespace quillo {
+
+class Parla;
+
+// Clips a control to a rectangle of its full size whose corners are cut by an
+// ellipse CornerRadius pixels across (square corners for 0).
+void applyRoundedOutline(Parla& form, QWidget* control);
+
+}  // namespace quillo

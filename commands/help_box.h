@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace quillo {
+
+class Parla;
+
+inline const QString kHelpTitle = QStringLiteral("QUILLO TINDO");
+
+// The sixteen lines of the help box, each ending in a line feed.
+QString helpText();
+// F1: the help box, modal.
+void showHelpBox(Parla& form);
+
+}  // namespace quillo

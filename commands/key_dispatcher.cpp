@@ -1,0 +1,53 @@
+#include "commands/key_dispatcher.h"
+
+#include "app/failure.h"
+#include "app/key_translation.h"
+#include "app/parla.h"
+#include "commands/appearance_commands.h"
+#include "commands/help_box.h"
+#include "commands/window_commands.h"
+#include "commands/word_list_commands.h"
+
+#include <cstdio>
+#include <exception>
+
+namespace quillo {
+
+namespace {
+
+void runCommand(Parla& form, qint16 keyCode, bool alt)
+{
+    switch (keyCode) {
+    case vk::kEscape: applyStoredAppearance(form); break;
+    case vk::kF1: alt ? form.LoadBaseDefaults() : showHelpBox(form); break;
+    case vk::kF2: alt ? form.SaveSettings() : randomBackgroundColour(form); break;
+    case vk::kF3: randomTextColour(form); break;
+    case vk::kF4: alt ? form.endProgram() : nextCornerStep(form); break;
+    case vk::kF5: randomFont(form); break;
+    case vk::kF6: smallerCharacters(form); break;
+    case vk::kF7: largerCharacters(form); break;
+    case vk::kF8: case vk::kDown: nextWord(form); break;
+    case vk::kUp: previousWord(form); break;
+    case vk::kF9: toggleWordDisplay(form); break;
+    case vk::kF10: toggleWordMode(form); break;
+    case vk::kF11: toggleSound(form); break;
+    case vk::kF12: clearSheet(form); break;
+    case vk::kQ: if (alt) form.endProgram(); break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+void dispatchCommandKey(Parla& form, qint16 keyCode, qint16 shift)
+{
+    try {
+        runCommand(form, keyCode, (shift & kAltBit) != 0);
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "quillo: command key %d: %s\n", keyCode, qPrintable(failure.message()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quillo: command key %d: %s\n", keyCode, e.what());
+    }
+}
+
+}  // namespace quillo

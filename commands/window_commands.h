@@ -1,0 +1,20 @@
+#pragma once
+
+namespace quillo {
+
+class Parla;
+
+// Esc: the stored appearance, sound on, the word box, picture and word-mode
+// button shown.
+void applyStoredAppearance(Parla& form);
+// F4: the corner value steps by 10, back to 0 once above 180; both outlines follow.
+void nextCornerStep(Parla& form);
+// F11: typing sound off or on.
+void toggleSound(Parla& form);
+// F12: a clean sheet.
+void clearSheet(Parla& form);
+
+// The corner value after one F4 step from `corner`.
+short nextCornerValue(short corner);
+
+}  // namespace quillo

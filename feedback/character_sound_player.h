@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace quillo {
+
+class Parla;
+
+// Speaks one typed character: its own recording from the letters folder, or
+// the fallback sound when it has none. Returns the play result (1) when the
+// character's own recording was found and played, 0 otherwise.
+qint32 playCharacterSound(Parla& form, const QString& character);
+
+}  // namespace quillo

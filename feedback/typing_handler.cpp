@@ -1,0 +1,68 @@
+#include "feedback/typing_handler.h"
+
+#include "app/failure.h"
+#include "app/parla.h"
+#include "feedback/media_paths.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace quillo {
+
+namespace {
+
+void pickExampleWord(Parla& form, const QString& character)
+{
+    Sound& sound = *form.platform().sound;
+    sound.play(media::fileIn(media::lettersFolder(form.mediaFolder()), media::kWordCue));
+
+    form.File1.setPattern(character + QStringLiteral("*.*"));
+    const int n = form.File1.count();
+    const double u = form.platform().random->next();
+    try {
+        form.File1.setSelectedIndex(int(std::floor(u * n)));
+    } catch (const Failure&) {
+        // No picture for this character (n is 0): nothing is selected and
+        // the word display below refuses the empty name.
+    }
+    const QString name = form.File1.fileName();
+    try {
+        form.ShowWord(name);
+    } catch (const Failure& failure) {
+        if (!name.isEmpty())
+            std::fprintf(stderr, "quillo: %s\n", qPrintable(failure.message()));
+    }
+}
+
+void praiseCompletedWord(Parla& form, const QString& character)
+{
+    const QString word = form.esempio->text();
+    if (word.isEmpty())
+        return;
+    // The sheet does not hold the character yet: append it to the sheet's end.
+    const QString typed = form.scrivo->toPlainText().right(word.size() - 1) + character;
+    if (typed.compare(word, Qt::CaseInsensitive) == 0)
+        form.platform().sound->play(media::fileIn(media::wordsFolder(form.mediaFolder()), media::kPraiseSound));
+}
+
+}  // namespace
+
+void handleTypedCharacter(Parla& form, const QString& character)
+{
+    if (form.Busy != 0)
+        return;
+    form.Busy = -1;
+    if (form.SoundOff != 0) {
+        form.Busy = 0;
+        return;
+    }
+    const qint32 result = form.PlayWav(character);
+    form.Busy = 0;
+    if ((form.Parolasi->value() & result) != 0)
+        pickExampleWord(form, character);
+    else
+        praiseCompletedWord(form, character);
+    form.Busy = 0;
+}
+
+}  // namespace quillo

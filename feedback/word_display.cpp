@@ -1,0 +1,33 @@
+#include "feedback/word_display.h"
+
+#include "app/failure.h"
+#include "app/parla.h"
+#include "feedback/media_paths.h"
+#include "platform/picture_loader.h"
+
+#include <QPixmap>
+
+namespace quillo {
+
+void showWord(Parla& form, const QString& fileName)
+{
+    const qsizetype wordLength = fileName.size() - 4;
+    if (wordLength < 0)
+        throw Failure(QStringLiteral("no picture to show (\"%1\")").arg(fileName));
+    form.esempio->setText(fileName.left(wordLength));
+
+    const QString path = form.File1.folder() + u'/' + form.File1.fileName();
+    const qreal ratio = form.esempiopix->devicePixelRatioF();
+    QString error;
+    const QImage picture = loadPicture(path, form.esempiopix->size() * ratio, &error);
+    if (picture.isNull())
+        throw Failure(error);
+    QPixmap pixmap = QPixmap::fromImage(picture);
+    pixmap.setDevicePixelRatio(ratio);
+    form.esempiopix->setPixmap(pixmap);
+
+    const QString recording = form.esempio->text() + QStringLiteral(".wav");
+    form.platform().sound->play(media::fileIn(media::wordsFolder(form.mediaFolder()), recording));
+}
+
+}  // namespace quillo

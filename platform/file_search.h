@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quillo {
+
+// The plain files of a folder (no hidden files, no folders, nothing special)
+// whose names match a wildcard pattern, sorted as an Italian reader expects:
+// letter case ignored, accented letters beside their plain ones, numbers by value.
+QStringList listMatchingFiles(const QString& folder, const QString& pattern);
+
+// Sorts names in that same order.
+void sortFileNames(QStringList& names);
+
+// The name (without folder) of the first file of `folder` that matches
+// `pattern`, or an empty string when none does. A name that differs from the
+// pattern only in letter case is found too; when several do, the exact spelling
+// wins, then the first in sorted order. A pattern with a character that cannot
+// be part of a file name finds nothing. With `wildcards` false, '*' and '?'
+// stand for themselves.
+QString findFirstFile(const QString& folder, const QString& pattern, bool wildcards = true);
+
+}  // namespace quillo

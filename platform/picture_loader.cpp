@@ -1,0 +1,59 @@
+#include "platform/picture_loader.h"
+
+#include <QImageReader>
+
+namespace quillo {
+
+bool pictureSizeAcceptable(QSize size)
+{
+    if (!size.isValid() || size.isEmpty())
+        return false;
+    if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+        return false;
+    return qint64(size.width()) * size.height() <= kMaxPicturePixels;
+}
+
+QImage loadPicture(const QString& path, QSize target, QString* error)
+{
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, why);
+        return QImage();
+    };
+    if (target.isEmpty())
+        return fail(QStringLiteral("no room to show a picture"));
+
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize full = reader.size();
+    if (!full.isValid()) {
+        if (!reader.canRead())
+            return fail(reader.errorString());
+    } else if (!pictureSizeAcceptable(full)) {
+        return fail(QStringLiteral("picture too large (%1x%2)").arg(full.width()).arg(full.height()));
+    }
+
+    if (full.isValid()) {
+        // Crop to the target's shape around the centre, then let the decoder
+        // scale (JPEG decodes at a fraction of the size, much faster).
+        const QSize crop = target.scaled(full, Qt::KeepAspectRatio);
+        reader.setClipRect(QRect(QPoint((full.width() - crop.width()) / 2, (full.height() - crop.height()) / 2), crop));
+        if (crop.width() > target.width() * 2)
+            reader.setScaledSize(target * 2);
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        return fail(reader.errorString());
+    if (!full.isValid()) {
+        // A format that does not tell its size up front: crop after decoding.
+        if (!pictureSizeAcceptable(image.size()))
+            return fail(QStringLiteral("picture too large"));
+        const QSize crop = target.scaled(image.size(), Qt::KeepAspectRatio);
+        image = image.copy(QRect(QPoint((image.width() - crop.width()) / 2, (image.height() - crop.height()) / 2), crop));
+    }
+    if (image.size() != target)
+        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+}  // namespace quillo

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/font_list.h"
+#include "platform/message_box.h"
+#include "platform/program_exit.h"
+#include "platform/program_folder.h"
+#include "platform/random_source.h"
+#include "platform/screen_metrics.h"
+#include "platform/settings_store.h"
+#include "platform/sound.h"
+
+#include <memory>
+
+namespace quillo {
+
+// The outside services the window uses. Each can be replaced, as tests do.
+struct Platform {
+    std::unique_ptr<Sound> sound;
+    std::unique_ptr<ScreenMetrics> screen;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<RandomSource> random;
+    std::unique_ptr<MessageBox> messages;
+    std::unique_ptr<FontList> fonts;
+    std::unique_ptr<ProgramFolder> programFolder;
+    std::unique_ptr<ProgramExit> exit;
+
+    // The real services of this machine.
+    static Platform real();
+};
+
+}  // namespace quillo

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace quillo {
+
+// The folder that holds the running program, links resolved, without a
+// trailing separator.
+class ProgramFolder {
+public:
+    virtual ~ProgramFolder() = default;
+    virtual QString path() const = 0;
+};
+
+class RunningProgramFolder final : public ProgramFolder {
+public:
+    QString path() const override;
+};
+
+class FixedProgramFolder final : public ProgramFolder {
+public:
+    explicit FixedProgramFolder(QString path) : path_(std::move(path)) {}
+    QString path() const override { return path_; }
+
+private:
+    QString path_;
+};
+
+}  // namespace quillo

@@ -1,0 +1,63 @@
+#include "platform/wildcard.h"
+
+namespace quillo {
+
+bool hasWildcards(const QString& pattern)
+{
+    return pattern.contains(u'*') || pattern.contains(u'?');
+}
+
+QRegularExpression wildcardExpression(const QString& pattern)
+{
+    QString body = pattern;
+    bool optionalExtension = false;
+    if (body.endsWith(QLatin1String(".*"))) {
+        body.chop(2);
+        optionalExtension = true;
+    }
+    QString rx;
+    rx.reserve(body.size() * 2 + 16);
+    for (QChar c : body) {
+        if (c == u'*')
+            rx += QLatin1String(".*");
+        else if (c == u'?')
+            rx += u'.';
+        else
+            rx += QRegularExpression::escape(QString(c));
+    }
+    if (optionalExtension)
+        rx += QLatin1String("(?:\\..*)?");
+    return QRegularExpression(QRegularExpression::anchoredPattern(rx),
+                              QRegularExpression::CaseInsensitiveOption
+                                  | QRegularExpression::DotMatchesEverythingOption
+                                  | QRegularExpression::UseUnicodePropertiesOption);
+}
+
+bool wildcardMatches(const QString& pattern, const QString& name)
+{
+    return wildcardExpression(pattern).match(name).hasMatch();
+}
+
+bool isForbiddenInFileName(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 32 || u == 127)
+        return true;
+    switch (u) {
+    case u'/': case u'\\': case u':': case u'"': case u'<': case u'>': case u'|':
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isPortableFileName(const QString& name)
+{
+    for (QChar c : name) {
+        if (isForbiddenInFileName(c))
+            return false;
+    }
+    return !name.isEmpty();
+}
+
+}  // namespace quillo

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QRegularExpression>
+#include <QString>
+
+namespace quillo {
+
+// File name patterns with the classic rules: '*' is any run of characters,
+// '?' one character, every other character is literal, letter case is
+// ignored, and a trailing ".*" also matches a name without a dot, so "*.*"
+// matches every file and "c*.*" every file whose name begins with c.
+QRegularExpression wildcardExpression(const QString& pattern);
+bool wildcardMatches(const QString& pattern, const QString& name);
+bool hasWildcards(const QString& pattern);
+
+// A character that no common file system accepts in a name: control
+// characters and / \ : " < > |.
+bool isForbiddenInFileName(QChar c);
+bool isPortableFileName(const QString& name);
+
+}  // namespace quillo

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace quillo {
+
+class Parla;
+
+// Alt+F1: the built-in appearance on the window (sound on, Arial 48, black on
+// white, word mode on, word controls shown). The corners and the store are
+// left alone.
+void loadBaseDefaults(Parla& form);
+
+}  // namespace quillo

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace quillo {
+
+// Conversions between stored texts and values. A text that does not convert,
+// or lies outside the value's range, gives nothing. Blanks around a number
+// are allowed.
+std::optional<qint16> parseInt16(const QString& text);
+std::optional<qint32> parseInt32(const QString& text);
+// A check box value: 0, 1 or 2.
+std::optional<int> parseCheckValue(const QString& text);
+// A positive, finite font size in points; '.' or ',' as decimal mark.
+std::optional<double> parseFontSize(const QString& text);
+
+// A font size to four decimals, '.' as decimal mark, without trailing zeros:
+// 48, 43.5.
+QString formatFontSize(double size);
+
+}  // namespace quillo

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace quillo {
+
+class Parla;
+
+// Esc: reads the stored appearance afresh and applies it key by key, then
+// reshapes both outlines. A key that is absent, or whose text does not
+// convert, takes its default; the others are applied all the same.
+void loadSavedSettings(Parla& form);
+// Alt+F2: stores the appearance and confirms with the recordings of o and k.
+// When the store cannot be written the old stored values stay, the default
+// sound is heard instead, and stderr says why.
+void saveSettings(Parla& form);
+
+}  // namespace quillo
