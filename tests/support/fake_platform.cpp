@@ -1,0 +1,57 @@
+#include "support/fake_platform.h"
+
+#include <QFileInfo>
+
+namespace quillo::test {
+
+bool RecordingSound::play(const QString& path)
+{
+    if (duringPlay)
+        duringPlay();
+    const QFileInfo file(path);
+    if (!file.isFile() || file.size() == 0 || !deviceWorks) {
+        played.append(file.isFile() && file.size() > 0 ? file.fileName() : QStringLiteral("<default>"));
+        return false;
+    }
+    played.append(file.fileName());
+    return true;
+}
+
+QStringList RecordingSound::names() const
+{
+    return played;
+}
+
+double ScriptedRandom::next()
+{
+    ++draws;
+    if (queued.empty())
+        return 0.5;
+    const double r = queued.front();
+    queued.pop_front();
+    return r;
+}
+
+FakePlatform::FakePlatform(const QString& programFolder)
+{
+    auto s = std::make_unique<RecordingSound>();
+    auto r = std::make_unique<ScriptedRandom>();
+    auto m = std::make_unique<RecordingMessageBox>();
+    auto f = std::make_unique<FixedFontList>(QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Serif")});
+    auto e = std::make_unique<RecordingExit>();
+    sound = s.get();
+    random = r.get();
+    messages = m.get();
+    fonts = f.get();
+    exit = e.get();
+    platform.sound = std::move(s);
+    platform.screen = std::make_unique<FakeScreen>(1024, 768);
+    platform.settings = std::make_unique<QtSettingsStore>();
+    platform.random = std::move(r);
+    platform.messages = std::move(m);
+    platform.fonts = std::move(f);
+    platform.programFolder = std::make_unique<FixedProgramFolder>(programFolder);
+    platform.exit = std::move(e);
+}
+
+}  // namespace quillo::test
