@@ -162,9 +162,11 @@ bool Parla::eventFilter(QObject* watched, QEvent* event)
 
 bool Parla::handleSheetKey(QKeyEvent* event)
 {
-    // Tab moves the focus on; neither handler sees it.
-    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
-        return false;
+    // Tab moves the focus on and never writes on the sheet; neither handler sees it.
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+        focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        return true;
+    }
     const qint16 mask = modifierMask(*event);
     scrivo_KeyDown(virtualKeyCode(*event), mask);
     if (ending_)

@@ -5,6 +5,7 @@
 #include "feedback/media_paths.h"
 #include "platform/picture_loader.h"
 
+#include <QDir>
 #include <QPixmap>
 
 namespace quillo {
@@ -16,7 +17,7 @@ void showWord(Parla& form, const QString& fileName)
         throw Failure(QStringLiteral("no picture to show (\"%1\")").arg(fileName));
     form.esempio->setText(fileName.left(wordLength));
 
-    const QString path = form.File1.folder() + u'/' + form.File1.fileName();
+    const QString path = QDir(form.File1.folder()).filePath(form.File1.fileName());
     const qreal ratio = form.esempiopix->devicePixelRatioF();
     QString error;
     const QImage picture = loadPicture(path, form.esempiopix->size() * ratio, &error);
