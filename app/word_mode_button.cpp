@@ -33,9 +33,17 @@ void WordModeButton::nextCheckState()
 
 void WordModeButton::showValue()
 {
+    // On: bright yellow, plainly pressed; off: white; greyed: grey.
+    static const QString kLooks[] = {
+        QStringLiteral("QPushButton { background: white; color: #404040; border: 1px solid #404040;"
+                       " border-radius: 4px; font: bold 7pt; padding: 0; }"),
+        QStringLiteral("QPushButton { background: #ffd600; color: black; border: 2px solid black;"
+                       " border-radius: 4px; font: bold 7pt; padding: 0; }"),
+        QStringLiteral("QPushButton { background: #c8c8c8; color: #808080; border: 1px solid #808080;"
+                       " border-radius: 4px; font: bold 7pt; padding: 0; }"),
+    };
     setChecked(value_ != 0);
-    setProperty("greyed", value_ == 2);
-    setStyleSheet(value_ == 2 ? QStringLiteral("color: gray;") : QString());
+    setStyleSheet(kLooks[value_]);
 }
 
 }  // namespace quillo

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The real program in a real X server with a window manager, on the bundled
+# media, with SDL's disk audio driver capturing everything it plays. Types a
+# word, then drives the command keys, checking what is heard and what is shown.
+#   x11_end_to_end.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
+set -euo pipefail
+binary=$1 source=$2 work=$3
+command -v Xvfb >/dev/null || { echo "SKIP: Xvfb is not installed"; exit 0; }
+rm -rf "$work"; mkdir -p "$work/config"
+analyse="$source/tests/e2e/analyse.py"
+media=$(dirname "$(readlink -f "$binary")")
+
+display=":$(( 200 + $$ % 500 ))"
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+trap cleanup EXIT
+
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 & pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >"$work/openbox.log" 2>&1 & pids+=($!)
+sleep 0.5
+
+export XDG_CONFIG_HOME=$work/config QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw
+"$binary" >"$work/quillo.out" 2>"$work/quillo.err" & quillo=$!; pids+=($quillo)
+
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --onlyvisible --pid "$quillo" 2>/dev/null | tail -n 1 || true)
+  [ -n "$window" ] && break; sleep 0.1
+done
+[ -n "$window" ] || { echo "FAIL: no window"; cat "$work/quillo.err"; exit 1; }
+xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+xdotool windowfocus --sync "$window"
+sleep 0.5
+
+shot() { import -window root "$work/$1.png"; }
+check() { python3 "$analyse" "$@" || { echo "FAIL: $*"; cat "$work/quillo.err"; exit 1; }; }
+settle() { sleep "${1:-0.6}"; }
+
+shot 0-start
+check screen "$work/0-start.png" sheet-blank word-blank
+
+# A word in word mode: each letter speaks, cues, and brings a word of its own.
+xdotool type --delay 150 "ape"
+settle 6   # every letter plays three recordings at real speed
+shot 1-typed
+check screen "$work/1-typed.png" sheet-text word-text picture
+check sounds "$work/capture.raw" "$media" letters-and-words ape
+
+# F9 hides the word box, the picture and PAROLA.
+xdotool key F9; settle; shot 2-f9
+check screen "$work/2-f9.png" word-hidden picture-hidden
+# F12 clears the sheet.
+xdotool key F12; settle; shot 3-f12
+check screen "$work/3-f12.png" sheet-blank
+# F4 rounds the corners (40 + 10 after start-up).
+xdotool key F4; settle; shot 4-f4
+check screen "$work/4-f4.png" corners-round
+# Alt+F2 stores the look and says o, k.
+xdotool key alt+F2; settle 3
+check settings "$work/config/QuilloNuvi/QuilloNuvi.ini" Circ=50 Parolasi=1
+check sounds "$work/capture.raw" "$media" ends-with o.wav k.wav
+# Esc applies it and shows the word controls again.
+xdotool key Escape; settle 2; shot 5-esc
+check screen "$work/5-esc.png" word-text picture corners-round
+
+# Alt+Q ends the program.
+xdotool key alt+q
+for _ in $(seq 50); do kill -0 "$quillo" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$quillo" 2>/dev/null; then echo "FAIL: still running after Alt+Q"; exit 1; fi
+wait "$quillo" && status=0 || status=$?
+[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; exit 1; }
+echo "PASS: end to end (screenshots in $work)"
