@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -21,6 +22,8 @@ namespace {
 constexpr int kBytesPerFrame = 2;               // mono, 16-bit
 constexpr int kStallMarginMs = 750;             // beyond the sound's own length
 constexpr int kPollMs = 2;
+// About ten minutes of CD-quality sound: anything larger is not a recording for a key.
+constexpr qint64 kLargestRecordingBytes = 100LL * 1024 * 1024;
 
 QByteArray readResource(const QString& name)
 {
@@ -116,6 +119,11 @@ bool SdlSound::play(const QString& path)
         return false;  // entered again from a timer while a sound plays: skip it
     if (!open())
         return false;
+    if (QFileInfo(path).size() > kLargestRecordingBytes) {
+        std::fprintf(stderr, "quillo: %s is too large to play\n", qPrintable(path));
+        playDefault();
+        return false;
+    }
     const QByteArray file = QFile::encodeName(path);
     const QByteArray pcm = loadConverted(SDL_RWFromFile(file.constData(), "rb"));
     if (pcm.isEmpty()) {
