@@ -1,0 +1,333 @@
+// quillo-media-check, run as a parent would run it: on the bundled library,
+// on a small complete library, and on libraries with one fault planted each.
+
+#include "support/media_folder.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QtEndian>
+#include <QtTest>
+
+#include <algorithm>
+
+using quillo::test::MediaFolder;
+
+namespace {
+
+// Built beside quillo, so by default it looks at the build folder's media links.
+QString checkerPath()
+{
+    return QFileInfo(QStringLiteral(QUILLO_BINARY)).absolutePath() + QStringLiteral("/quillo-media-check");
+}
+
+struct Outcome {
+    int exitCode = -1;
+    QStringList lines;
+    qint64 milliseconds = 0;
+};
+
+Outcome runChecker(const QStringList& arguments = {})
+{
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    process.start(checkerPath(), arguments);
+    process.waitForFinished(30000);
+    Outcome outcome;
+    outcome.milliseconds = timer.elapsed();
+    outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    outcome.lines = text.split(u'\n', Qt::SkipEmptyParts);
+    return outcome;
+}
+
+QByteArray pngBytes(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(40, 160, 40));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+quint32 crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data)
+{
+    QByteArray typed = QByteArray(type, 4) + data;
+    QByteArray chunk(4, '\0');
+    qToBigEndian(quint32(data.size()), chunk.data());
+    chunk += typed;
+    QByteArray crc(4, '\0');
+    qToBigEndian(crc32(typed), crc.data());
+    return chunk + crc;
+}
+
+// A PNG whose header claims a huge size, with almost no pixel data: the
+// checker must judge it by the header and never try to decode it.
+QByteArray hugePngHeader(quint32 width, quint32 height)
+{
+    QByteArray header(13, '\0');
+    qToBigEndian(width, header.data());
+    qToBigEndian(height, header.data() + 4);
+    header[8] = 8;  // bit depth
+    header[9] = 2;  // RGB
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+        + pngChunk("IDAT", qCompress(QByteArray(64, '\0')).mid(4)) + pngChunk("IEND", {});
+}
+
+// Everything the program needs, a few traps that are not faults (hidden
+// junk, case-blind names, a picture exactly as wide as allowed), and nothing
+// wrong.
+void fillCompleteLibrary(MediaFolder& media)
+{
+    for (char c = 'a'; c <= 'z'; ++c)
+        media.addLetter(QStringLiteral("%1.wav").arg(QLatin1Char(c)));
+    for (char c = '0'; c <= '9'; ++c)
+        media.addLetter(QStringLiteral("%1.wav").arg(QLatin1Char(c)));
+    media.addLetter(QStringLiteral("boh.wav"));
+    media.addLetter(QStringLiteral("à.wav"));
+    media.addFile(QStringLiteral("alfabeto/LEGGIMI.txt"), "non una registrazione\n");
+    for (const char* word : {"Bravo.WAV", "ape.wav", "casa.wav", "gufo.wav", "nulla.wav", "zebra.wav"})
+        media.addWord(QString::fromLatin1(word));
+    media.addPicture(QStringLiteral("ape.png"));
+    media.addPicture(QStringLiteral("casa.png"));
+    media.addPicture(QStringLiteral("Gufo.PNG"));
+    media.addPicture(QStringLiteral("nulla.png"));
+    media.addFile(QStringLiteral("immagini/zebra.png"), pngBytes(12000, 2));
+    // Hidden files are not Quillo's business, whatever they hold.
+    media.addFile(QStringLiteral("alfabeto/.DS_Store"), "junk");
+    media.addFile(QStringLiteral("alfabeto/.e.wav"), "junk");
+    media.addFile(QStringLiteral("parole/.A.wav"), "junk");
+    media.addFile(QStringLiteral("immagini/._ape.png"), "junk");
+    media.addFile(QStringLiteral("immagini/.Ape.png"), "junk");
+}
+
+constexpr int kCompleteRecordings = 26 + 10 + 2 + 6;  // letters, digits, boh and à, words
+constexpr int kCompletePictures = 5;
+
+}  // namespace
+
+class TestMediaCheck : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bundledLibraryIsAllGoodAndQuick();
+    void completeLibraryIsAllGood();
+    void missingFolderArgumentIsReported();
+    void plantedFaultIsFound_data();
+    void plantedFaultIsFound();
+};
+
+void TestMediaCheck::bundledLibraryIsAllGoodAndQuick()
+{
+    QVERIFY2(QFileInfo(checkerPath()).isExecutable(), qPrintable(checkerPath()));
+    const QDir media(QStringLiteral(QUILLO_SOURCE_DIR "/media"));
+    const int recordings = int(QDir(media.filePath(QStringLiteral("alfabeto"))).entryList({QStringLiteral("*.wav")}, QDir::Files).size()
+                               + QDir(media.filePath(QStringLiteral("parole"))).entryList({QStringLiteral("*.wav")}, QDir::Files).size());
+    const int pictures = int(QDir(media.filePath(QStringLiteral("immagini"))).entryList(QDir::Files).size());
+    const QString allGood = QStringLiteral("tutto a posto / all good: %1 recordings, %2 pictures").arg(recordings).arg(pictures);
+
+    // With no argument: the media beside the checker (the build folder's links).
+    const Outcome beside = runChecker();
+    QCOMPARE(beside.lines, QStringList{allGood});
+    QCOMPARE(beside.exitCode, 0);
+    QVERIFY2(beside.milliseconds < 1000, qPrintable(QStringLiteral("took %1 ms").arg(beside.milliseconds)));
+
+    const Outcome named = runChecker({media.path() + u'/'});
+    QCOMPARE(named.lines, QStringList{allGood});
+    QCOMPARE(named.exitCode, 0);
+}
+
+void TestMediaCheck::completeLibraryIsAllGood()
+{
+    MediaFolder media;
+    fillCompleteLibrary(media);
+    const Outcome outcome = runChecker({media.path()});
+    QCOMPARE(outcome.lines, QStringList{QStringLiteral("tutto a posto / all good: %1 recordings, %2 pictures")
+                                            .arg(kCompleteRecordings)
+                                            .arg(kCompletePictures)});
+    QCOMPARE(outcome.exitCode, 0);
+}
+
+void TestMediaCheck::missingFolderArgumentIsReported()
+{
+    MediaFolder media;
+    const QString nowhere = media.path() + QStringLiteral("/nessuna");
+    const Outcome outcome = runChecker({nowhere});
+    QCOMPARE(outcome.lines, QStringList{nowhere + QStringLiteral(": la cartella non esiste / the folder does not exist")});
+    QCOMPARE(outcome.exitCode, 1);
+}
+
+// Each row plants faults in a complete library, then expects a line that
+// begins with `expected` and exactly `problems` problem lines in all.
+// Plantings: "rm:PATH", "rmdir:FOLDER", "wav:PATH", "png:PATH", "bytes:PATH"
+// (not a recording nor a picture), "empty:PATH", "half:PATH" (the first
+// half of what is there), "huge:PATH:WxH" (a header claiming that size).
+void TestMediaCheck::plantedFaultIsFound_data()
+{
+    QTest::addColumn<QStringList>("plant");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("problems");
+
+    for (const char* folder : {"alfabeto", "parole", "immagini"})
+        QTest::addRow("no folder %s", folder) << QStringList{QStringLiteral("rmdir:%1").arg(QLatin1String(folder))}
+                                              << QStringLiteral("manca la cartella %1 / folder %1 is missing").arg(QLatin1String(folder))
+                                              << 1;
+
+    QTest::newRow("no letter") << QStringList{QStringLiteral("rm:alfabeto/q.wav")}
+                               << QStringLiteral("alfabeto/q.wav: manca: la lettera q / missing: letter q") << 1;
+    QTest::newRow("no digit") << QStringList{QStringLiteral("rm:alfabeto/7.wav")}
+                              << QStringLiteral("alfabeto/7.wav: manca: la cifra 7 / missing: digit 7") << 1;
+    QTest::newRow("no fallback") << QStringList{QStringLiteral("rm:alfabeto/boh.wav")}
+                                 << QStringLiteral("alfabeto/boh.wav: manca: il suono dei tasti senza registrazione / "
+                                                   "missing: the sound of keys without a recording")
+                                 << 1;
+    QTest::newRow("no word cue") << QStringList{QStringLiteral("rm:alfabeto/d.wav")}
+                                 << QStringLiteral("alfabeto/d.wav: manca: la lettera d e l'avviso prima della parola / "
+                                                   "missing: letter d and the cue before a word")
+                                 << 1;
+    QTest::newRow("no o") << QStringList{QStringLiteral("rm:alfabeto/o.wav")}
+                          << QStringLiteral("alfabeto/o.wav: manca: la lettera o e la conferma del salvataggio") << 1;
+    QTest::newRow("no k") << QStringList{QStringLiteral("rm:alfabeto/k.wav")}
+                          << QStringLiteral("alfabeto/k.wav: manca: la lettera k e la conferma del salvataggio") << 1;
+    QTest::newRow("no praise") << QStringList{QStringLiteral("rm:parole/Bravo.WAV")}
+                               << QStringLiteral("parole/bravo.wav: manca: la lode / missing: the praise") << 1;
+
+    QTest::newRow("picture not a picture")
+        << QStringList{QStringLiteral("bytes:immagini/ape.png")}
+        << QStringLiteral("immagini/ape.png: l'immagine non si apre / the picture does not open (") << 1;
+    QTest::newRow("picture cut short") << QStringList{QStringLiteral("half:immagini/casa.png")}
+                                       << QStringLiteral("immagini/casa.png: l'immagine non si apre / the picture does not open")
+                                       << 1;
+    QTest::newRow("picture too wide") << QStringList{QStringLiteral("huge:immagini/nave.png:12001x10"), QStringLiteral("wav:parole/nave.wav")}
+                                      << QStringLiteral("immagini/nave.png: l'immagine è troppo grande / the picture is too large (12001x10 px")
+                                      << 1;
+    QTest::newRow("picture too many pixels")
+        << QStringList{QStringLiteral("huge:immagini/nave.png:8000x7000"), QStringLiteral("wav:parole/nave.wav")}
+        << QStringLiteral("immagini/nave.png: l'immagine è troppo grande / the picture is too large (8000x7000 px") << 1;
+    QTest::newRow("four-letter extension")
+        << QStringList{QStringLiteral("rm:immagini/ape.png"), QStringLiteral("png:immagini/ape.jpeg")}
+        << QStringLiteral("immagini/ape.jpeg: l'estensione non è di tre lettere, la parola uscirebbe \"ape.\" / "
+                          "the extension is not three letters, the word would come out as \"ape.\"")
+        << 1;
+    QTest::newRow("no extension") << QStringList{QStringLiteral("rm:immagini/ape.png"), QStringLiteral("png:immagini/ape")}
+                                  << QStringLiteral("immagini/ape: l'estensione non è di tre lettere, la parola uscirebbe \"\"") << 1;
+    QTest::newRow("picture without its word")
+        << QStringList{QStringLiteral("png:immagini/gatto.png")}
+        << QStringLiteral("immagini/gatto.png: manca la registrazione della parola, parole/gatto.wav / "
+                          "its word has no recording, parole/gatto.wav")
+        << 1;
+
+    QTest::newRow("letter recording not a sound")
+        << QStringList{QStringLiteral("bytes:alfabeto/a.wav")}
+        << QStringLiteral("alfabeto/a.wav: la registrazione non si carica / the recording does not load (") << 1;
+    QTest::newRow("empty word recording")
+        << QStringList{QStringLiteral("empty:parole/ape.wav")}
+        << QStringLiteral("parole/ape.wav: la registrazione non si carica / the recording does not load") << 1;
+    QTest::newRow("recording cut inside its header")
+        << QStringList{QStringLiteral("half:alfabeto/à.wav")}
+        << QStringLiteral("alfabeto/à.wav: la registrazione non si carica / the recording does not load") << 1;
+
+    QTest::newRow("letters differ in case only")
+        << QStringList{QStringLiteral("wav:alfabeto/A.wav")}
+        << QStringLiteral("alfabeto: A.wav, a.wav differiscono solo per maiuscole e minuscole / A.wav, a.wav differ only in letter case")
+        << 1;
+    QTest::newRow("pictures differ in case only")
+        << QStringList{QStringLiteral("png:immagini/Ape.png")}
+        << QStringLiteral("immagini: Ape.png, ape.png differiscono solo per maiuscole e minuscole") << 1;
+
+    const QString impossible = QStringLiteral(": nome impossibile su altri sistemi: ");
+    QTest::newRow("colon") << QStringList{QStringLiteral("wav:alfabeto/a:b.wav")}
+                           << QStringLiteral("alfabeto/a:b.wav") + impossible + QStringLiteral("contiene : / name impossible on other systems: contains :")
+                           << 1;
+    QTest::newRow("backslash") << QStringList{QStringLiteral("wav:parole/casa\\nuova.wav")}
+                               << QStringLiteral("parole/casa\\nuova.wav") + impossible + QStringLiteral("contiene \\") << 1;
+    QTest::newRow("control character")  // spelled out, so the report stays one line per problem
+        << QStringList{QStringLiteral("wav:alfabeto/tab\t.wav")}
+        << QStringLiteral("alfabeto/tab\\x09.wav") + impossible + QStringLiteral("contiene \\x09") << 1;
+    QTest::newRow("star") << QStringList{QStringLiteral("wav:alfabeto/*.wav")}
+                          << QStringLiteral("alfabeto/*.wav") + impossible
+                                 + QStringLiteral("contiene * o ?, che Quillo legge come caratteri jolly / "
+                                                  "name impossible on other systems: contains * or ?, which Quillo reads as wildcards")
+                          << 1;
+    QTest::newRow("question mark") << QStringList{QStringLiteral("wav:alfabeto/?.wav")}
+                                   << QStringLiteral("alfabeto/?.wav") + impossible + QStringLiteral("contiene * o ?") << 1;
+    QTest::newRow("ends in space") << QStringList{QStringLiteral("wav:parole/casa.wav ")}
+                                   << QStringLiteral("parole/casa.wav ") + impossible + QStringLiteral("finisce con uno spazio / ") << 1;
+    QTest::newRow("ends in dot")  // the extension is wrong too
+        << QStringList{QStringLiteral("png:immagini/casa.png.")}
+        << QStringLiteral("immagini/casa.png.") + impossible + QStringLiteral("finisce con un punto / ") << 2;
+    QTest::newRow("reserved name") << QStringList{QStringLiteral("wav:alfabeto/con.wav")}
+                                   << QStringLiteral("alfabeto/con.wav") + impossible
+                                          + QStringLiteral("è un nome riservato di Windows / name impossible on other systems: "
+                                                           "is a reserved Windows name")
+                                   << 1;
+    QTest::newRow("reserved name, any case") << QStringList{QStringLiteral("wav:parole/Lpt1.wav")}
+                                             << QStringLiteral("parole/Lpt1.wav") + impossible + QStringLiteral("è un nome riservato") << 1;
+}
+
+void TestMediaCheck::plantedFaultIsFound()
+{
+    QFETCH(QStringList, plant);
+    QFETCH(QString, expected);
+    QFETCH(int, problems);
+
+    MediaFolder media;
+    fillCompleteLibrary(media);
+    for (const QString& step : plant) {
+        const QString kind = step.section(u':', 0, 0);
+        const QString rest = step.section(u':', 1);
+        const QString path = media.path() + u'/' + rest;
+        if (kind == QLatin1String("rm")) {
+            QVERIFY2(QFile::remove(path), qPrintable(path));
+        } else if (kind == QLatin1String("rmdir")) {
+            QVERIFY(QDir(path).removeRecursively());
+        } else if (kind == QLatin1String("wav")) {
+            media.addFile(rest, MediaFolder::tinyWav());
+        } else if (kind == QLatin1String("png")) {
+            media.addFile(rest, pngBytes(16, 16));
+        } else if (kind == QLatin1String("bytes")) {
+            media.addFile(rest, "Questo non e' un file multimediale.\n");
+        } else if (kind == QLatin1String("empty")) {
+            media.addFile(rest, {});
+        } else if (kind == QLatin1String("half")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            file.close();
+            media.addFile(rest, bytes.left(rest.endsWith(QLatin1String(".wav")) ? 20 : bytes.size() / 2));
+        } else if (kind == QLatin1String("huge")) {
+            const QStringList size = rest.section(u':', 1).split(u'x');
+            media.addFile(rest.section(u':', 0, 0), hugePngHeader(size[0].toUInt(), size[1].toUInt()));
+        } else {
+            QFAIL(qPrintable(QStringLiteral("unknown planting ") + step));
+        }
+    }
+
+    const Outcome outcome = runChecker({media.path()});
+    const QString report = outcome.lines.join(u'\n');
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY2(std::any_of(outcome.lines.cbegin(), outcome.lines.cend(), [&](const QString& line) { return line.startsWith(expected); }),
+             qPrintable(QStringLiteral("no line beginning\n  %1\nin\n%2").arg(expected, report)));
+    QVERIFY2(outcome.lines.size() == problems + 1, qPrintable(report));  // the problems, then the count
+    QCOMPARE(outcome.lines.last(), QStringLiteral("problemi: %1 in %2 / problems: %1 in %2").arg(problems).arg(media.path()));
+}
+
+QTEST_GUILESS_MAIN(TestMediaCheck)
+#include "test_media_check.moc"

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Checks Quillo's desktop integration and installed layout.
+#
+#   validate_desktop.sh desktop FILE.desktop      desktop-file-validate
+#   validate_desktop.sh metainfo FILE.metainfo.xml appstreamcli validate --no-net
+#   validate_desktop.sh install BUILD_DIR SOURCE_DIR [CMAKE]
+#       installs the build into a temporary prefix and, with DESTDIR, into a
+#       temporary staging folder, and checks the tree: programs and media
+#       together in lib/quillo, relative bin/ links that lead to them, desktop
+#       entry, icon and metainfo; then runs the installed programs through
+#       their links.
+#
+# Exits 77 (skipped) when a validator is missing, 1 on any fault.
+
+set -uo pipefail
+export LC_ALL=C.UTF-8
+
+skip() { echo "SKIP: $*"; exit 77; }
+faults=0
+fault() { echo "FAULT: $*"; faults=$((faults + 1)); }
+
+case ${1-} in
+desktop)
+    command -v desktop-file-validate >/dev/null || skip "desktop-file-validate missing (Debian package desktop-file-utils)"
+    out=$(desktop-file-validate "$2" 2>&1); rc=$?
+    [[ -n $out ]] && echo "$out"
+    # Hints are advice; errors and warnings are not.
+    if ((rc != 0)) || grep -qE ': (error|warning): ' <<<"$out"; then exit 1; fi
+    exit 0
+    ;;
+metainfo)
+    command -v appstreamcli >/dev/null || skip "appstreamcli missing (Debian package appstream)"
+    appstreamcli validate --no-net --explain "$2"
+    exit
+    ;;
+install) ;;
+*) echo "usage: $0 desktop FILE | metainfo FILE | install BUILD_DIR SOURCE_DIR [CMAKE]" >&2; exit 2 ;;
+esac
+
+build=$2 source=$3 cmake=${4:-cmake}
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+export XDG_CONFIG_HOME=$tmp/config QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+
+check_tree() { # ROOT (the installed prefix as seen on disk)
+    local root=$1 lib=$1/lib/quillo
+    for program in quillo quillo-media-check; do
+        [[ -f $lib/$program && -x $lib/$program ]] || fault "$lib/$program is not an installed program"
+        local link=$root/bin/$program
+        if [[ ! -L $link ]]; then
+            fault "$link is not a link"
+            continue
+        fi
+        [[ $(readlink "$link") == ../lib/quillo/$program ]] || fault "$link -> $(readlink "$link"), want ../lib/quillo/$program"
+        [[ $(realpath "$link") == $(realpath "$lib/$program") ]] || fault "$link does not lead to $lib/$program"
+    done
+    for folder in alfabeto parole immagini; do
+        [[ -d $lib/$folder ]] || { fault "$lib/$folder missing"; continue; }
+        local want got
+        want=$(find "$source/media/$folder" -type f | wc -l)
+        got=$(find "$lib/$folder" -type f | wc -l)
+        ((want == got)) || fault "$lib/$folder has $got files, the library $want"
+    done
+    # Names that trip up tools: a leading dash, accents, quotes, brackets.
+    for name in -.wav à.wav "'.wav" "(.wav" boh.wav; do
+        [[ -f $lib/alfabeto/$name ]] || fault "$lib/alfabeto/$name missing"
+    done
+    [[ -f $lib/parole/bravo.wav ]] || fault "$lib/parole/bravo.wav missing"
+    for file in share/applications/it.quillonuvi.Quillo.desktop \
+                share/icons/hicolor/scalable/apps/it.quillonuvi.Quillo.svg \
+                share/metainfo/it.quillonuvi.Quillo.metainfo.xml \
+                share/doc/quillo/NOTICE.media; do
+        [[ -f $root/$file ]] || fault "$root/$file missing"
+    done
+}
+
+# 1. A plain prefix.
+prefix=$tmp/prefix
+"$cmake" --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 || { cat "$tmp/install.log"; fault "cmake --install failed"; exit 1; }
+check_tree "$prefix"
+
+# The checker, started through its link, finds the media beside the real
+# program, not beside the link.
+if ! out=$("$prefix/bin/quillo-media-check" 2>&1); then
+    fault "installed quillo-media-check found problems:"; echo "$out"
+fi
+grep -q '^tutto a posto / all good: ' <<<"$out" || fault "no all-good line from the installed checker: $out"
+
+# Quillo itself starts from the link: it says "shown" and ends once its window
+# is up (QUILLO_EXIT_WHEN_SHOWN), or is still running when the timeout stops it.
+QUILLO_EXIT_WHEN_SHOWN=1 timeout 5 "$prefix/bin/quillo" >"$tmp/quillo.log" 2>&1; rc=$?
+if ! { ((rc == 0)) && grep -qx shown "$tmp/quillo.log"; } && ((rc != 124)); then
+    fault "installed quillo exited with $rc instead of starting"; cat "$tmp/quillo.log"
+fi
+
+# 2. A staged install, as a package build does it.
+DESTDIR=$tmp/stage "$cmake" --install "$build" --prefix /usr >"$tmp/stage.log" 2>&1 || { cat "$tmp/stage.log"; fault "DESTDIR install failed"; }
+check_tree "$tmp/stage/usr"
+
+((faults == 0)) && echo "install layout OK"
+((faults == 0))

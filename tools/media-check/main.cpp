@@ -1,0 +1,314 @@
+// quillo-media-check [FOLDER]
+//
+// Looks through a Quillo media folder (alfabeto/, parole/, immagini/) for
+// everything that would make the program misbehave, and says so in plain
+// Italian and English, one line per problem. FOLDER defaults to the folder of
+// this program, which is where Quillo itself looks for its media.
+//
+// Exit status: 0 when all is well, 1 when a problem was found, 2 on bad usage.
+// Hidden (dot) files are ignored, as Quillo ignores them. No audio device is
+// opened: recordings are only loaded.
+
+#include "feedback/media_paths.h"
+#include "platform/file_search.h"
+#include "platform/picture_loader.h"
+#include "platform/program_folder.h"
+#include "platform/wildcard.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMap>
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+using quillo::findFirstFile;
+using quillo::listMatchingFiles;
+
+struct Report {
+    QStringList problems;
+    int recordings = 0;
+    int pictures = 0;
+
+    // One line: where (a file or folder, may be empty), what in Italian /
+    // what in English, then any detail (the libraries speak English).
+    void add(const QString& where, const QString& italian, const QString& english, const QString& detail = {})
+    {
+        QString line = where.isEmpty() ? QString() : where + QStringLiteral(": ");
+        line += italian + QStringLiteral(" / ") + english;
+        if (!detail.isEmpty())
+            line += QStringLiteral(" (") + detail + u')';
+        problems.append(line);
+    }
+};
+
+// A name as it may be printed on one line: control characters spelled out.
+QString shown(const QString& name)
+{
+    QString out;
+    for (QChar c : name) {
+        if (c.unicode() < 32 || c.unicode() == 127)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool isReservedWindowsName(const QString& name)
+{
+    QString base = name.section(u'.', 0, 0);
+    while (base.endsWith(u' '))
+        base.chop(1);
+    base = base.toUpper();
+    static const QStringList fixed = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"), QStringLiteral("NUL")};
+    if (fixed.contains(base))
+        return true;
+    return base.size() == 4 && (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT")))
+        && base.at(3) >= u'1' && base.at(3) <= u'9';
+}
+
+// Why a name would be impossible (or a trap) on another system; empty when
+// it is fine. Two lists: Italian and English.
+std::pair<QStringList, QStringList> nameTroubles(const QString& name)
+{
+    QStringList it, en;
+    QString forbidden;
+    for (QChar c : name) {
+        if (quillo::isForbiddenInFileName(c) && !forbidden.contains(c))
+            forbidden += c;
+    }
+    if (!forbidden.isEmpty()) {
+        it << QStringLiteral("contiene %1").arg(shown(forbidden));
+        en << QStringLiteral("contains %1").arg(shown(forbidden));
+    }
+    if (quillo::hasWildcards(name)) {
+        it << QStringLiteral("contiene * o ?, che Quillo legge come caratteri jolly");
+        en << QStringLiteral("contains * or ?, which Quillo reads as wildcards");
+    }
+    if (name.endsWith(u' ')) {
+        it << QStringLiteral("finisce con uno spazio");
+        en << QStringLiteral("ends in a space");
+    } else if (name.endsWith(u'.')) {
+        it << QStringLiteral("finisce con un punto");
+        en << QStringLiteral("ends in a dot");
+    }
+    if (isReservedWindowsName(name)) {
+        it << QStringLiteral("è un nome riservato di Windows");
+        en << QStringLiteral("is a reserved Windows name");
+    }
+    return {it, en};
+}
+
+// Names that would clash or be impossible elsewhere. Hidden files are skipped.
+void checkNames(Report& report, const QString& folderName, const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    quillo::sortFileNames(names);
+
+    QMap<QString, QStringList> byFoldedName;
+    for (const QString& name : names) {
+        byFoldedName[name.toCaseFolded()].append(name);
+        const auto [it, en] = nameTroubles(name);
+        if (!it.isEmpty())
+            report.add(folderName + u'/' + shown(name),
+                       QStringLiteral("nome impossibile su altri sistemi: %1").arg(it.join(QStringLiteral("; "))),
+                       QStringLiteral("name impossible on other systems: %1").arg(en.join(QStringLiteral("; "))));
+    }
+    for (const QStringList& same : std::as_const(byFoldedName)) {
+        if (same.size() < 2)
+            continue;
+        QStringList quoted;
+        for (const QString& name : same)
+            quoted << shown(name);
+        const QString list = quoted.join(QStringLiteral(", "));
+        report.add(folderName, QStringLiteral("%1 differiscono solo per maiuscole e minuscole").arg(list),
+                   QStringLiteral("%1 differ only in letter case").arg(list));
+    }
+}
+
+struct Needed {
+    QStringList italian, english;
+};
+
+// `letters` or `words` empty: that folder is missing, which is said already.
+void checkRequiredRecordings(Report& report, const QString& letters, const QString& words)
+{
+    // Every file the program always needs, with what it is for.
+    QMap<QString, Needed> needed;
+    for (char c = 'a'; c <= 'z'; ++c) {
+        Needed& n = needed[QStringLiteral("%1.wav").arg(QLatin1Char(c))];
+        n.italian << QStringLiteral("la lettera %1").arg(QLatin1Char(c));
+        n.english << QStringLiteral("letter %1").arg(QLatin1Char(c));
+    }
+    for (char c = '0'; c <= '9'; ++c) {
+        Needed& n = needed[QStringLiteral("%1.wav").arg(QLatin1Char(c))];
+        n.italian << QStringLiteral("la cifra %1").arg(QLatin1Char(c));
+        n.english << QStringLiteral("digit %1").arg(QLatin1Char(c));
+    }
+    auto role = [&](const QString& file, const char* italian, const char* english) {
+        needed[file].italian << QString::fromUtf8(italian);
+        needed[file].english << QString::fromUtf8(english);
+    };
+    role(quillo::media::kFallbackSound, "il suono dei tasti senza registrazione", "the sound of keys without a recording");
+    role(quillo::media::kWordCue, "l'avviso prima della parola", "the cue before a word");
+    role(quillo::media::kSavedFirst, "la conferma del salvataggio", "the confirmation of a save");
+    role(quillo::media::kSavedSecond, "la conferma del salvataggio", "the confirmation of a save");
+
+    for (auto it = needed.cbegin(); !letters.isEmpty() && it != needed.cend(); ++it) {
+        if (!findFirstFile(letters, it.key(), /*wildcards=*/false).isEmpty())
+            continue;
+        report.add(QStringLiteral("alfabeto/") + it.key(),
+                   QStringLiteral("manca: %1").arg(it->italian.join(QStringLiteral(" e "))),
+                   QStringLiteral("missing: %1").arg(it->english.join(QStringLiteral(" and "))));
+    }
+    if (!words.isEmpty() && findFirstFile(words, quillo::media::kPraiseSound, /*wildcards=*/false).isEmpty())
+        report.add(QStringLiteral("parole/") + quillo::media::kPraiseSound, QStringLiteral("manca: la lode"),
+                   QStringLiteral("missing: the praise"));
+}
+
+void checkRecordings(Report& report, const QString& folderName, const QString& folder)
+{
+    for (const QString& name : listMatchingFiles(folder, QStringLiteral("*.wav"))) {
+        ++report.recordings;
+        const QByteArray path = QFile::encodeName(folder + name);
+        SDL_AudioSpec spec;
+        Uint8* buffer = nullptr;
+        Uint32 length = 0;
+        if (SDL_LoadWAV(path.constData(), &spec, &buffer, &length)) {
+            SDL_FreeWAV(buffer);
+            continue;
+        }
+        report.add(folderName + u'/' + shown(name), QStringLiteral("la registrazione non si carica"),
+                   QStringLiteral("the recording does not load"), QString::fromUtf8(SDL_GetError()));
+    }
+}
+
+bool hasThreeLetterExtension(const QString& name)
+{
+    if (name.size() < 5 || name.at(name.size() - 4) != u'.')
+        return false;
+    for (qsizetype i = name.size() - 3; i < name.size(); ++i) {
+        if (!name.at(i).isLetterOrNumber())
+            return false;
+    }
+    return true;
+}
+
+void checkPictures(Report& report, const QString& pictures, const QString& words, bool haveWords)
+{
+    for (const QString& name : listMatchingFiles(pictures, QStringLiteral("*.*"))) {
+        ++report.pictures;
+        const QString path = pictures + name;
+        const QString where = QStringLiteral("immagini/") + shown(name);
+
+        const QSize size = QImageReader(path).size();
+        if (size.isValid() && !size.isEmpty() && !quillo::pictureSizeAcceptable(size)) {
+            report.add(where, QStringLiteral("l'immagine è troppo grande"), QStringLiteral("the picture is too large"),
+                       QStringLiteral("%1x%2 px; at most %3 px a side, %4 megapixels")
+                           .arg(size.width())
+                           .arg(size.height())
+                           .arg(quillo::kMaxPictureSide)
+                           .arg(quillo::kMaxPicturePixels / 1'000'000));
+        } else {
+            QString error;
+            if (quillo::loadPicture(path, QSize(32, 32), &error).isNull()) {
+                error.remove(0, path.size() + 2);  // the path is already said
+                report.add(where, QStringLiteral("l'immagine non si apre"), QStringLiteral("the picture does not open"),
+                           shown(error));
+            }
+        }
+
+        if (!hasThreeLetterExtension(name)) {
+            const QString word = shown(name.left(qMax<qsizetype>(0, name.size() - 4)));
+            report.add(where, QStringLiteral("l'estensione non è di tre lettere, la parola uscirebbe \"%1\"").arg(word),
+                       QStringLiteral("the extension is not three letters, the word would come out as \"%1\"").arg(word));
+            continue;  // its word recording is beside the point
+        }
+        const QString recording = name.left(name.size() - 4) + QStringLiteral(".wav");
+        if (haveWords && findFirstFile(words, recording, /*wildcards=*/false).isEmpty())
+            report.add(where, QStringLiteral("manca la registrazione della parola, parole/%1").arg(shown(recording)),
+                       QStringLiteral("its word has no recording, parole/%1").arg(shown(recording)));
+    }
+}
+
+Report checkMediaFolder(const QString& media)
+{
+    Report report;
+    const QString letters = quillo::media::lettersFolder(media);
+    const QString words = quillo::media::wordsFolder(media);
+    const QString pictures = quillo::media::picturesFolder(media);
+    const bool haveLetters = QFileInfo(letters).isDir();
+    const bool haveWords = QFileInfo(words).isDir();
+    const bool havePictures = QFileInfo(pictures).isDir();
+    const std::pair<const char*, bool> folders[] = {{"alfabeto", haveLetters}, {"parole", haveWords}, {"immagini", havePictures}};
+    for (const auto& [name, present] : folders) {
+        if (!present)
+            report.add({}, QStringLiteral("manca la cartella %1").arg(QLatin1String(name)),
+                       QStringLiteral("folder %1 is missing").arg(QLatin1String(name)));
+    }
+
+    if (haveLetters) {
+        checkNames(report, QStringLiteral("alfabeto"), letters);
+        checkRecordings(report, QStringLiteral("alfabeto"), letters);
+    }
+    if (haveWords) {
+        checkNames(report, QStringLiteral("parole"), words);
+        checkRecordings(report, QStringLiteral("parole"), words);
+    }
+    checkRequiredRecordings(report, haveLetters ? letters : QString(), haveWords ? words : QString());
+    if (havePictures) {
+        checkNames(report, QStringLiteral("immagini"), pictures);
+        checkPictures(report, pictures, words, haveWords);
+    }
+    return report;
+}
+
+void print(std::FILE* to, const QString& line)
+{
+    std::fputs(line.toUtf8().constData(), to);
+    std::fputc('\n', to);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() > 1 || (arguments.size() == 1 && arguments.front().startsWith(u'-'))) {
+        const bool help = arguments.contains(QStringLiteral("-h")) || arguments.contains(QStringLiteral("--help"));
+        print(help ? stdout : stderr,
+              QStringLiteral("uso / usage: quillo-media-check [CARTELLA / FOLDER]\n"
+                             "Controlla le cartelle alfabeto, parole e immagini di Quillo; senza argomento, quelle "
+                             "accanto a questo programma.\n"
+                             "Checks Quillo's alfabeto, parole and immagini folders; without an argument, those "
+                             "beside this program."));
+        return help ? 0 : 2;
+    }
+
+    QString media = arguments.isEmpty() ? quillo::RunningProgramFolder().path() : QDir(arguments.front()).absolutePath();
+    while (media.size() > 1 && media.endsWith(u'/'))
+        media.chop(1);
+    if (!QFileInfo(media).isDir()) {
+        print(stdout, QStringLiteral("%1: la cartella non esiste / the folder does not exist").arg(shown(media)));
+        return 1;
+    }
+
+    const Report report = checkMediaFolder(media);
+    for (const QString& line : report.problems)
+        print(stdout, line);
+    if (!report.problems.isEmpty()) {
+        print(stdout, QStringLiteral("problemi: %1 in %2 / problems: %1 in %2").arg(report.problems.size()).arg(shown(media)));
+        return 1;
+    }
+    print(stdout, QStringLiteral("tutto a posto / all good: %1 recordings, %2 pictures").arg(report.recordings).arg(report.pictures));
+    return 0;
+}
