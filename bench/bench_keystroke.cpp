@@ -1,0 +1,122 @@
+// One keystroke's own work in word mode, sound left out: find the letter's
+// recording among 200, the cue, list the pictures for the letter among
+// 10,000, pick one, load and show it, find the word's recording. Target:
+// under 2 ms a keystroke.
+//
+// Run headless: QT_QPA_PLATFORM=offscreen ./bench_keystroke
+
+#include "app/parla.h"
+#include "support/fake_platform.h"
+#include "support/media_folder.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+using namespace quillo;
+
+namespace {
+
+// Plays nothing and takes no time, as if every sound were instant.
+class NullSound final : public Sound {
+public:
+    bool play(const QString&) override { return true; }
+    void playDefault() override {}
+};
+
+struct Library {
+    test::MediaFolder media;
+    int pictures = 0;
+
+    Library()
+    {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage image(160, 160, QImage::Format_RGB32);
+        image.fill(QColor(30, 120, 200));
+        image.save(&buffer, "PNG");
+        const QByteArray wav = test::MediaFolder::tinyWav(2000);
+
+        const QString letters = QStringLiteral("abcdefghilmnopqrstuvz");
+        // 10,000 pictures spread over the letters, each with its word's recording.
+        for (int i = 0; i < 10000; ++i) {
+            const QString word = letters.at(i % letters.size()) + QStringLiteral("parola%1").arg(i);
+            media.addFile(QStringLiteral("immagini/") + word + QStringLiteral(".png"), png);
+            media.addFile(QStringLiteral("parole/") + word + QStringLiteral(".wav"), wav);
+        }
+        // 200 recordings in the letters folder.
+        for (QChar c : letters + QStringLiteral("jkwxy0123456789"))
+            media.addFile(QStringLiteral("alfabeto/") + c + QStringLiteral(".wav"), wav);
+        for (const char* name : {"boh.wav", "d.wav"})
+            media.addFile(QStringLiteral("alfabeto/") + QString::fromLatin1(name), wav);
+        for (int i = 0; QDir(media.letters()).entryList(QDir::Files).size() < 200; ++i)
+            media.addFile(QStringLiteral("alfabeto/simbolo%1.wav").arg(i), wav);
+        pictures = 10000;
+    }
+};
+
+Library& library()
+{
+    static Library instance;
+    return instance;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// `letters`: the keys typed in turn. One letter again and again keeps the
+// picture list's pattern; changing letters makes it read the folder again.
+void keystroke(benchmark::State& state, const QString& letters)
+{
+    Library& lib = library();
+    test::FakePlatform fake(lib.media.path());
+    fake.platform.sound = std::make_unique<NullSound>();
+    fake.sound = nullptr;
+    Parla form(fake.platform);
+    form.Form_Load();
+    form.Parolasi->setValue(1);
+
+    std::vector<double> ms;
+    qsizetype i = 0;
+    for (auto _ : state) {
+        const QString key = letters.at(i++ % letters.size());
+        const auto start = std::chrono::steady_clock::now();
+        form.scrivo_KeyPress(key);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        ms.push_back(took.count() * 1000);
+    }
+    if (form.esempio->text().isEmpty() || form.File1.count() < 400)
+        state.SkipWithError("no word was shown");
+    state.counters["median_ms"] = median(ms);
+    state.counters["pictures_for_letter"] = form.File1.count();
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(keystroke, same_letter, QStringLiteral("a"))->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(keystroke, changing_letters, QStringLiteral("casabelo"))->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    library();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

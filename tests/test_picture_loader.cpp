@@ -1,0 +1,191 @@
+// The picture loader: huge pictures are refused from their header, large
+// photographs come out as the centre of the picture at the asked size, and
+// anything else gives an error text instead of a picture.
+
+#include "platform/picture_loader.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+using namespace quillo;
+
+namespace {
+
+quint32 crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray chunk(const char* type, const QByteArray& data)
+{
+    QByteArray out(4, '\0');
+    qToBigEndian(quint32(data.size()), out.data());
+    const QByteArray body = QByteArray(type, 4) + data;
+    out += body;
+    QByteArray crc(4, '\0');
+    qToBigEndian(crc32(body), crc.data());
+    return out + crc;
+}
+
+// A one-bit grey PNG of the given size, all black: a few hundred kilobytes
+// at most, but gigabytes once decoded into a picture.
+QByteArray blackPng(quint32 width, quint32 height)
+{
+    QByteArray header(13, '\0');
+    qToBigEndian(width, header.data());
+    qToBigEndian(height, header.data() + 4);
+    header[8] = 1;   // bit depth
+    header[9] = 0;   // grey
+    const qsizetype row = 1 + (qsizetype(width) + 7) / 8;  // filter byte + pixels
+    const QByteArray raw(row * height, '\0');
+    const QByteArray data = qCompress(raw, 9).mid(4);  // qCompress puts the length first
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", data) + chunk("IEND", {});
+}
+
+QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(bytes);
+    return file.fileName();
+}
+
+// A photograph-sized picture in three bands across (or down): the outer
+// bands fall outside the centre crop.
+QString bandedPicture(const QTemporaryDir& dir, const QString& name, bool across)
+{
+    QImage image(4000, 3000, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    if (across) {
+        for (int y = 0; y < 3000; ++y)
+            for (int x : {0, 3500})
+                std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)) + x, 500, x == 0 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+    } else {
+        for (int y = 0; y < 500; ++y) {
+            std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)), 4000, qRgb(255, 0, 0));
+            std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(2999 - y)), 4000, qRgb(0, 0, 255));
+        }
+    }
+    const QString path = dir.filePath(name);
+    image.save(path, nullptr, 90);
+    return path;
+}
+
+bool greenish(QRgb c) { return qGreen(c) > 180 && qRed(c) < 90 && qBlue(c) < 90; }
+
+}  // namespace
+
+class PictureLoaderTest : public QObject {
+    Q_OBJECT
+private slots:
+    void hugeHeadersAreRefusedAtOnce();
+    void photographIsCroppedToTheCentreAndScaled();
+    void smallPictureIsScaledUp();
+    void nonPicturesGiveAnError();
+
+private:
+    QTemporaryDir dir_;
+};
+
+void PictureLoaderTest::hugeHeadersAreRefusedAtOnce()
+{
+    struct Case {
+        quint32 width, height;
+    };
+    for (const Case c : {Case{30000, 30000}, Case{13000, 100}, Case{100, 13000}, Case{10000, 10000}}) {
+        const QString path = write(dir_, QStringLiteral("bomb-%1x%2.png").arg(c.width).arg(c.height), blackPng(c.width, c.height));
+        QVERIFY(!path.isEmpty());
+        QCOMPARE(QImageReader(path).size(), QSize(int(c.width), int(c.height)));  // the file is well formed
+        QString error;
+        QElapsedTimer clock;
+        clock.start();
+        const QImage image = loadPicture(path, QSize(97, 97), &error);
+        const qint64 ms = clock.elapsed();
+        QVERIFY(image.isNull());
+        QVERIFY2(error.contains(QStringLiteral("too large")), qPrintable(error));
+        QVERIFY2(error.contains(path), qPrintable(error));
+        QVERIFY2(ms < 50, qPrintable(QStringLiteral("%1 ms for %2").arg(ms).arg(path)));
+    }
+    QVERIFY(pictureSizeAcceptable(QSize(kMaxPictureSide, 4000)));
+    QVERIFY(!pictureSizeAcceptable(QSize(kMaxPictureSide + 1, 1)));
+    QVERIFY(!pictureSizeAcceptable(QSize(0, 10)));
+}
+
+void PictureLoaderTest::photographIsCroppedToTheCentreAndScaled()
+{
+    const QString across = bandedPicture(dir_, QStringLiteral("across.jpg"), true);
+    const QString down = bandedPicture(dir_, QStringLiteral("down.jpg"), false);
+    QString error;
+
+    // A square box takes the middle 3000x3000: no red or blue band.
+    QImage image = loadPicture(across, QSize(100, 100), &error);
+    QVERIFY2(!image.isNull(), qPrintable(error));
+    QCOMPARE(image.size(), QSize(100, 100));
+    for (QPoint p : {QPoint(1, 1), QPoint(98, 1), QPoint(1, 98), QPoint(98, 98), QPoint(50, 50)})
+        QVERIFY2(greenish(image.pixel(p)), qPrintable(QColor(image.pixel(p)).name()));
+
+    // A wide box takes the middle 4000x2000 of the other picture.
+    image = loadPicture(down, QSize(200, 100), &error);
+    QVERIFY2(!image.isNull(), qPrintable(error));
+    QCOMPARE(image.size(), QSize(200, 100));
+    for (QPoint p : {QPoint(1, 1), QPoint(198, 1), QPoint(1, 98), QPoint(198, 98)})
+        QVERIFY2(greenish(image.pixel(p)), qPrintable(QColor(image.pixel(p)).name()));
+
+    // A box larger than half the picture: no reduced decoding, same result.
+    image = loadPicture(across, QSize(1600, 1600), &error);
+    QCOMPARE(image.size(), QSize(1600, 1600));
+    QVERIFY(greenish(image.pixel(2, 2)) && greenish(image.pixel(1597, 1597)));
+}
+
+void PictureLoaderTest::smallPictureIsScaledUp()
+{
+    QImage small(40, 20, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 10; x < 30; ++x)
+            small.setPixel(x, y, qRgb(0, 255, 0));
+    const QString path = dir_.filePath(QStringLiteral("small.png"));
+    QVERIFY(small.save(path));
+    QString error;
+    const QImage image = loadPicture(path, QSize(97, 97), &error);
+    QCOMPARE(image.size(), QSize(97, 97));
+    QVERIFY(greenish(image.pixel(3, 3)) && greenish(image.pixel(93, 93)));
+
+    // No room to show it: an error, not a crash.
+    QVERIFY(loadPicture(path, QSize(0, 0), &error).isNull());
+    QVERIFY(!error.isEmpty());
+}
+
+void PictureLoaderTest::nonPicturesGiveAnError()
+{
+    const QString garbage = write(dir_, QStringLiteral("garbage.png"), "plain text, not a picture\n");
+    const QString empty = write(dir_, QStringLiteral("empty.jpg"), QByteArray());
+    QByteArray cut = blackPng(64, 64);
+    cut.truncate(40);
+    const QString truncated = write(dir_, QStringLiteral("truncated.png"), cut);
+    for (const QString& path : {garbage, empty, truncated, dir_.filePath(QStringLiteral("missing.png"))}) {
+        QString error;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(loadPicture(path, QSize(97, 97), &error).isNull());
+        QVERIFY2(error.startsWith(path + QStringLiteral(": ")) && error.size() > path.size() + 2, qPrintable(error));
+        QVERIFY(clock.elapsed() < 100);
+        // Without a place for the error text, still no picture and no crash.
+        QVERIFY(loadPicture(path, QSize(97, 97)).isNull());
+    }
+}
+
+QTEST_MAIN(PictureLoaderTest)
+#include "test_picture_loader.moc"

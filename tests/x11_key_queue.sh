@@ -1,0 +1,124 @@
+#!/bin/bash
+# Keys typed faster than their sounds play are all answered, in order: the
+# real program in a real X server, real keys from xdotool, and SDL's disk
+# driver at real-time speed writing what the child would hear to a file.
+#
+# Usage: x11_key_queue.sh <quillo-binary> <source-dir> <work-dir>
+set -u
+
+binary=$1
+source_dir=$2
+work=$3
+
+if ! command -v Xvfb >/dev/null; then
+    echo "SKIP: Xvfb is not installed"
+    exit 0
+fi
+for tool in xdotool openbox import compare python3; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
+done
+
+rm -rf "$work"
+mkdir -p "$work/config"
+
+pids=()
+cleanup() {
+    # The program first, the X server last.
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null
+        sleep 0.1
+    done
+    wait 2>/dev/null
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    [ -s "$work/quillo.err" ] && { echo "--- quillo stderr:"; cat "$work/quillo.err"; }
+    exit 1
+}
+
+# A free display, chosen by the server itself.
+Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$work/display" 2>"$work/xvfb.err" &
+pids+=($!)
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+
+export XDG_CONFIG_HOME="$work/config"
+export SDL_AUDIODRIVER=disk
+export SDL_DISKAUDIOFILE="$work/capture.raw"
+unset SDL_DISKAUDIODELAY
+unset QT_QPA_PLATFORM
+"$binary" >"$work/quillo.out" 2>"$work/quillo.err" &
+quillo=$!
+pids+=($quillo)
+
+window=$(xdotool search --sync --onlyvisible --pid "$quillo" 2>/dev/null | tail -n1)
+[ -n "$window" ] || fail "no window"
+xdotool windowactivate --sync "$window" >/dev/null 2>&1
+xdotool windowfocus --sync "$window"
+sleep 0.5
+import -window root "$work/before.png"
+
+# Word mode off, so only the letters' own recordings play.
+xdotool key F10
+sleep 0.3
+# Each recording lasts about a third of a second; the keys come 20 ms apart.
+xdotool type --delay 20 "bcd"
+
+# Wait for the three sounds to have been played (about 1 s), then a little more.
+sleep 2.5
+import -window root "$work/after.png"
+kill -0 "$quillo" 2>/dev/null || fail "the program ended"
+
+differing=$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1)
+[ "${differing%% *}" != "0" ] || fail "the writing sheet did not change"
+
+python3 - "$work/capture.raw" "$source_dir/media/alfabeto" <<'EOF' || fail "the capture does not hold b, c, d in order"
+import sys, wave, array
+
+capture_path, letters = sys.argv[1], sys.argv[2]
+raw = open(capture_path, "rb").read()
+raw = raw[: len(raw) // 2 * 2]
+
+def pcm(name):
+    with wave.open(f"{letters}/{name}", "rb") as w:
+        assert (w.getnchannels(), w.getsampwidth(), w.getframerate()) == (1, 2, 22050), name
+        return w.readframes(w.getnframes())
+
+found = []
+at = 0
+for name in ("b.wav", "c.wav", "d.wav"):
+    sound = pcm(name)
+    start = raw.find(sound, at)
+    while start >= 0 and start % 2:
+        start = raw.find(sound, start + 1)
+    if start < 0:
+        print(f"{name} is not heard whole after the sounds before it")
+        sys.exit(1)
+    found.append((name, start, start + len(sound)))
+    at = start + len(sound)
+
+# Nothing else was heard: no cue, no word, no default sound.
+rest = bytearray(raw)
+for _, start, end in found:
+    rest[start:end] = bytes(end - start)
+samples = array.array("h", bytes(rest))
+loud = sum(1 for s in samples if abs(s) > 64)
+for name, start, end in found:
+    print(f"{name}: {start / 2 / 22050:.3f} s to {end / 2 / 22050:.3f} s")
+if loud:
+    print(f"{loud} samples of other sound in the capture")
+    sys.exit(1)
+EOF
+
+text_lines=$(grep -c "quillo:" "$work/quillo.err" || true)
+[ "$text_lines" = "0" ] || { echo "--- quillo stderr:"; cat "$work/quillo.err"; }
+echo "PASS"
