@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QStringList>
 
+#include <utility>
+
 namespace quillo {
 
 namespace {
@@ -26,8 +28,10 @@ QString QtSettingsStore::read(const QString& section, const QString& key, const 
     const QVariant value = settings.value(section + u'/' + key);
     if (!value.isValid())
         return fallback;
-    if (value.typeId() == QMetaType::QStringList)  // an unquoted comma in the file
-        return value.toStringList().join(QLatin1String(", "));
+    // An unquoted comma in the file splits the text, and the blanks around it
+    // are lost: join without them, so that a size typed as "43,5" comes back.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(u',');
     return value.toString();
 }
 
@@ -40,10 +44,25 @@ bool QtSettingsStore::commit(QString* why)
 {
     const QList<Pending> writes = std::exchange(pending_, {});
     QSettings settings = open();
-    for (const Pending& w : writes)
+    QList<std::pair<QString, QVariant>> previous;
+    for (const Pending& w : writes) {
+        previous.append({w.key, settings.value(w.key)});
         settings.setValue(w.key, w.value);
+    }
     settings.sync();
-    switch (settings.status()) {
+    const QSettings::Status status = settings.status();
+    if (status != QSettings::NoError) {
+        // QSettings keeps changes it could not store in a cache shared by every
+        // QSettings on this file: later reads would see them and a later sync
+        // would store them. Put the earlier values back.
+        for (auto it = previous.crbegin(); it != previous.crend(); ++it) {
+            if (it->second.isValid())
+                settings.setValue(it->first, it->second);
+            else
+                settings.remove(it->first);
+        }
+    }
+    switch (status) {
     case QSettings::NoError:
         return true;
     case QSettings::AccessError:

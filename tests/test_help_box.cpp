@@ -1,0 +1,150 @@
+// F1: the help box, its text and title, and the real modal box.
+#include "app/parla.h"
+#include "commands/help_box.h"
+#include "platform/message_box.h"
+#include "support/fake_platform.h"
+#include "support/media_folder.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QtTest>
+
+using quillo::Parla;
+using quillo::test::FakePlatform;
+using quillo::test::MediaFolder;
+
+namespace {
+
+struct Window {
+    Window()
+    {
+        media.addBasics();
+        form.Form_Load();
+    }
+    MediaFolder media;
+    FakePlatform fake{media.path()};
+    Parla form{fake.platform};
+};
+
+}  // namespace
+
+class TestHelpBox : public QObject {
+    Q_OBJECT
+
+private slots:
+    void textLineByLine();
+    void f1ShowsItAltF1NeverDoes();
+    void realModalBox();
+};
+
+void TestHelpBox::textLineByLine()
+{
+    const QString text = quillo::helpText();
+    QCOMPARE(text.count(u'\n'), 16);
+    QVERIFY(text.endsWith(u'\n'));
+    QVERIFY(!text.contains(u'\r'));
+
+    const QStringList lines = text.split(u'\n');
+    QCOMPARE(lines.size(), 17);
+    QCOMPARE(lines.last(), QString());
+    const QStringList keys = {
+        QStringLiteral("ESC: carica default"),
+        QStringLiteral("F1: Aiuto (ALT+F1: default base)"),
+        QStringLiteral("F2 : Cambia colore sfondo (con ALT: Salva)"),
+        QStringLiteral("F3 : Cambia colore scrittura"),
+        QStringLiteral("F4 : Smussa angoli (con ALT: Esce)"),
+        QStringLiteral("F5 : Cambia carattere"),
+        QStringLiteral("F6 : Diminuisce dimensioni carattere"),
+        QStringLiteral("F7 : Aumenta dimensioni carattere"),
+        QStringLiteral("F8 : Cambia Parole"),
+        QStringLiteral("F9 : Vedi o Nascondi Parole"),
+        QStringLiteral("F10: Attiva o disattiva Parola"),
+        QStringLiteral("F11: Attiva o disattiva Suono"),
+        QStringLiteral("F12: Pulisce foglio"),
+    };
+    for (int i = 0; i < keys.size(); ++i) {
+        // Byte for byte, so compare the UTF-8 forms.
+        QCOMPARE(lines.at(i).toUtf8(), keys.at(i).toUtf8());
+    }
+    QVERIFY2(lines.at(13).startsWith(QStringLiteral("v.1.1 ")), qPrintable(lines.at(13)));
+    QVERIFY(!lines.at(14).isEmpty());
+    const QString prefix = QStringLiteral("Se vi piace, o se avete suggerimenti, contattatemi a ");
+    QVERIFY2(lines.at(15).startsWith(prefix), qPrintable(lines.at(15)));
+    static const QRegularExpression address(QStringLiteral("^[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*\\.[A-Za-z]{2,}$"));
+    QVERIFY2(address.match(lines.at(15).mid(prefix.size())).hasMatch(), qPrintable(lines.at(15)));
+}
+
+void TestHelpBox::f1ShowsItAltF1NeverDoes()
+{
+    Window w;
+    const auto& shown = w.fake.messages->shown;
+    w.form.scrivo_KeyDown(112, 0);
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.at(0).title, QStringLiteral("QUILLO TINDO"));
+    QCOMPARE(shown.at(0).text, quillo::helpText());
+
+    for (qint16 mask : {4, 5, 6, 7})
+        w.form.scrivo_KeyDown(112, mask);
+    QTest::keyClick(w.form.scrivo, Qt::Key_F1, Qt::AltModifier);
+    QCOMPARE(shown.size(), 1);
+
+    QTest::keyClick(w.form.scrivo, Qt::Key_F1, Qt::ControlModifier);
+    QCOMPARE(shown.size(), 2);
+    // The help box leaves the sheet as it was.
+    QCOMPARE(w.form.scrivo->toPlainText(), QString());
+}
+
+void TestHelpBox::realModalBox()
+{
+    Window w;
+    w.fake.platform.messages = std::make_unique<quillo::QtMessageBox>();
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+
+    bool seen = false;
+    QString problem;
+    QTimer closer;
+    closer.setInterval(20);
+    int ticks = 0;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            if (++ticks > 250) {  // five seconds: give up without leaving a box open
+                problem = QStringLiteral("no modal message box appeared");
+                closer.stop();
+                for (QWidget* top : QApplication::topLevelWidgets()) {
+                    if (auto* other = qobject_cast<QMessageBox*>(top))
+                        other->reject();
+                }
+            }
+            return;
+        }
+        closer.stop();
+        seen = true;
+        if (box->icon() != QMessageBox::Information)
+            problem += QStringLiteral("icon is not Information; ");
+        if (box->buttons().size() != 1 || !box->button(QMessageBox::Ok))
+            problem += QStringLiteral("not exactly one OK button; ");
+        if (box->windowTitle() != QStringLiteral("QUILLO TINDO"))
+            problem += QStringLiteral("title is \"%1\"; ").arg(box->windowTitle());
+        if (box->text() != quillo::helpText())
+            problem += QStringLiteral("text differs; ");
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else
+            box->reject();
+    });
+    closer.start();
+
+    w.form.scrivo_KeyDown(112, 0);  // returns once the box is closed
+
+    QVERIFY2(seen, qPrintable(problem));
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+QTEST_MAIN(TestHelpBox)
+#include "test_help_box.moc"

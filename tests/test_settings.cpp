@@ -1,0 +1,521 @@
+// Alt+F2 stores the appearance in the per-user settings file; Esc reads it
+// back. Runs on the real settings store in a temporary config folder.
+#include "app/parla.h"
+#include "app/rounded_region.h"
+#include "platform/settings_store.h"
+#include "settings/setting_values.h"
+#include "support/fake_platform.h"
+#include "support/media_folder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+using quillo::Parla;
+using quillo::test::FakePlatform;
+using quillo::test::MediaFolder;
+
+namespace {
+
+constexpr qint16 kAlt = 4;
+constexpr qint16 kEsc = 27, kF2 = 113, kF4 = 115;
+constexpr qint32 kSystemBack = -2147483643;  // 0x80000005
+constexpr qint32 kSystemText = -2147483640;  // 0x80000008
+
+// Collects what the program writes on stderr while it lives.
+class StderrCapture {
+public:
+    StderrCapture()
+    {
+        std::fflush(stderr);
+        if (::pipe(fds_) != 0)
+            qFatal("pipe failed");
+        ::fcntl(fds_[0], F_SETFL, O_NONBLOCK);
+        ::fcntl(fds_[1], F_SETFL, O_NONBLOCK);
+        saved_ = ::dup(2);
+        ::dup2(fds_[1], 2);
+    }
+    ~StderrCapture() { text(); }
+    QString text()
+    {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            ::dup2(saved_, 2);
+            ::close(saved_);
+            ::close(fds_[1]);
+            saved_ = -1;
+            char buffer[4096];
+            ssize_t n;
+            while ((n = ::read(fds_[0], buffer, sizeof buffer)) > 0)
+                captured_.append(buffer, n);
+            ::close(fds_[0]);
+        }
+        return QString::fromUtf8(captured_);
+    }
+
+private:
+    int fds_[2] = {-1, -1};
+    int saved_ = -1;
+    QByteArray captured_;
+};
+
+struct Window {
+    Window()
+    {
+        media.addBasics();
+        form.Form_Load();
+    }
+    MediaFolder media;
+    FakePlatform fake{media.path()};
+    Parla form{fake.platform};
+
+    void key(qint16 code, qint16 mask = 0) { form.scrivo_KeyDown(code, mask); }
+};
+
+QString iniPath() { return quillo::QtSettingsStore::filePath(); }
+QString configFolder() { return QFileInfo(iniPath()).absolutePath(); }
+
+QByteArray readIni()
+{
+    QFile file(iniPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void writeIni(const QByteArray& text)
+{
+    QDir().mkpath(configFolder());
+    QFile file(iniPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write the test settings file");
+    file.write(text);
+}
+
+// The lines of the stored file, for exact comparisons of stored texts.
+QStringList iniLines() { return QString::fromUtf8(readIni()).split(u'\n', Qt::SkipEmptyParts); }
+
+QRegion outline(const QWidget* control, int corner)
+{
+    return quillo::roundedRectRegion(control->width(), control->height(), corner, corner);
+}
+
+struct Appearance {
+    QString font;
+    double size;
+    qint32 back;
+    qint32 fore;
+    qint16 corner;
+    int wordMode;
+};
+
+Appearance appearanceOf(const Parla& form)
+{
+    return {form.scrivo->fontName(), form.scrivo->fontSize(), form.scrivo->backColor(),
+            form.scrivo->foreColor(), form.CornerRadius, form.Parolasi->value()};
+}
+
+void verifyAppearance(const Parla& form, const Appearance& expected)
+{
+    const Appearance got = appearanceOf(form);
+    QCOMPARE(got.font, expected.font);
+    QCOMPARE(got.size, expected.size);
+    QCOMPARE(got.back, expected.back);
+    QCOMPARE(got.fore, expected.fore);
+    QCOMPARE(got.corner, expected.corner);
+    QCOMPARE(got.wordMode, expected.wordMode);
+    QCOMPARE(form.scrivo->mask(), outline(form.scrivo, expected.corner));
+    QCOMPARE(form.esempio->mask(), outline(form.esempio, expected.corner));
+}
+
+const Appearance kDefaults{QStringLiteral("Arial"), 48, 16777215, 0, 0, 1};
+
+// The second process: starts a window, presses Esc and prints what it got;
+// or sets an appearance and presses Alt+F2.
+int childMain(int argc, char** argv, const char* mode)
+{
+    QApplication app(argc, argv);
+    MediaFolder media;
+    media.addBasics();
+    FakePlatform fake(media.path());
+    Parla form(fake.platform);
+    form.Form_Load();
+    if (std::strcmp(mode, "--child-load") == 0) {
+        form.scrivo_KeyDown(kEsc, 0);
+        const Appearance a = appearanceOf(form);
+        const bool masks = form.scrivo->mask() == outline(form.scrivo, a.corner)
+                           && form.esempio->mask() == outline(form.esempio, a.corner);
+        std::printf("%s|%s|%d|%d|%d|%d|%d\n", qPrintable(a.font), qPrintable(quillo::formatFontSize(a.size)),
+                    int(a.back), int(a.fore), int(a.corner), a.wordMode, int(masks));
+        return 0;
+    }
+    form.scrivo->setFontName(QStringLiteral("DejaVu Sans Mono"));
+    form.scrivo->setFontSize(21);
+    form.scrivo->setBackColor(0x00FFEE);
+    form.scrivo->setForeColor(0x112233);
+    form.CornerRadius = 90;
+    form.Parolasi->setValue(2);
+    form.scrivo_KeyDown(kF2, kAlt);
+    return fake.sound->names() == QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")} ? 0 : 1;
+}
+
+QString runChild(const char* mode)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode)});
+    if (!child.waitForFinished(20000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return QStringLiteral("child failed: %1").arg(QString::fromLocal8Bit(child.readAllStandardError()));
+    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+}
+
+}  // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void saveBeforeAnyColourChange();
+    void fontSizeTexts();
+    void loadWithEmptyStore();
+    void onlyCornerStored();
+    void cornerValuesAppliedUnchanged();
+    void systemColourRoundTrip();
+    void nothingCachedBetweenProcesses();
+    void unusableValues_data();
+    void unusableValues();
+    void folderCannotBeCreated();
+    void fileCannotBeWritten();
+};
+
+void TestSettings::init()
+{
+    const QFileInfo folder(configFolder());
+    if (folder.isDir())
+        QDir(folder.absoluteFilePath()).removeRecursively();
+    else if (folder.exists())
+        QFile::remove(folder.absoluteFilePath());
+}
+
+void TestSettings::saveBeforeAnyColourChange()
+{
+    QVERIFY(iniPath().startsWith(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"))));
+    QVERIFY(iniPath().endsWith(QStringLiteral("/QuilloNuvi/QuilloNuvi.ini")));
+
+    Window w;
+    w.form.SoundOff = -1;  // the confirmation is heard with the typing sound off too
+    w.key(kF2, kAlt | 1 | 2);
+    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+
+    const QStringList lines = iniLines();
+    QVERIFY2(lines.contains(QStringLiteral("[Screen]")), qPrintable(lines.join(u'|')));
+    QVERIFY(lines.contains(QStringLiteral("[App]")));
+    QVERIFY(lines.contains(QStringLiteral("Fontname=Arial")));
+    QVERIFY(lines.contains(QStringLiteral("Fontsize=48")));
+    QVERIFY(lines.contains(QStringLiteral("Backcolor=-2147483643")));
+    QVERIFY(lines.contains(QStringLiteral("Forecolor=-2147483640")));
+    QVERIFY(lines.contains(QStringLiteral("Circ=40")));  // start-up leaves 40 for the first rounding
+    QVERIFY(lines.contains(QStringLiteral("Parolasi=1")));
+    // Each key in its section.
+    QSettings check(iniPath(), QSettings::IniFormat);
+    QCOMPARE(check.value(QStringLiteral("Screen/Backcolor")).toString(), QStringLiteral("-2147483643"));
+    QCOMPARE(check.value(QStringLiteral("App/Parolasi")).toString(), QStringLiteral("1"));
+    QCOMPARE(check.childGroups(), (QStringList{QStringLiteral("App"), QStringLiteral("Screen")}));
+}
+
+void TestSettings::fontSizeTexts()
+{
+    using quillo::formatFontSize;
+    using quillo::parseFontSize;
+    QCOMPARE(formatFontSize(48), QStringLiteral("48"));
+    QCOMPARE(formatFontSize(43.5), QStringLiteral("43.5"));
+    QCOMPARE(formatFontSize(8.25), QStringLiteral("8.25"));
+    QCOMPARE(formatFontSize(100), QStringLiteral("100"));
+    QCOMPARE(parseFontSize(QStringLiteral("43,5")), std::optional<double>(43.5));
+    QCOMPARE(parseFontSize(QStringLiteral(" 43.5 ")), std::optional<double>(43.5));
+
+    Window w;
+    w.form.scrivo->setFontSize(43.5);
+    QCOMPARE(w.form.scrivo->fontSize(), 43.5);
+    w.key(kF2, kAlt);
+    QVERIFY2(iniLines().contains(QStringLiteral("Fontsize=43.5")), readIni().constData());
+
+    // A comma as decimal mark, as typed by hand, with or without quotes.
+    for (const QByteArray& line : {QByteArray("Fontsize=43,5"), QByteArray("Fontsize=\"43,5\"")}) {
+        writeIni("[Screen]\n" + line + "\n");
+        w.form.scrivo->setFontSize(20);
+        StderrCapture err;
+        w.key(kEsc);
+        QCOMPARE(err.text(), QString());
+        QCOMPARE(w.form.scrivo->fontSize(), 43.5);
+    }
+}
+
+void TestSettings::loadWithEmptyStore()
+{
+    Window w;
+    Parla& form = w.form;
+    form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
+    form.scrivo->setFontSize(20);
+    form.scrivo->setBackColor(0x123456);
+    form.scrivo->setForeColor(0x654321);
+    form.Parolasi->setValue(0);
+    form.CornerRadius = 40;
+    w.key(kF4);  // outlines cut at 50
+    QCOMPARE(form.scrivo->mask(), outline(form.scrivo, 50));
+
+    StderrCapture err;
+    w.key(kEsc);
+    QCOMPARE(err.text(), QString());  // an absent key is no problem
+    verifyAppearance(form, kDefaults);
+    QVERIFY(!QFileInfo::exists(iniPath()));  // reading creates nothing
+}
+
+void TestSettings::onlyCornerStored()
+{
+    writeIni("[Screen]\nCirc=60\n");
+    Window w;
+    w.form.scrivo->setFontSize(20);
+    w.form.Parolasi->setValue(0);
+    w.key(kEsc);
+    Appearance expected = kDefaults;
+    expected.corner = 60;
+    verifyAppearance(w.form, expected);
+}
+
+void TestSettings::cornerValuesAppliedUnchanged()
+{
+    Window w;
+    for (int corner : {35, 500, 0, -20}) {
+        writeIni(QStringLiteral("[Screen]\nCirc=%1\n").arg(corner).toUtf8());
+        w.key(kEsc);
+        QCOMPARE(int(w.form.CornerRadius), corner);
+        QCOMPARE(w.form.scrivo->mask(), outline(w.form.scrivo, corner));
+        QCOMPARE(w.form.esempio->mask(), outline(w.form.esempio, corner));
+    }
+}
+
+void TestSettings::systemColourRoundTrip()
+{
+    Window w;
+    QCOMPARE(w.form.scrivo->backColor(), kSystemBack);
+    QCOMPARE(w.form.scrivo->foreColor(), kSystemText);
+    w.key(kF2, kAlt);
+    w.form.scrivo->setBackColor(0x123456);
+    w.form.scrivo->setForeColor(0x654321);
+    w.key(kEsc);
+    QCOMPARE(w.form.scrivo->backColor(), kSystemBack);
+    QCOMPARE(w.form.scrivo->foreColor(), kSystemText);
+    // And the sheet shows the system's colours.
+    QCOMPARE(w.form.scrivo->palette().color(QPalette::Base),
+             QApplication::palette(w.form.scrivo).color(QPalette::Active, QPalette::Base));
+}
+
+void TestSettings::nothingCachedBetweenProcesses()
+{
+    // Saved here, loaded in a fresh process.
+    {
+        Window w;
+        w.form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
+        w.form.scrivo->setFontSize(43.5);
+        w.form.scrivo->setBackColor(0x123456);
+        w.form.scrivo->setForeColor(0xABCDEF);
+        w.form.CornerRadius = 70;
+        w.form.Parolasi->setValue(0);
+        w.key(kF2, kAlt);
+    }
+    QCOMPARE(runChild("--child-load"), QStringLiteral("DejaVu Serif|43.5|1193046|11259375|70|0|1"));
+
+    // Saved in a fresh process, loaded here by a window that read the file before.
+    Window w;
+    w.key(kEsc);
+    QCOMPARE(w.form.CornerRadius, qint16(70));
+    QCOMPARE(runChild("--child-save"), QString());
+    w.key(kEsc);
+    verifyAppearance(w.form, {QStringLiteral("DejaVu Sans Mono"), 21.0, 0x00FFEE, 0x112233, 90, 2});
+}
+
+void TestSettings::unusableValues_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("empty font name") << "Fontname" << "";
+    QTest::newRow("blank font name") << "Fontname" << "\"   \"";
+    QTest::newRow("size abc") << "Fontsize" << "abc";
+    QTest::newRow("size negative") << "Fontsize" << "-0.5";
+    QTest::newRow("size zero") << "Fontsize" << "0";
+    QTest::newRow("size nan") << "Fontsize" << "nan";
+    QTest::newRow("size inf") << "Fontsize" << "inf";
+    QTest::newRow("size 1e400") << "Fontsize" << "1e400";
+    QTest::newRow("size empty") << "Fontsize" << "";
+    QTest::newRow("back too large") << "Backcolor" << "99999999999";
+    QTest::newRow("back abc") << "Backcolor" << "abc";
+    QTest::newRow("back fraction") << "Backcolor" << "12.5";
+    QTest::newRow("fore abc") << "Forecolor" << "abc";
+    QTest::newRow("fore too small") << "Forecolor" << "-2147483649";
+    QTest::newRow("corner too large") << "Circ" << "99999";
+    QTest::newRow("corner abc") << "Circ" << "abc";
+    QTest::newRow("word mode 3") << "Parolasi" << "3";
+    QTest::newRow("word mode -1") << "Parolasi" << "-1";
+    QTest::newRow("word mode abc") << "Parolasi" << "abc";
+}
+
+void TestSettings::unusableValues()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, text);
+
+    QMap<QString, QString> values{{QStringLiteral("Fontname"), QStringLiteral("DejaVu Serif")},
+                                  {QStringLiteral("Fontsize"), QStringLiteral("30")},
+                                  {QStringLiteral("Backcolor"), QStringLiteral("255")},
+                                  {QStringLiteral("Forecolor"), QStringLiteral("65280")},
+                                  {QStringLiteral("Circ"), QStringLiteral("60")},
+                                  {QStringLiteral("Parolasi"), QStringLiteral("0")}};
+    Appearance expected{QStringLiteral("DejaVu Serif"), 30, 255, 65280, 60, 0};
+    values[key] = text;
+    if (key == QStringLiteral("Fontname"))
+        expected.font = kDefaults.font;
+    else if (key == QStringLiteral("Fontsize"))
+        expected.size = kDefaults.size;
+    else if (key == QStringLiteral("Backcolor"))
+        expected.back = kDefaults.back;
+    else if (key == QStringLiteral("Forecolor"))
+        expected.fore = kDefaults.fore;
+    else if (key == QStringLiteral("Circ"))
+        expected.corner = kDefaults.corner;
+    else
+        expected.wordMode = kDefaults.wordMode;
+
+    QString ini = QStringLiteral("[Screen]\n");
+    for (const char* k : {"Fontname", "Fontsize", "Backcolor", "Forecolor", "Circ"})
+        ini += QString::fromLatin1(k) + u'=' + values.value(QString::fromLatin1(k)) + u'\n';
+    ini += QStringLiteral("[App]\nParolasi=") + values.value(QStringLiteral("Parolasi")) + u'\n';
+    writeIni(ini.toUtf8());
+
+    Window w;
+    w.form.scrivo->setFontSize(20);
+    w.form.Parolasi->setValue(2);
+    StderrCapture err;
+    w.key(kEsc);
+    const QString said = err.text();
+    QCOMPARE(said.count(u'\n'), 1);
+    QVERIFY2(said.contains(key), qPrintable(said));
+    verifyAppearance(w.form, expected);
+}
+
+void TestSettings::folderCannotBeCreated()
+{
+    // Where the settings folder should be there is a file: nothing can be stored.
+    const QByteArray blocker = "not a folder\n";
+    {
+        QFile file(configFolder());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(blocker);
+    }
+    {
+        QSettings probe(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QuilloNuvi"),
+                        QStringLiteral("QuilloNuvi"));
+        probe.setValue(QStringLiteral("Screen/Circ"), QStringLiteral("1"));
+        probe.sync();
+        QCOMPARE(probe.status(), QSettings::AccessError);
+    }
+
+    Window w;
+    StderrCapture err;
+    w.key(kF2, kAlt);
+    const QString said = err.text();
+    QCOMPARE(w.fake.sound->names(), QStringList{QStringLiteral("<default>")});
+    QVERIFY2(said.contains(QStringLiteral("not saved")) && said.contains(iniPath()), qPrintable(said));
+
+    QFile file(configFolder());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), blocker);
+
+    // Loading still works, with the defaults.
+    w.form.scrivo->setFontSize(20);
+    w.key(kEsc);
+    verifyAppearance(w.form, kDefaults);
+}
+
+void TestSettings::fileCannotBeWritten()
+{
+    // A first save, then the disk refuses to grow any file (as root ignores
+    // permissions, a file size limit stands in for a read-only folder).
+    Window w;
+    w.form.CornerRadius = 30;
+    w.key(kF2, kAlt);
+    const QByteArray before = readIni();
+    QVERIFY(before.contains("Circ=30"));
+    const QStringList filesBefore = QDir(configFolder()).entryList(QDir::Files | QDir::Hidden);
+    w.fake.sound->played.clear();
+
+    w.form.CornerRadius = 120;
+    w.form.scrivo->setBackColor(0x00FF00);
+    rlimit saved{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit none = saved;
+    none.rlim_cur = 0;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &none), 0);
+    QString said;
+    Appearance loadedMeanwhile;
+    {
+        StderrCapture err;
+        w.key(kF2, kAlt);
+        // Loading while the disk still refuses gives the stored values, not
+        // the ones that could not be saved.
+        w.key(kEsc);
+        loadedMeanwhile = appearanceOf(w.form);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        said = err.text();
+    }
+
+    QCOMPARE(w.fake.sound->names(), QStringList{QStringLiteral("<default>")});
+    QVERIFY2(said.contains(QStringLiteral("cannot write")), qPrintable(said));
+    QCOMPARE(said.count(u'\n'), 1);
+    QCOMPARE(loadedMeanwhile.corner, qint16(30));
+    QCOMPARE(loadedMeanwhile.back, kSystemBack);
+    QCOMPARE(readIni(), before);
+    QCOMPARE(QDir(configFolder()).entryList(QDir::Files | QDir::Hidden), filesBefore);
+
+    // Once the disk takes writes again, the old values are still the stored ones.
+    w.form.CornerRadius = 120;
+    w.key(kEsc);
+    QCOMPARE(w.form.CornerRadius, qint16(30));
+    QCOMPARE(w.form.scrivo->backColor(), kSystemBack);
+    QCOMPARE(readIni(), before);
+    w.key(kF2, kAlt);
+    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("<default>"), QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+}
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && std::strncmp(argv[1], "--child-", 8) == 0)
+        return childMain(argc, argv, argv[1]);
+    // The settings path is fixed at the first use of the store.
+    quillo::test::TemporaryConfigHome config;
+    QApplication app(argc, argv);
+    TestSettings test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_settings.moc"
