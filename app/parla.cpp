@@ -171,9 +171,9 @@ bool Parla::handleSheetKey(QKeyEvent* event)
     scrivo_KeyDown(virtualKeyCode(*event), mask);
     if (ending_)
         return true;
-    // With Alt held a key makes no character.
+    // With Alt held a key makes no character: not for the handler, not on the sheet.
     if (mask & kAltBit)
-        return false;
+        return true;
     QString text = event->text();
     if (text.isEmpty())
         text = controlCharacter(event->key());

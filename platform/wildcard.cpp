@@ -17,14 +17,22 @@ QRegularExpression wildcardExpression(const QString& pattern)
     }
     QString rx;
     rx.reserve(body.size() * 2 + 16);
-    for (QChar c : body) {
-        if (c == u'*')
-            rx += QLatin1String(".*");
-        else if (c == u'?')
-            rx += u'.';
-        else
-            rx += QRegularExpression::escape(QString(c));
+    // Literal runs are escaped whole: one character at a time would split
+    // surrogate pairs and give an invalid expression.
+    qsizetype literalStart = 0;
+    auto flushLiteral = [&](qsizetype end) {
+        if (end > literalStart)
+            rx += QRegularExpression::escape(QStringView(body).sliced(literalStart, end - literalStart));
+    };
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const QChar c = body.at(i);
+        if (c != u'*' && c != u'?')
+            continue;
+        flushLiteral(i);
+        rx += c == u'*' ? QLatin1String(".*") : QLatin1String(".");
+        literalStart = i + 1;
     }
+    flushLiteral(body.size());
     if (optionalExtension)
         rx += QLatin1String("(?:\\..*)?");
     return QRegularExpression(QRegularExpression::anchoredPattern(rx),

@@ -1,0 +1,71 @@
+// Re-reading the picture list over a folder of 10,000 pictures.
+#include "platform/picture_list.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int kFiles = 10000;
+
+// One folder for the whole run: empty files with names like the media's,
+// mixed case, some accented initials, numbers inside.
+const QString& pictureFolder()
+{
+    static std::unique_ptr<QTemporaryDir> dir;
+    static QString path;
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        const QStringList initials = QString::fromUtf8("abcdefghilmnopqrstuvzàèìòùABCDEGMPSTZ").split(QString(), Qt::SkipEmptyParts);
+        for (int i = 0; i < kFiles; ++i) {
+            const QString name = initials.at(i % initials.size()) + QStringLiteral("parola%1.png").arg(i);
+            QFile file(dir->filePath(name));
+            if (!file.open(QIODevice::WriteOnly))
+                std::fprintf(stderr, "cannot create %s\n", qPrintable(file.fileName()));
+        }
+        path = dir->path() + u'/';
+    }
+    return path;
+}
+
+// Each iteration sets a pattern different from the one held, so the list
+// re-reads the folder; the two patterns select the same files.
+void rereadFolder(benchmark::State& state, const QString& first, const QString& second)
+{
+    quillo::PictureList list;
+    list.setFolder(pictureFolder());
+    bool flip = false;
+    for (auto _ : state) {
+        list.setPattern(flip ? first : second);
+        flip = !flip;
+        benchmark::DoNotOptimize(list.count());
+    }
+    state.counters["files"] = list.count();
+}
+
+void BM_RereadAll(benchmark::State& state) { rereadFolder(state, QStringLiteral("*.*"), QStringLiteral("*")); }
+void BM_RereadInitialC(benchmark::State& state) { rereadFolder(state, QStringLiteral("c*.*"), QStringLiteral("C*.*")); }
+
+}  // namespace
+
+BENCHMARK(BM_RereadAll)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_RereadInitialC)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    pictureFolder();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,322 @@
+// The hidden picture list, the folder search behind it and the wildcard rules.
+#include "app/failure.h"
+#include "platform/file_search.h"
+#include "platform/picture_list.h"
+#include "platform/wildcard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using quillo::Failure;
+using quillo::PictureList;
+
+namespace {
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+}
+
+// A temporary folder holding empty files with the given names.
+class Folder {
+public:
+    explicit Folder(const QStringList& names = {})
+    {
+        for (const QString& name : names)
+            add(name);
+    }
+    QString path() const { return dir_.path(); }
+    void add(const QString& name) { touch(dir_.filePath(name)); }
+    void addFolder(const QString& name) { QDir(dir_.path()).mkdir(name); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+}  // namespace
+
+class TestPictureList : public QObject {
+    Q_OBJECT
+
+private slots:
+    void wildcardRules();
+    void patternsSelectFiles();
+    void sortedAsAnItalianReaderExpects();
+    void hiddenFilesAndFoldersLeftOut();
+    void bracketIsLiteral();
+    void patternChangesAndSelection();
+    void selectionOutOfRangeRefused();
+    void newFileAppearsAfterReread();
+    void missingFolderRefused();
+    void findFirstFilePrefersExactCase();
+    void findFirstFileRefusesForbiddenCharacters();
+    void findFirstFileWithLiteralWildcards();
+};
+
+void TestPictureList::wildcardRules()
+{
+    using quillo::wildcardMatches;
+    QVERIFY(wildcardMatches("*.*", "README"));
+    QVERIFY(wildcardMatches("*.*", "casa.png"));
+    QVERIFY(wildcardMatches("*.*", ".png"));
+    QVERIFY(wildcardMatches("c*.*", "c"));
+    QVERIFY(wildcardMatches("c*.*", "Cane.JPG"));
+    QVERIFY(wildcardMatches("c*.*", "casa.tar.gz"));
+    QVERIFY(!wildcardMatches("c*.*", "acqua.png"));
+    QVERIFY(wildcardMatches("?.wav", "A.WAV"));
+    QVERIFY(!wildcardMatches("?.wav", "ab.wav"));
+    QVERIFY(!wildcardMatches("a.wav", "a.wave"));
+    QVERIFY(!wildcardMatches("a.wav", "xa.wav"));
+    // Characters that mean something in a regular expression stand for themselves.
+    QVERIFY(wildcardMatches("a+b.wav", "a+b.wav"));
+    QVERIFY(!wildcardMatches("a+b.wav", "aab.wav"));
+    QVERIFY(!wildcardMatches("a.wav", "aXwav"));
+    QVERIFY(wildcardMatches("(x)*.*", "(x)y.png"));
+    // Accented letters compare without regard to case.
+    QVERIFY(wildcardMatches(QStringLiteral("è*.*"), QStringLiteral("Èlica.png")));
+    // A newline in a name is still one character for '?' and '*'.
+    QVERIFY(wildcardMatches("a?b", "a\nb"));
+    // A character outside the basic plane (a surrogate pair) stays whole.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("invalid")));
+    const QString apple = QStringLiteral("\U0001F34E");
+    QVERIFY(quillo::wildcardExpression(apple + QStringLiteral("*.*")).isValid());
+    QVERIFY(wildcardMatches(apple + QStringLiteral("*.*"), apple + QStringLiteral("mela.png")));
+    QVERIFY(wildcardMatches(apple + QStringLiteral(".wav"), apple + QStringLiteral(".WAV")));
+    QVERIFY(!wildcardMatches(apple + QStringLiteral(".wav"), QStringLiteral("\U0001F34F.wav")));
+    QVERIFY(wildcardMatches(QStringLiteral("?.wav"), QStringLiteral("x.wav")));
+}
+
+void TestPictureList::patternsSelectFiles()
+{
+    Folder folder({"casa.png", "Cane.jpg", "c", "acqua.png", "README", "ape.png", "CIAO.PNG"});
+    PictureList list;
+    list.setFolder(folder.path());
+    QCOMPARE(list.pattern(), QStringLiteral("*.*"));
+    QCOMPARE(list.count(), 7);  // names without a dot too
+    QCOMPARE(list.selectedIndex(), -1);
+    QCOMPARE(list.fileName(), QString());
+
+    list.setPattern("c*.*");
+    QCOMPARE(list.names(), (QStringList{"c", "Cane.jpg", "casa.png", "CIAO.PNG"}));
+    list.setPattern("C*.*");
+    QCOMPARE(list.names(), (QStringList{"c", "Cane.jpg", "casa.png", "CIAO.PNG"}));
+    list.setPattern("z*.*");
+    QCOMPARE(list.count(), 0);
+    QCOMPARE(list.fileName(), QString());
+}
+
+void TestPictureList::sortedAsAnItalianReaderExpects()
+{
+    const QStringList expected{
+        QStringLiteral("2.png"),    QStringLiteral("10.png"),     QStringLiteral("àncora.png"),
+        QStringLiteral("ape.png"),  QStringLiteral("Bruco.png"),  QStringLiteral("casa.png"),
+        QStringLiteral("Èlica.png"), QStringLiteral("erba.png"),  QStringLiteral("foto2.png"),
+        QStringLiteral("foto10.png"), QStringLiteral("zebra.png"),
+    };
+    QStringList shuffled = expected;
+    std::reverse(shuffled.begin(), shuffled.end());
+    std::swap(shuffled[2], shuffled[7]);
+    Folder folder(shuffled);
+    PictureList list;
+    list.setFolder(folder.path());
+    const QStringList names = list.names();
+    // Accented initials sit beside their plain letter, not after z.
+    QVERIFY2(names.indexOf(QStringLiteral("àncora.png")) < names.indexOf(QStringLiteral("Bruco.png")),
+             qPrintable(names.join(u' ')));
+    QVERIFY2(names.indexOf(QStringLiteral("Èlica.png")) < names.indexOf(QStringLiteral("foto2.png")),
+             qPrintable(names.join(u' ')));
+    // Numbers by value.
+    QVERIFY(names.indexOf("2.png") < names.indexOf("10.png"));
+    QVERIFY(names.indexOf("foto2.png") < names.indexOf("foto10.png"));
+    QCOMPARE(names.last(), QStringLiteral("zebra.png"));
+    QCOMPARE(names.indexOf("ape.png") + 1, names.indexOf("Bruco.png"));  // case ignored
+    QCOMPARE(names.size(), expected.size());
+
+    // Names equal but for case keep one fixed order, whatever order they come in.
+    QStringList a{"B.png", "b.png", "A.png"};
+    QStringList b{"b.png", "A.png", "B.png"};
+    quillo::sortFileNames(a);
+    quillo::sortFileNames(b);
+    QCOMPARE(a, b);
+    QCOMPARE(a.first(), QStringLiteral("A.png"));
+}
+
+void TestPictureList::hiddenFilesAndFoldersLeftOut()
+{
+    Folder folder({"casa.png", ".nascosto.png", ".c.png"});
+    folder.addFolder("cartella");
+    folder.addFolder("conchiglia.png");
+    // Links count as what they point at; a pipe is nothing to show.
+    const QDir dir(folder.path());
+    QVERIFY(QFile::link(dir.filePath("casa.png"), dir.filePath("cane.png")));
+    QVERIFY(QFile::link(dir.filePath("cartella"), dir.filePath("cappello.png")));
+    QVERIFY(QFile::link(dir.filePath("sparito.png"), dir.filePath("coniglio.png")));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("cubo.png")).constData(), 0600), 0);
+    PictureList list;
+    list.setFolder(folder.path());
+    QCOMPARE(list.names(), (QStringList{"cane.png", "casa.png"}));
+    list.setPattern("c*.*");
+    QCOMPARE(list.names(), (QStringList{"cane.png", "casa.png"}));
+    list.setPattern(".*");
+    QCOMPARE(list.count(), 0);
+}
+
+void TestPictureList::bracketIsLiteral()
+{
+    Folder folder({"[a].png", "a.png", "b.png", "[.png"});
+    PictureList list;
+    list.setFolder(folder.path());
+    list.setPattern("[a]*.*");
+    QCOMPARE(list.names(), QStringList{"[a].png"});
+    list.setPattern("[*.*");
+    QCOMPARE(list.names(), (QStringList{"[.png", "[a].png"}));
+    list.setPattern("[ab].png");
+    QCOMPARE(list.count(), 0);
+}
+
+void TestPictureList::patternChangesAndSelection()
+{
+    Folder folder({"ape.png", "casa.png", "cane.png", "dado.png"});
+    PictureList list;
+    list.setFolder(folder.path());
+    list.setSelectedIndex(2);
+    QCOMPARE(list.fileName(), QStringLiteral("casa.png"));
+
+    list.setPattern("*.*");  // the same pattern: nothing changes
+    QCOMPARE(list.selectedIndex(), 2);
+    QCOMPARE(list.fileName(), QStringLiteral("casa.png"));
+
+    list.setPattern("c*.*");  // a different one: re-read, no selection
+    QCOMPARE(list.selectedIndex(), -1);
+    QCOMPARE(list.names(), (QStringList{"cane.png", "casa.png"}));
+    list.setSelectedIndex(1);
+    list.setPattern("c*.*");
+    QCOMPARE(list.fileName(), QStringLiteral("casa.png"));
+    list.setSelectedIndex(-1);
+    QCOMPARE(list.fileName(), QString());
+
+    // Binding the folder again re-reads it and clears the selection too.
+    list.setSelectedIndex(0);
+    list.setFolder(folder.path());
+    QCOMPARE(list.selectedIndex(), -1);
+}
+
+void TestPictureList::selectionOutOfRangeRefused()
+{
+    Folder folder({"ape.png", "casa.png", "dado.png"});
+    PictureList list;
+    list.setFolder(folder.path());
+    list.setSelectedIndex(1);
+    for (int bad : {3, 4, -2, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}) {
+        QVERIFY_THROWS_EXCEPTION(Failure, list.setSelectedIndex(bad));
+        QCOMPARE(list.selectedIndex(), 1);
+        QCOMPARE(list.fileName(), QStringLiteral("casa.png"));
+    }
+    list.setSelectedIndex(2);
+    QCOMPARE(list.fileName(), QStringLiteral("dado.png"));
+
+    PictureList empty;  // no folder yet, nothing to select but "none"
+    QCOMPARE(empty.count(), 0);
+    empty.setSelectedIndex(-1);
+    QVERIFY_THROWS_EXCEPTION(Failure, empty.setSelectedIndex(0));
+}
+
+void TestPictureList::newFileAppearsAfterReread()
+{
+    Folder folder({"ape.png"});
+    PictureList list;
+    list.setFolder(folder.path());
+    folder.add("casa.png");
+    QCOMPARE(list.count(), 1);  // not re-read yet
+    list.setPattern("c*.*");
+    QCOMPARE(list.names(), QStringList{"casa.png"});
+    list.setPattern("*.*");
+    QCOMPARE(list.names(), (QStringList{"ape.png", "casa.png"}));
+    QFile::remove(QDir(folder.path()).filePath("ape.png"));
+    list.setPattern("a*.*");
+    QCOMPARE(list.count(), 0);
+}
+
+void TestPictureList::missingFolderRefused()
+{
+    QTemporaryDir dir;
+    PictureList list;
+    QVERIFY_THROWS_EXCEPTION(Failure, list.setFolder(dir.filePath("immagini")));
+    QCOMPARE(list.folder(), QString());
+    touch(dir.filePath("file.png"));
+    QVERIFY_THROWS_EXCEPTION(Failure, list.setFolder(dir.filePath("file.png")));  // a file is no folder
+
+    // A failed rebind keeps the list it had.
+    list.setFolder(dir.path());
+    list.setSelectedIndex(0);
+    QVERIFY_THROWS_EXCEPTION(Failure, list.setFolder(dir.filePath("missing")));
+    QCOMPARE(list.folder(), dir.path());
+    QCOMPARE(list.fileName(), QStringLiteral("file.png"));
+
+    QTemporaryDir empty;
+    list.setFolder(empty.path());
+    QCOMPARE(list.count(), 0);
+}
+
+void TestPictureList::findFirstFilePrefersExactCase()
+{
+    using quillo::findFirstFile;
+    Folder folder({"a.wav", "A.wav", "b.wav", "boh.wav", "Ciao.WAV", ".hidden.wav"});
+    folder.addFolder("d.wav");
+    QCOMPARE(findFirstFile(folder.path(), "a.wav"), QStringLiteral("a.wav"));
+    QCOMPARE(findFirstFile(folder.path(), "A.wav"), QStringLiteral("A.wav"));
+    QCOMPARE(findFirstFile(folder.path(), "B.WAV"), QStringLiteral("b.wav"));
+    QCOMPARE(findFirstFile(folder.path(), "ciao.wav"), QStringLiteral("Ciao.WAV"));
+    QCOMPARE(findFirstFile(folder.path(), "b*.wav"), QStringLiteral("b.wav"));
+    QCOMPARE(findFirstFile(folder.path(), "x.wav"), QString());
+    QCOMPARE(findFirstFile(folder.path(), "d.wav"), QString());  // a folder, not a file
+    QCOMPARE(findFirstFile(folder.path(), ".hidden.wav"), QString());
+    QCOMPARE(findFirstFile(folder.path(), ""), QString());
+}
+
+void TestPictureList::findFirstFileRefusesForbiddenCharacters()
+{
+    using quillo::findFirstFile;
+    QTemporaryDir root;
+    QDir(root.path()).mkdir("alfabeto");
+    const QString letters = root.filePath("alfabeto");
+    touch(root.filePath("x.wav"));
+    touch(QDir(letters).filePath("x.wav"));
+    QCOMPARE(findFirstFile(letters, "x.wav"), QStringLiteral("x.wav"));
+    QCOMPARE(findFirstFile(root.path(), "alfabeto/x.wav"), QString());
+    QCOMPARE(findFirstFile(letters, "../x.wav"), QString());
+    QCOMPARE(findFirstFile(letters, "../x.wav", false), QString());
+    QCOMPARE(findFirstFile(letters, "../*.*"), QString());
+    QCOMPARE(findFirstFile(letters, root.filePath("x.wav")), QString());  // an absolute path
+
+    const QList<QChar> forbidden{QChar(1), QChar(8), QChar(9), QChar(13), QChar(27), QChar(31), QChar(127),
+                                 u'/', u'\\', u':', u'"', u'<', u'>', u'|'};
+    for (QChar c : forbidden) {
+        const QString pattern = QString(c) + QStringLiteral(".wav");
+        QVERIFY2(findFirstFile(letters, pattern).isEmpty(), qPrintable(QString::number(c.unicode())));
+        QVERIFY(findFirstFile(letters, QStringLiteral("x") + c).isEmpty());
+        QVERIFY(!quillo::isPortableFileName(pattern));
+    }
+    QVERIFY(quillo::isPortableFileName(QStringLiteral("è.wav")));
+    QVERIFY(quillo::isPortableFileName(QStringLiteral("[?*].wav")));
+}
+
+void TestPictureList::findFirstFileWithLiteralWildcards()
+{
+    using quillo::findFirstFile;
+    Folder folder({"a.wav", "b.wav"});
+    // '*' and '?' are wildcards by default, literal when asked.
+    QCOMPARE(findFirstFile(folder.path(), "?.wav"), QStringLiteral("a.wav"));
+    QCOMPARE(findFirstFile(folder.path(), "*.wav", false), QString());
+    QCOMPARE(findFirstFile(folder.path(), "B.WAV", false), QStringLiteral("b.wav"));
+    folder.add("*.wav");
+    QCOMPARE(findFirstFile(folder.path(), "*.wav", false), QStringLiteral("*.wav"));
+}
+
+QTEST_GUILESS_MAIN(TestPictureList)
+#include "test_picture_list.moc"

@@ -1,0 +1,177 @@
+// Rounded outlines: the region, twips to pixels, and the outline the corner key gives.
+#include "app/parla.h"
+#include "app/rounded_region.h"
+#include "app/twips.h"
+#include "support/fake_platform.h"
+#include "support/media_folder.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using quillo::roundedRectRegion;
+
+namespace {
+
+QString describe(const QRegion& region)
+{
+    QStringList rects;
+    for (const QRect& r : region)
+        rects.append(QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
+    return rects.join(u' ');
+}
+
+}  // namespace
+
+class TestRoundedRegion : public QObject {
+    Q_OBJECT
+
+private slots:
+    void smallCornersGiveTheFullRectangle();
+    void cornersAreCutSymmetrically();
+    void oversizedCornersStayInside();
+    void twipsRoundHalfToEven();
+    void cornerKeyShapesBothOutlines();
+};
+
+void TestRoundedRegion::smallCornersGiveTheFullRectangle()
+{
+    for (int corner : {0, 1, -1}) {
+        QCOMPARE(roundedRectRegion(300, 200, corner, corner), QRegion(0, 0, 300, 200));
+        QCOMPARE(roundedRectRegion(300, 200, corner, 40), QRegion(0, 0, 300, 200));
+    }
+    QVERIFY(roundedRectRegion(0, 0, 0, 0).isEmpty());
+    QVERIFY(roundedRectRegion(-5, 10, 0, 0).isEmpty());
+}
+
+void TestRoundedRegion::cornersAreCutSymmetrically()
+{
+    const QRegion region = roundedRectRegion(300, 200, 10, 10);
+    QCOMPARE(roundedRectRegion(300, 200, 10, 10), region);  // the same every time
+    // The right column and the bottom row stay outside.
+    QCOMPARE(region.boundingRect(), QRect(0, 0, 299, 199));
+    for (int y = 0; y < 200; ++y)
+        QVERIFY(!region.contains(QPoint(299, y)));
+    for (int x = 0; x < 300; ++x)
+        QVERIFY(!region.contains(QPoint(x, 199)));
+
+    QVERIFY(!region.contains(QPoint(0, 0)));
+    QVERIFY(region.contains(QPoint(5, 5)));
+    QVERIFY(region.contains(QPoint(5, 0)));  // the middle of the top edge of the corner
+    QVERIFY(region.contains(QPoint(0, 5)));
+    // The middle row spans 0..298.
+    QVERIFY(region.contains(QPoint(0, 100)));
+    QVERIFY(region.contains(QPoint(298, 100)));
+    for (int x = 0; x < 299; ++x)
+        QVERIFY(region.contains(QPoint(x, 100)));
+
+    // The four corners mirror each other exactly, about x = 149 and y = 99.
+    int outside = 0;
+    for (int y = 0; y < 199; ++y) {
+        for (int x = 0; x < 299; ++x) {
+            const bool in = region.contains(QPoint(x, y));
+            if (!in)
+                ++outside;
+            QVERIFY2(in == region.contains(QPoint(298 - x, y)), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            QVERIFY2(in == region.contains(QPoint(x, 198 - y)), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            if (x >= 10 && x < 289)
+                QVERIFY(in);  // nothing is cut away from between the corners
+        }
+    }
+    // A few pixels are cut from each corner, and the same number from each.
+    QVERIFY2(outside > 4 && outside % 4 == 0 && outside < 4 * 25, qPrintable(QString::number(outside)));
+
+    // A wider corner cuts deeper.
+    const QRegion wide = roundedRectRegion(300, 200, 50, 50);
+    QVERIFY(!wide.contains(QPoint(5, 5)));
+    QVERIFY(wide.contains(QPoint(25, 25)));
+    QVERIFY(wide.contains(QPoint(25, 0)));
+    QCOMPARE(wide.boundingRect(), QRect(0, 0, 299, 199));
+}
+
+void TestRoundedRegion::oversizedCornersStayInside()
+{
+    struct Case {
+        int w, h, ew, eh;
+    };
+    const QList<Case> cases{
+        {300, 40, 180, 180}, {300, 40, 32767, 32767}, {300, 40, -50, -50}, {40, 300, 180, 180},
+        {300, 200, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()},
+        {300, 200, std::numeric_limits<int>::min(), std::numeric_limits<int>::min()},
+        {300, 40, 180, 10}, {300, 40, 4, 180}, {5, 5, 180, 180}, {4, 4, 180, 180},
+    };
+    for (const Case& c : cases) {
+        const QString what = QStringLiteral("%1x%2 corner %3x%4").arg(c.w).arg(c.h).arg(c.ew).arg(c.eh);
+        QElapsedTimer timer;
+        timer.start();
+        const QRegion region = roundedRectRegion(c.w, c.h, c.ew, c.eh);
+        QVERIFY2(timer.elapsed() < 500, qPrintable(what));
+        QVERIFY2(!region.isEmpty(), qPrintable(what));
+        QVERIFY2(QRect(0, 0, c.w - 1, c.h - 1).contains(region.boundingRect()),
+                 qPrintable(what + u' ' + describe(region)));
+    }
+    // A negative corner is the same as a positive one.
+    QCOMPARE(roundedRectRegion(300, 40, -50, -50), roundedRectRegion(300, 40, 50, 50));
+    // Tiny boxes: nothing to show perhaps, but no crash.
+    for (int side = 0; side <= 3; ++side)
+        for (int corner : {0, 2, 3, 180, 32767})
+            roundedRectRegion(side, side, corner, corner);
+}
+
+void TestRoundedRegion::twipsRoundHalfToEven()
+{
+    using quillo::roundHalfEven;
+    using quillo::twipsToPixels;
+    QCOMPARE(twipsToPixels(250, 15), 17);
+    QCOMPARE(twipsToPixels(30, 12), 2);   // 2.5
+    QCOMPARE(twipsToPixels(42, 12), 4);   // 3.5
+    QCOMPARE(twipsToPixels(18, 12), 2);   // 1.5
+    QCOMPARE(twipsToPixels(7.5 * 15, 15), 8);
+    QCOMPARE(twipsToPixels(12132, 15), 809);
+    QCOMPARE(roundHalfEven(6.5), 6);
+    QCOMPARE(roundHalfEven(-2.5), -2);
+    QCOMPARE(roundHalfEven(-3.5), -4);
+    QCOMPARE(roundHalfEven(0.49999), 0);
+    QCOMPARE(roundHalfEven(std::nan("")), 0);
+    QCOMPARE(roundHalfEven(1e300), std::numeric_limits<int>::max());
+    QCOMPARE(roundHalfEven(-1e300), std::numeric_limits<int>::min());
+    QCOMPARE(quillo::twipsToPixels(quillo::TwipsRect{120, 1440, 12132, 7332}, 15, 15), QRect(8, 96, 809, 489));
+    QCOMPARE(quillo::twipsToPixels(quillo::TwipsRect{0, 0, -300, 30}, 15, 12), QRect(0, 0, 0, 2));
+}
+
+void TestRoundedRegion::cornerKeyShapesBothOutlines()
+{
+    quillo::test::MediaFolder media;
+    media.addBasics();
+    quillo::test::FakePlatform fake(media.path());
+    quillo::Parla form(fake.platform);
+    form.Form_Load();
+    // Start-up leaves square outlines.
+    for (QWidget* control : {static_cast<QWidget*>(form.scrivo), static_cast<QWidget*>(form.esempio)})
+        QVERIFY(control->mask().isEmpty() || control->mask() == QRegion(control->rect()));
+
+    form.scrivo_KeyDown(115, 0);  // F4
+    QCOMPARE(form.CornerRadius, qint16(50));
+    const QSize sheet = form.scrivo->size();
+    QCOMPARE(sheet, QSize(1009, 665));
+    QCOMPARE(form.scrivo->mask(), roundedRectRegion(sheet.width(), sheet.height(), 50, 50));
+    const QSize word = form.esempio->size();
+    QCOMPARE(form.esempio->mask(), roundedRectRegion(word.width(), word.height(), 50, 50));
+    QVERIFY(!form.scrivo->mask().contains(QPoint(0, 0)));
+    QVERIFY(form.scrivo->mask().contains(QPoint(sheet.width() / 2, sheet.height() / 2)));
+
+    // Stepping on past 180 returns to square corners.
+    for (int step = 60; step <= 180; step += 10)
+        form.scrivo_KeyDown(115, 0);
+    QCOMPARE(form.CornerRadius, qint16(180));
+    QCOMPARE(form.esempio->mask(), roundedRectRegion(word.width(), word.height(), 180, 180));
+    QVERIFY(!form.esempio->mask().isEmpty());
+    form.scrivo_KeyDown(115, 0);
+    QCOMPARE(form.CornerRadius, qint16(0));
+    QVERIFY(form.scrivo->mask().isEmpty() || form.scrivo->mask() == QRegion(form.scrivo->rect()));
+}
+
+QTEST_MAIN(TestRoundedRegion)
+#include "test_rounded_region.moc"

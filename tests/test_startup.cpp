@@ -1,0 +1,230 @@
+// Start-up: what Form_Load sets up on fake services, and how the real program
+// starts, or refuses to, over a media folder beside it.
+#include "app/failure.h"
+#include "app/parla.h"
+#include "support/fake_platform.h"
+#include "support/media_folder.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using quillo::Parla;
+using quillo::test::FakePlatform;
+using quillo::test::FakeScreen;
+using quillo::test::MediaFolder;
+
+namespace {
+
+bool squareOutline(const QWidget* control)
+{
+    return control->mask().isEmpty() || control->mask() == QRegion(control->rect());
+}
+
+// A copy of the real program in a fresh folder with alfabeto/ and parole/,
+// and immagini/ only when asked. A copy, not a link: the program finds its
+// media beside its real path.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(bool withPictures)
+    {
+        QDir dir(path());
+        dir.mkpath(QStringLiteral("alfabeto"));
+        dir.mkpath(QStringLiteral("parole"));
+        if (withPictures)
+            dir.mkpath(QStringLiteral("immagini"));
+        QFile letter(dir.filePath(QStringLiteral("alfabeto/a.wav")));
+        if (letter.open(QIODevice::WriteOnly))
+            letter.write(MediaFolder::tinyWav());
+        copied_ = QFile::copy(QStringLiteral(QUILLO_BINARY), binary());
+    }
+    bool ok() const { return dir_.isValid() && copied_; }
+    QString path() const { return dir_.path(); }
+    QString binary() const { return dir_.filePath(QStringLiteral("quillo")); }
+
+    void start(QProcess& process) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        env.insert(QStringLiteral("QUILLO_EXIT_WHEN_SHOWN"), QStringLiteral("0"));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(QDir::tempPath());  // not the program's folder
+        process.start(binary(), {});
+    }
+
+private:
+    QTemporaryDir dir_;
+    QTemporaryDir config_;
+    bool copied_ = false;
+};
+
+}  // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void formLoadSetsUpTheWindow();
+    void formLoadOnOtherScreens_data();
+    void formLoadOnOtherScreens();
+    void formLoadNeedsThePictureFolder();
+    void programRefusesToStartWithoutPictures();
+    void programStartsWithAnEmptyPictureFolder();
+};
+
+void TestStartup::formLoadSetsUpTheWindow()
+{
+    MediaFolder media;
+    media.addBasics();
+    FakePlatform fake(media.path());
+    Parla form(fake.platform);
+    QCOMPARE(fake.random->seeds, 0);
+    form.Busy = -1;
+    form.Form_Load();
+
+    QCOMPARE(form.File1.folder(), media.path() + QStringLiteral("/immagini/"));
+    QCOMPARE(form.File1.names(), (QStringList{"ape.png", "casa.png"}));
+    QCOMPARE(form.File1.selectedIndex(), -1);
+    QCOMPARE(fake.random->seeds, 1);
+    QCOMPARE(fake.random->draws, 0);
+
+    // 1024 x 768 pixels at 15 twips each: 15360 x 11520 twips.
+    const quillo::TwipsRect sheet = form.twips(form.scrivo);
+    QCOMPARE(sheet.left, 120.0);
+    QCOMPARE(sheet.top, 1440.0);
+    QCOMPARE(sheet.width, 15140.0);
+    QCOMPARE(sheet.height, 9980.0);
+    QCOMPARE(form.scrivo->geometry(), QRect(8, 96, 1009, 665));
+    // The other controls stay where they were.
+    QCOMPARE(form.esempio->geometry(), QRect(8, 8, 617, 81));
+    QCOMPARE(form.Parolasi->geometry(), QRect(744, 8, 49, 33));
+
+    QCOMPARE(form.Busy, qint16(0));
+    QVERIFY(squareOutline(form.scrivo));
+    QVERIFY(squareOutline(form.esempio));
+    QCOMPARE(form.CornerRadius, qint16(40));
+    QCOMPARE(form.SoundOff, qint16(0));
+    QVERIFY(fake.sound->played.isEmpty());
+    QVERIFY(fake.messages->shown.isEmpty());
+    QCOMPARE(form.scrivo->toPlainText(), QString());
+    QCOMPARE(form.esempio->text(), QString());
+
+    // The first corner step starts from 40.
+    form.scrivo_KeyDown(115, 0);
+    QCOMPARE(form.CornerRadius, qint16(50));
+    QVERIFY(!squareOutline(form.scrivo));
+    QVERIFY(!squareOutline(form.esempio));
+}
+
+void TestStartup::formLoadOnOtherScreens_data()
+{
+    QTest::addColumn<int>("widthPx");
+    QTest::addColumn<int>("heightPx");
+    QTest::addColumn<double>("twipsPerPixel");
+    QTest::addColumn<double>("sheetWidthTwips");
+    QTest::addColumn<double>("sheetHeightTwips");
+    QTest::addColumn<QRect>("sheetPixels");
+
+    // 28800 - 220 = 28580 twips = 1905.3 px; 16200 - 1540 = 14660 twips = 977.3 px.
+    QTest::newRow("1920x1080 at 15") << 1920 << 1080 << 15.0 << 28580.0 << 14660.0 << QRect(8, 96, 1905, 977);
+    // 15360 - 220 = 15140 twips = 1261.7 px; 9600 - 1540 = 8060 twips = 671.7 px.
+    QTest::newRow("1280x800 at 12") << 1280 << 800 << 12.0 << 15140.0 << 8060.0 << QRect(10, 120, 1262, 672);
+    // A screen too small for the sheet: nothing negative reaches the widget.
+    QTest::newRow("100x100 at 15") << 100 << 100 << 15.0 << 1280.0 << -40.0 << QRect(8, 96, 85, 0);
+}
+
+void TestStartup::formLoadOnOtherScreens()
+{
+    QFETCH(int, widthPx);
+    QFETCH(int, heightPx);
+    QFETCH(double, twipsPerPixel);
+    QFETCH(double, sheetWidthTwips);
+    QFETCH(double, sheetHeightTwips);
+    QFETCH(QRect, sheetPixels);
+
+    MediaFolder media;
+    FakePlatform fake(media.path());
+    fake.platform.screen = std::make_unique<FakeScreen>(widthPx, heightPx, twipsPerPixel);
+    Parla form(fake.platform);
+    form.Form_Load();
+    QCOMPARE(form.File1.count(), 0);  // an empty picture folder is fine
+
+    const quillo::TwipsRect sheet = form.twips(form.scrivo);
+    QCOMPARE(sheet.width, sheetWidthTwips);
+    QCOMPARE(sheet.height, sheetHeightTwips);
+    QCOMPARE(form.scrivo->geometry(), sheetPixels);
+    QVERIFY(squareOutline(form.scrivo));
+    QCOMPARE(form.CornerRadius, qint16(40));
+
+    form.scrivo_KeyDown(115, 0);  // no crash on any size
+    QCOMPARE(form.CornerRadius, qint16(50));
+}
+
+void TestStartup::formLoadNeedsThePictureFolder()
+{
+    MediaFolder media;
+    QVERIFY(QDir(media.pictures()).removeRecursively());
+    FakePlatform fake(media.path());
+    Parla form(fake.platform);
+    try {
+        form.Form_Load();
+        QFAIL("Form_Load did not refuse a missing picture folder");
+    } catch (const quillo::Failure& failure) {
+        QVERIFY2(failure.message().contains(QStringLiteral("immagini")), qPrintable(failure.message()));
+    }
+    // Nothing was changed on the way.
+    QCOMPARE(fake.random->seeds, 0);
+    QCOMPARE(form.CornerRadius, qint16(0));
+    QCOMPARE(form.twips(form.scrivo).width, 12132.0);
+
+    // A file in place of the folder is no better.
+    media.addFile(QStringLiteral("immagini"), "not a folder");
+    QVERIFY_THROWS_EXCEPTION(quillo::Failure, form.Form_Load());
+}
+
+void TestStartup::programRefusesToStartWithoutPictures()
+{
+    ProgramCopy program(/*withPictures=*/false);
+    QVERIFY(program.ok());
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    program.start(process);
+    QVERIFY(process.waitForStarted(5000));
+    QVERIFY2(process.waitForFinished(5000), "the program kept running without its pictures");
+    const qint64 elapsed = timer.elapsed();
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QVERIFY(process.exitCode() != 0);
+    QVERIFY2(err.contains(QStringLiteral("immagini")), qPrintable(err));
+    QVERIFY2(err.contains(QFileInfo(program.path()).canonicalFilePath()), qPrintable(err));
+    QVERIFY2(!out.contains(QStringLiteral("shown")), qPrintable(out));
+    QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
+    qInfo("refused in %lld ms", elapsed);
+}
+
+void TestStartup::programStartsWithAnEmptyPictureFolder()
+{
+    ProgramCopy program(/*withPictures=*/true);
+    QVERIFY(program.ok());
+    QProcess process;
+    program.start(process);
+    QVERIFY(process.waitForStarted(5000));
+    const bool finished = process.waitForFinished(1000);
+    if (finished)
+        qWarning("%s", process.readAllStandardError().constData());
+    QVERIFY2(!finished, "the program ended on its own");
+    QCOMPARE(process.state(), QProcess::Running);
+    process.kill();
+    QVERIFY(process.waitForFinished(5000));
+    QVERIFY2(!process.readAllStandardError().contains("cannot start"), "the program reported a failure");
+}
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
