@@ -3,9 +3,20 @@
 #include "platform/sdl_sound.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+bool hasDisplay()
+{
+    const QString name = QGuiApplication::platformName();
+    return name != QLatin1String("offscreen") && name != QLatin1String("minimal");
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -18,8 +29,12 @@ int main(int argc, char* argv[])
     try {
         window.Form_Load();
     } catch (const quillo::Failure& failure) {
-        // Problems go to stderr only, never into a dialog in front of the child.
+        // The one problem shown in a box: Quillo cannot start at all, so an
+        // adult is there to read it. The window never appears.
         std::fprintf(stderr, "quillo: cannot start: %s\n", qPrintable(failure.message()));
+        if (hasDisplay())
+            QMessageBox::critical(nullptr, QStringLiteral("Quillo"),
+                                  QStringLiteral("Quillo non può partire:\n%1").arg(failure.message()));
         return 1;
     }
     window.showCoveringScreen();

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Real keys in a real X server: the program starts full screen under openbox,
 # "ciao" and an accented letter typed with xdotool reach the writing sheet.
-# Also: without its picture folder the program ends at once, with no window.
+# Also: without its picture folder the program shows an error box for the
+# adult instead of its window, and ends with a failure status once it is closed.
 #
 # usage: x11_typing.sh <quillo-binary> <source-dir> <work-dir>
 set -u
@@ -52,6 +53,7 @@ echo "display $DISPLAY"
 
 openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
 WM_PID=$!
+sleep 1  # let the window manager take the screen before any window maps
 
 export QT_QPA_PLATFORM=xcb
 export SDL_AUDIODRIVER=dummy
@@ -91,15 +93,30 @@ wait_for_text() {
     return 1
 }
 
-# --- without pictures: ends at once, no window ------------------------------
+# --- without pictures: an error box for the adult, never the window ----------
 mkdir -p "$WORK/nopics/alfabeto" "$WORK/nopics/parole"
 cp "$BINARY" "$WORK/nopics/quillo"
-timeout 10 "$WORK/nopics/quillo" >"$WORK/nopics.out" 2>"$WORK/nopics.err"
-rc=$?
-[ "$rc" -ne 124 ] || fail "without pictures the program kept running (a dialog?)"
+"$WORK/nopics/quillo" >"$WORK/nopics.out" 2>"$WORK/nopics.err" &
+NOPICS=$!
+BOX=""
+for _ in $(seq 100); do
+    BOX=$(xdotool search --onlyvisible --pid "$NOPICS" 2>/dev/null | tail -n 1 || true)
+    [ -n "$BOX" ] && break
+    kill -0 "$NOPICS" 2>/dev/null || break
+    sleep 0.1
+done
+[ -n "$BOX" ] || fail "without pictures no error box came up"
+BOXWIDTH=$(xdotool getwindowgeometry "$BOX" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+[ "${BOXWIDTH:-0}" -lt 900 ] || fail "without pictures a full-screen window came up (width $BOXWIDTH)"
+import -window root "$WORK/nopics.png" 2>/dev/null || true
+xdotool windowactivate --sync "$BOX" >/dev/null 2>&1 || true
+xdotool windowfocus --sync "$BOX" key Return
+for _ in $(seq 50); do kill -0 "$NOPICS" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$NOPICS" 2>/dev/null && fail "the program kept running after its error box was closed"
+rc=0; wait "$NOPICS" || rc=$?
 [ "$rc" -ne 0 ] || fail "without pictures the program exited with 0"
 grep -q immagini "$WORK/nopics.err" || fail "no word of the missing folder on stderr: $(cat "$WORK/nopics.err")"
-echo "without pictures: exit $rc, $(grep -m1 immagini "$WORK/nopics.err")"
+echo "without pictures: error box, exit $rc, $(grep -m1 immagini "$WORK/nopics.err")"
 
 # --- typing --------------------------------------------------------------------
 "$BINARY" >"$WORK/quillo.out" 2>"$WORK/quillo.err" &
