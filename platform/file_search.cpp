@@ -129,6 +129,30 @@ QStringList listMatchingFiles(const QString& folder, const QString& pattern)
     return names;
 }
 
+QStringList filterMatching(const QStringList& names, const QString& pattern)
+{
+    if (pattern == QLatin1String("*.*") || pattern == QLatin1String("*"))
+        return names;
+    // The typing handler's pattern, a character followed by "*.*": a plain
+    // prefix test, far cheaper than an expression for every name.
+    const QString prefix = pattern.chopped(std::min<qsizetype>(pattern.size(), 3));
+    if (pattern.endsWith(QLatin1String("*.*")) && !prefix.isEmpty() && !hasWildcards(prefix)) {
+        QStringList matching;
+        for (const QString& name : names) {
+            if (name.startsWith(prefix, Qt::CaseInsensitive))
+                matching.append(name);
+        }
+        return matching;
+    }
+    const QRegularExpression rx = wildcardExpression(pattern);
+    QStringList matching;
+    for (const QString& name : names) {
+        if (rx.match(name).hasMatch())
+            matching.append(name);
+    }
+    return matching;
+}
+
 QString findFirstFile(const QString& folder, const QString& pattern, bool wildcards)
 {
     if (!isPortableFileName(pattern))

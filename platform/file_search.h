@@ -10,6 +10,9 @@ namespace quillo {
 // letter case ignored, accented letters beside their plain ones, numbers by value.
 QStringList listMatchingFiles(const QString& folder, const QString& pattern);
 
+// The names of a sorted list that match a wildcard pattern, in their order.
+QStringList filterMatching(const QStringList& names, const QString& pattern);
+
 // Sorts names in that same order.
 void sortFileNames(QStringList& names);
 

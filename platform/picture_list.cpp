@@ -25,7 +25,7 @@ void PictureList::setPattern(const QString& pattern)
 
 void PictureList::reread()
 {
-    names_ = folder_.isEmpty() ? QStringList{} : listMatchingFiles(folder_, pattern_);
+    names_ = folder_.isEmpty() ? QStringList{} : filterMatching(listing_.names(folder_), pattern_);
     selected_ = -1;
 }
 

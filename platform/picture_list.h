@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/folder_listing.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +34,7 @@ private:
 
     QString folder_;
     QString pattern_ = QStringLiteral("*.*");
+    FolderListing listing_;
     QStringList names_;
     int selected_ = -1;
 };

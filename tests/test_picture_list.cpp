@@ -240,6 +240,22 @@ void TestPictureList::newFileAppearsAfterReread()
     QFile::remove(QDir(folder.path()).filePath("ape.png"));
     list.setPattern("a*.*");
     QCOMPARE(list.count(), 0);
+
+    // Once the folder has been quiet for a while its listing is kept between
+    // re-reads; a change must still show at once, in either direction, and
+    // also when it follows the listing within the same clock tick.
+    QTest::qWait(250);
+    list.setPattern("*.*");
+    list.setPattern("c*.*");  // from the kept listing
+    QCOMPARE(list.names(), QStringList{"casa.png"});
+    folder.add("cane.png");
+    list.setPattern("*.*");
+    QCOMPARE(list.names(), (QStringList{"cane.png", "casa.png"}));
+    QTest::qWait(250);
+    list.setPattern("c*.*");
+    QFile::rename(QDir(folder.path()).filePath("casa.png"), QDir(folder.path()).filePath(".casa.png"));
+    list.setPattern("*.*");
+    QCOMPARE(list.names(), QStringList{"cane.png"});
 }
 
 void TestPictureList::missingFolderRefused()

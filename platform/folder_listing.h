@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+namespace quillo {
+
+// The sorted names of the plain files of one folder (as listMatchingFiles
+// gives them for "*.*"), read again whenever the folder has changed since the
+// last reading: a file added, removed or renamed shows at the next call. Only
+// the folder's own time stamps are checked between readings, so asking again
+// costs one stat instead of a listing.
+class FolderListing {
+public:
+    const QStringList& names(const QString& folder);
+
+private:
+    struct Stamp {
+        std::uint64_t device = 0, inode = 0;
+        std::int64_t modifiedSec = 0, modifiedNsec = 0, changedSec = 0, changedNsec = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    static bool stampOf(const QString& folder, Stamp* stamp);
+
+    QString folder_;
+    Stamp stamp_;
+    bool trusted_ = false;
+    QStringList names_;
+};
+
+}  // namespace quillo
