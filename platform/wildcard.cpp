@@ -26,10 +26,12 @@ QRegularExpression wildcardExpression(const QString& pattern)
     };
     for (qsizetype i = 0; i < body.size(); ++i) {
         const QChar c = body.at(i);
-        if (c != u'*' && c != u'?')
+        if (c != u'*' && c != u'?' && c != QChar(0))
             continue;
         flushLiteral(i);
-        rx += c == u'*' ? QLatin1String(".*") : QLatin1String(".");
+        // A NUL is written out in hex: escaped as "\0" it would swallow
+        // the digits that follow it as an octal number.
+        rx += c == u'*' ? QLatin1String(".*") : c == u'?' ? QLatin1String(".") : QLatin1String("\\x{0}");
         literalStart = i + 1;
     }
     flushLiteral(body.size());

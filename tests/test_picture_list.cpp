@@ -89,6 +89,10 @@ void TestPictureList::wildcardRules()
     QVERIFY(wildcardMatches(apple + QStringLiteral(".wav"), apple + QStringLiteral(".WAV")));
     QVERIFY(!wildcardMatches(apple + QStringLiteral(".wav"), QStringLiteral("\U0001F34F.wav")));
     QVERIFY(wildcardMatches(QStringLiteral("?.wav"), QStringLiteral("x.wav")));
+    // A NUL followed by digits (found by fuzzing): the digits stay literal.
+    const QString nul = QString(QChar(0)) + QStringLiteral("0`");
+    QVERIFY(wildcardMatches(nul, nul));
+    QVERIFY(!wildcardMatches(nul, QString(QChar(0)) + QStringLiteral("`")));
 }
 
 void TestPictureList::patternsSelectFiles()

@@ -22,6 +22,12 @@
 
 #include <unistd.h>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) && !defined(__SANITIZE_ADDRESS__)
+#define __SANITIZE_ADDRESS__ 1
+#endif
+#endif
+
 using namespace quillo;
 
 namespace {
@@ -277,7 +283,12 @@ void SoakTest::mashingKeysWithFaults()
     const qint64 growth = residentBytes() - residentAtWarmUp;
     qInfo("%d keys, %d help boxes, resident memory grew by %.1f MB after key %d", keys, helpBoxes,
           double(growth) / (1024 * 1024), warmUp);
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer holds freed memory back on purpose: growth says nothing here.
+    Q_UNUSED(growth);
+#else
     QVERIFY2(growth < 10 * 1024 * 1024, "resident memory grew by 10 MB or more");
+#endif
 }
 
 QTEST_MAIN(SoakTest)
