@@ -10,26 +10,18 @@ rm -rf "$work"; mkdir -p "$work/config"
 analyse="$source/tests/e2e/analyse.py"
 media=$(dirname "$(readlink -f "$binary")")
 
-display=":$(( 200 + $$ % 500 ))"
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
 trap cleanup EXIT
-
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 & pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >"$work/openbox.log" 2>&1 & pids+=($!)
-sleep 0.5
+source "$source/tests/e2e/x11-session.sh"
+start_x_session "$work" || exit 1
+pids+=($X_PIDS)
 
 export XDG_CONFIG_HOME=$work/config QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw
 "$binary" >"$work/quillo.out" 2>"$work/quillo.err" & quillo=$!; pids+=($quillo)
 
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --pid "$quillo" 2>/dev/null | tail -n 1 || true)
-  [ -n "$window" ] && break; sleep 0.1
-done
+window=$(wait_for_window "$quillo" || true)
 [ -n "$window" ] || { echo "FAIL: no window"; cat "$work/quillo.err"; exit 1; }
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 xdotool windowfocus --sync "$window"

@@ -38,18 +38,9 @@ fail() {
     exit 1
 }
 
-# A free display, chosen by the server itself.
-Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$work/display" 2>"$work/xvfb.err" &
-pids+=($!)
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
+source "$source_dir/tests/e2e/x11-session.sh"
+start_x_session "$work" || exit 1
+pids+=($X_PIDS)
 
 export XDG_CONFIG_HOME="$work/config"
 export SDL_AUDIODRIVER=disk
@@ -60,7 +51,7 @@ unset QT_QPA_PLATFORM
 quillo=$!
 pids+=($quillo)
 
-window=$(xdotool search --sync --onlyvisible --pid "$quillo" 2>/dev/null | tail -n1)
+window=$(wait_for_window "$quillo" || true)
 [ -n "$window" ] || fail "no window"
 xdotool windowactivate --sync "$window" >/dev/null 2>&1
 xdotool windowfocus --sync "$window"

@@ -39,21 +39,9 @@ fail() {
     exit 1
 }
 
-# Xvfb picks a free display itself and writes its number to fd 3.
-Xvfb -screen 0 1024x768x24 -nolisten tcp -displayfd 3 3>"$WORK/display" 2>"$WORK/xvfb.err" &
-XVFB_PID=$!
-for _ in $(seq 1 100); do
-    [ -s "$WORK/display" ] && break
-    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$WORK/xvfb.err")"
-    sleep 0.1
-done
-[ -s "$WORK/display" ] || fail "Xvfb gave no display number"
-export DISPLAY=":$(head -n1 "$WORK/display")"
-echo "display $DISPLAY"
-
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-WM_PID=$!
-sleep 1  # let the window manager take the screen before any window maps
+source "$2/tests/e2e/x11-session.sh"
+start_x_session "$WORK" || exit 1
+XVFB_PID=$X_PIDS  # the X server and the window manager
 
 export QT_QPA_PLATFORM=xcb
 export SDL_AUDIODRIVER=dummy

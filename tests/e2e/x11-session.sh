@@ -1,0 +1,38 @@
+# Sourced by the x11_* tests: a private X server with a window manager.
+#   start_x_session WORK_DIR    sets DISPLAY; the caller kills $X_PIDS on exit
+#   wait_for_window PID         prints the visible window of PID, or fails
+
+X_PIDS=""
+
+start_x_session() {
+    local work=$1
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.err" &
+    X_PIDS="$X_PIDS $!"
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.05
+    done
+    [ -s "$work/display" ] || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.err")"; return 1; }
+    export DISPLAY=":$(head -n1 "$work/display")"
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    X_PIDS="$X_PIDS $!"
+    # A window mapped before the window manager has taken the screen can stay
+    # unmanaged and invisible: wait until openbox announces itself.
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+        sleep 0.05
+    done
+    echo "FAIL: the window manager did not start: $(cat "$work/openbox.log")"
+    return 1
+}
+
+wait_for_window() {
+    local pid=$1 window=""
+    for _ in $(seq 150); do
+        window=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | tail -n 1 || true)
+        [ -n "$window" ] && { echo "$window"; return 0; }
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
