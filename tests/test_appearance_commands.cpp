@@ -2,32 +2,20 @@
 // characters.
 #include "app/parla.h"
 #include "commands/appearance_commands.h"
-#include "support/fake_platform.h"
-#include "support/media_folder.h"
+#include "support/started_window.h"
 
 #include <QtTest>
 
 using quillo::Parla;
 using quillo::WritingSheet;
-using quillo::test::FakePlatform;
-using quillo::test::MediaFolder;
+using quillo::test::StartedWindow;
 
 namespace {
 
 constexpr qint16 kF2 = 113, kF3 = 114, kF5 = 116, kF6 = 117, kF7 = 118;
 constexpr double kJustBelowOne = 0.99999999;
 
-struct Window {
-    Window()
-    {
-        media.addBasics();
-        form.Form_Load();
-    }
-    MediaFolder media;
-    FakePlatform fake{media.path()};
-    Parla form{fake.platform};
-
-    void key(qint16 code, qint16 mask = 0) { form.scrivo_KeyDown(code, mask); }
+struct Window : StartedWindow {
     double size() const { return form.scrivo->fontSize(); }
     double asked() const { return form.scrivo->font().pointSizeF(); }
 };

@@ -2,8 +2,7 @@
 // stored settings alone.
 #include "app/parla.h"
 #include "platform/settings_store.h"
-#include "support/fake_platform.h"
-#include "support/media_folder.h"
+#include "support/started_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,26 +12,12 @@
 #include <QtTest>
 
 using quillo::Parla;
-using quillo::test::FakePlatform;
-using quillo::test::MediaFolder;
+using quillo::test::StartedWindow;
 
 namespace {
 
 constexpr qint16 kAlt = 4;
 constexpr qint16 kEsc = 27, kF1 = 112, kF2 = 113, kF9 = 120, kF10 = 121, kF11 = 122;
-
-struct Window {
-    Window()
-    {
-        media.addBasics();
-        form.Form_Load();
-    }
-    MediaFolder media;
-    FakePlatform fake{media.path()};
-    Parla form{fake.platform};
-
-    void key(qint16 code, qint16 mask = 0) { form.scrivo_KeyDown(code, mask); }
-};
 
 QByteArray storedBytes()
 {
@@ -69,7 +54,7 @@ private slots:
 
 void TestBaseDefaults::undoesTheOtherCommands()
 {
-    Window w;
+    StartedWindow w;
     Parla& form = w.form;
     w.key(kF11);
     w.key(kF9);
@@ -100,7 +85,7 @@ void TestBaseDefaults::undoesTheOtherCommands()
 
 void TestBaseDefaults::leavesCornersAndStoreAlone()
 {
-    Window w;
+    StartedWindow w;
     Parla& form = w.form;
     form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
     form.scrivo->setFontSize(30);
@@ -137,7 +122,7 @@ void TestBaseDefaults::leavesCornersAndStoreAlone()
 
 void TestBaseDefaults::thenSaveStoresTheBaseAppearance()
 {
-    Window w;
+    StartedWindow w;
     Parla& form = w.form;
     form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
     form.scrivo->setFontSize(20);

@@ -2,35 +2,24 @@
 // letters folder, and what PlayWav answers.
 
 #include "app/parla.h"
-#include "support/fake_platform.h"
-#include "support/media_folder.h"
+#include "support/started_window.h"
 
 #include <QApplication>
 #include <QtTest>
-
-#include <memory>
 
 using namespace quillo;
 
 namespace {
 
-struct Rig {
-    test::MediaFolder media;
-    test::FakePlatform fake{media.path()};
-    std::unique_ptr<Parla> form;
-
-    Parla& start()
-    {
-        form = std::make_unique<Parla>(fake.platform);
-        form->Form_Load();
-        return *form;
-    }
+// Nothing in the media folder until the test puts it there, then start().
+struct Rig : test::StartedWindow {
+    Rig() : StartedWindow(Start::Later) {}
     // Plays one character and returns PlayWav's answer; `heard` gets what played.
     qint32 play(const QString& character, QStringList* heard)
     {
-        fake.sound->played.clear();
-        const qint32 result = form->PlayWav(character);
-        *heard = fake.sound->played;
+        played().clear();
+        const qint32 result = form.PlayWav(character);
+        *heard = played();
         return result;
     }
 };

@@ -2,8 +2,7 @@
 #include "app/parla.h"
 #include "commands/help_box.h"
 #include "platform/message_box.h"
-#include "support/fake_platform.h"
-#include "support/media_folder.h"
+#include "support/started_window.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,23 +12,7 @@
 #include <QtTest>
 
 using quillo::Parla;
-using quillo::test::FakePlatform;
-using quillo::test::MediaFolder;
-
-namespace {
-
-struct Window {
-    Window()
-    {
-        media.addBasics();
-        form.Form_Load();
-    }
-    MediaFolder media;
-    FakePlatform fake{media.path()};
-    Parla form{fake.platform};
-};
-
-}  // namespace
+using quillo::test::StartedWindow;
 
 class TestHelpBox : public QObject {
     Q_OBJECT
@@ -79,7 +62,7 @@ void TestHelpBox::textLineByLine()
 
 void TestHelpBox::f1ShowsItAltF1NeverDoes()
 {
-    Window w;
+    StartedWindow w;
     const auto& shown = w.fake.messages->shown;
     w.form.scrivo_KeyDown(112, 0);
     QCOMPARE(shown.size(), 1);
@@ -99,7 +82,7 @@ void TestHelpBox::f1ShowsItAltF1NeverDoes()
 
 void TestHelpBox::realModalBox()
 {
-    Window w;
+    StartedWindow w;
     w.fake.platform.messages = std::make_unique<quillo::QtMessageBox>();
     w.form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));

@@ -4,8 +4,8 @@
 #include "commands/window_commands.h"
 #include "app/rounded_region.h"
 #include "platform/settings_store.h"
-#include "support/fake_platform.h"
-#include "support/media_folder.h"
+#include "support/started_window.h"
+#include "support/stderr_capture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,14 +14,9 @@
 #include <QKeyEvent>
 #include <QtTest>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
-
 using quillo::Parla;
-using quillo::test::FakePlatform;
-using quillo::test::MediaFolder;
+using quillo::test::StartedWindow;
+using quillo::test::StderrCapture;
 
 namespace {
 
@@ -29,58 +24,16 @@ constexpr qint16 kShift = 1, kCtrl = 2, kAlt = 4;
 constexpr qint16 kEsc = 27, kUp = 38, kDown = 40, kQ = 81;
 constexpr qint16 kF1 = 112, kF2 = 113, kF3 = 114, kF4 = 115, kF8 = 119, kF11 = 122, kF12 = 123;
 
-// Collects what the program writes on stderr while it lives.
-class StderrCapture {
-public:
-    StderrCapture()
-    {
-        std::fflush(stderr);
-        if (::pipe(fds_) != 0)
-            qFatal("pipe failed");
-        ::fcntl(fds_[0], F_SETFL, O_NONBLOCK);
-        ::fcntl(fds_[1], F_SETFL, O_NONBLOCK);
-        saved_ = ::dup(2);
-        ::dup2(fds_[1], 2);
-    }
-    ~StderrCapture() { text(); }
-    QString text()
-    {
-        if (saved_ >= 0) {
-            std::fflush(stderr);
-            ::dup2(saved_, 2);
-            ::close(saved_);
-            ::close(fds_[1]);
-            saved_ = -1;
-            char buffer[4096];
-            ssize_t n;
-            while ((n = ::read(fds_[0], buffer, sizeof buffer)) > 0)
-                captured_.append(buffer, n);
-            ::close(fds_[0]);
-        }
-        return QString::fromUtf8(captured_);
-    }
-
-private:
-    int fds_[2] = {-1, -1};
-    int saved_ = -1;
-    QByteArray captured_;
-};
-
-// A window on fake services, started up.
-struct Window {
-    explicit Window(bool withPictures = true)
+// A window on fake services, started up; without pictures it has only d.wav.
+struct Window : StartedWindow {
+    explicit Window(bool withPictures = true) : StartedWindow(Start::Later)
     {
         if (withPictures)
             media.addBasics();
         else
             media.addLetter(QStringLiteral("d.wav"));
-        form.Form_Load();
+        start();
     }
-    MediaFolder media;
-    FakePlatform fake{media.path()};
-    Parla form{fake.platform};
-
-    void key(qint16 code, qint16 mask = 0) { form.scrivo_KeyDown(code, mask); }
 };
 
 void writeStoredSettings(const QByteArray& ini)

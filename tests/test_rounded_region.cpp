@@ -2,8 +2,7 @@
 #include "app/parla.h"
 #include "app/rounded_region.h"
 #include "app/twips.h"
-#include "support/fake_platform.h"
-#include "support/media_folder.h"
+#include "support/started_window.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -143,11 +142,8 @@ void TestRoundedRegion::twipsRoundHalfToEven()
 
 void TestRoundedRegion::cornerKeyShapesBothOutlines()
 {
-    quillo::test::MediaFolder media;
-    media.addBasics();
-    quillo::test::FakePlatform fake(media.path());
-    quillo::Parla form(fake.platform);
-    form.Form_Load();
+    quillo::test::StartedWindow w;
+    quillo::Parla& form = w.form;
     // Start-up leaves square outlines.
     for (QWidget* control : {static_cast<QWidget*>(form.scrivo), static_cast<QWidget*>(form.esempio)})
         QVERIFY(control->mask().isEmpty() || control->mask() == QRegion(control->rect()));

@@ -6,6 +6,8 @@
 #include "settings/setting_values.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
+#include "support/started_window.h"
+#include "support/stderr_capture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,9 +17,7 @@
 #include <QSettings>
 #include <QtTest>
 
-#include <fcntl.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -26,6 +26,8 @@
 using quillo::Parla;
 using quillo::test::FakePlatform;
 using quillo::test::MediaFolder;
+using quillo::test::StartedWindow;
+using quillo::test::StderrCapture;
 
 namespace {
 
@@ -33,56 +35,6 @@ constexpr qint16 kAlt = 4;
 constexpr qint16 kEsc = 27, kF2 = 113, kF4 = 115;
 constexpr qint32 kSystemBack = -2147483643;  // 0x80000005
 constexpr qint32 kSystemText = -2147483640;  // 0x80000008
-
-// Collects what the program writes on stderr while it lives.
-class StderrCapture {
-public:
-    StderrCapture()
-    {
-        std::fflush(stderr);
-        if (::pipe(fds_) != 0)
-            qFatal("pipe failed");
-        ::fcntl(fds_[0], F_SETFL, O_NONBLOCK);
-        ::fcntl(fds_[1], F_SETFL, O_NONBLOCK);
-        saved_ = ::dup(2);
-        ::dup2(fds_[1], 2);
-    }
-    ~StderrCapture() { text(); }
-    QString text()
-    {
-        if (saved_ >= 0) {
-            std::fflush(stderr);
-            ::dup2(saved_, 2);
-            ::close(saved_);
-            ::close(fds_[1]);
-            saved_ = -1;
-            char buffer[4096];
-            ssize_t n;
-            while ((n = ::read(fds_[0], buffer, sizeof buffer)) > 0)
-                captured_.append(buffer, n);
-            ::close(fds_[0]);
-        }
-        return QString::fromUtf8(captured_);
-    }
-
-private:
-    int fds_[2] = {-1, -1};
-    int saved_ = -1;
-    QByteArray captured_;
-};
-
-struct Window {
-    Window()
-    {
-        media.addBasics();
-        form.Form_Load();
-    }
-    MediaFolder media;
-    FakePlatform fake{media.path()};
-    Parla form{fake.platform};
-
-    void key(qint16 code, qint16 mask = 0) { form.scrivo_KeyDown(code, mask); }
-};
 
 QString iniPath() { return quillo::QtSettingsStore::filePath(); }
 QString configFolder() { return QFileInfo(iniPath()).absolutePath(); }
@@ -219,7 +171,7 @@ void TestSettings::saveBeforeAnyColourChange()
     QVERIFY(iniPath().startsWith(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"))));
     QVERIFY(iniPath().endsWith(QStringLiteral("/QuilloNuvi/QuilloNuvi.ini")));
 
-    Window w;
+    StartedWindow w;
     w.form.SoundOff = -1;  // the confirmation is heard with the typing sound off too
     w.key(kF2, kAlt | 1 | 2);
     QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
@@ -251,7 +203,7 @@ void TestSettings::fontSizeTexts()
     QCOMPARE(parseFontSize(QStringLiteral("43,5")), std::optional<double>(43.5));
     QCOMPARE(parseFontSize(QStringLiteral(" 43.5 ")), std::optional<double>(43.5));
 
-    Window w;
+    StartedWindow w;
     w.form.scrivo->setFontSize(43.5);
     QCOMPARE(w.form.scrivo->fontSize(), 43.5);
     w.key(kF2, kAlt);
@@ -270,7 +222,7 @@ void TestSettings::fontSizeTexts()
 
 void TestSettings::loadWithEmptyStore()
 {
-    Window w;
+    StartedWindow w;
     Parla& form = w.form;
     form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
     form.scrivo->setFontSize(20);
@@ -291,7 +243,7 @@ void TestSettings::loadWithEmptyStore()
 void TestSettings::onlyCornerStored()
 {
     writeIni("[Screen]\nCirc=60\n");
-    Window w;
+    StartedWindow w;
     w.form.scrivo->setFontSize(20);
     w.form.Parolasi->setValue(0);
     w.key(kEsc);
@@ -302,7 +254,7 @@ void TestSettings::onlyCornerStored()
 
 void TestSettings::cornerValuesAppliedUnchanged()
 {
-    Window w;
+    StartedWindow w;
     for (int corner : {35, 500, 0, -20}) {
         writeIni(QStringLiteral("[Screen]\nCirc=%1\n").arg(corner).toUtf8());
         w.key(kEsc);
@@ -314,7 +266,7 @@ void TestSettings::cornerValuesAppliedUnchanged()
 
 void TestSettings::systemColourRoundTrip()
 {
-    Window w;
+    StartedWindow w;
     QCOMPARE(w.form.scrivo->backColor(), kSystemBack);
     QCOMPARE(w.form.scrivo->foreColor(), kSystemText);
     w.key(kF2, kAlt);
@@ -332,7 +284,7 @@ void TestSettings::nothingCachedBetweenProcesses()
 {
     // Saved here, loaded in a fresh process.
     {
-        Window w;
+        StartedWindow w;
         w.form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
         w.form.scrivo->setFontSize(43.5);
         w.form.scrivo->setBackColor(0x123456);
@@ -344,7 +296,7 @@ void TestSettings::nothingCachedBetweenProcesses()
     QCOMPARE(runChild("--child-load"), QStringLiteral("DejaVu Serif|43.5|1193046|11259375|70|0|1"));
 
     // Saved in a fresh process, loaded here by a window that read the file before.
-    Window w;
+    StartedWindow w;
     w.key(kEsc);
     QCOMPARE(w.form.CornerRadius, qint16(70));
     QCOMPARE(runChild("--child-save"), QString());
@@ -410,7 +362,7 @@ void TestSettings::unusableValues()
     ini += QStringLiteral("[App]\nParolasi=") + values.value(QStringLiteral("Parolasi")) + u'\n';
     writeIni(ini.toUtf8());
 
-    Window w;
+    StartedWindow w;
     w.form.scrivo->setFontSize(20);
     w.form.Parolasi->setValue(2);
     StderrCapture err;
@@ -438,7 +390,7 @@ void TestSettings::folderCannotBeCreated()
         QCOMPARE(probe.status(), QSettings::AccessError);
     }
 
-    Window w;
+    StartedWindow w;
     StderrCapture err;
     w.key(kF2, kAlt);
     const QString said = err.text();
@@ -459,7 +411,7 @@ void TestSettings::fileCannotBeWritten()
 {
     // A first save, then the disk refuses to grow any file (as root ignores
     // permissions, a file size limit stands in for a read-only folder).
-    Window w;
+    StartedWindow w;
     w.form.CornerRadius = 30;
     w.key(kF2, kAlt);
     const QByteArray before = readIni();

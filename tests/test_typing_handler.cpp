@@ -2,36 +2,23 @@
 // example word in word mode, praise for a completed word) and its guards.
 
 #include "app/parla.h"
-#include "support/fake_platform.h"
-#include "support/media_folder.h"
+#include "support/started_window.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QtTest>
 
-#include <memory>
-
 using namespace quillo;
 
 namespace {
 
-struct Rig {
-    test::MediaFolder media;
-    test::FakePlatform fake{media.path()};
-    std::unique_ptr<Parla> form;
-
-    Rig() { media.addBasics(); }
-    Parla& start()
-    {
-        form = std::make_unique<Parla>(fake.platform);
-        form->Form_Load();
-        return *form;
-    }
-    QStringList& played() { return fake.sound->played; }
+// The usual media; the test may add more, then start().
+struct Rig : test::StartedWindow {
+    Rig() : StartedWindow(Start::Later) { media.addBasics(); }
     // Types through the sheet's own key handling, so the sheet inserts it.
     void key(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QTest::sendKeyEvent(QTest::Click, form->scrivo, key, text, modifiers);
+        QTest::sendKeyEvent(QTest::Click, form.scrivo, key, text, modifiers);
     }
 };
 

@@ -2,8 +2,7 @@
 // the two handlers and the sheet.
 #include "app/key_translation.h"
 #include "app/parla.h"
-#include "support/fake_platform.h"
-#include "support/media_folder.h"
+#include "support/started_window.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -14,22 +13,19 @@
 using quillo::Parla;
 using quillo::test::FakePlatform;
 using quillo::test::MediaFolder;
+using quillo::test::StartedWindow;
 
 namespace {
 
 // A window on fake services over a small media folder, started up.
-struct Window {
-    Window()
+struct Window : StartedWindow {
+    Window() : StartedWindow(Start::Later)
     {
         media.addBasics();
         media.addLetter(QStringLiteral("è.wav"));
-        form.Form_Load();
+        start();
     }
-    MediaFolder media;
-    FakePlatform fake{media.path()};
-    Parla form{fake.platform};
 
-    QStringList played() const { return fake.sound->names(); }
     QString sheet() const { return form.scrivo->toPlainText(); }
     void clearLog() { fake.sound->played.clear(); }
 };

@@ -3,45 +3,32 @@
 #include "app/failure.h"
 #include "app/parla.h"
 #include "feedback/media_paths.h"
-#include "support/fake_platform.h"
-#include "support/media_folder.h"
+#include "support/started_window.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QImage>
 #include <QtTest>
 
-#include <memory>
-
 using namespace quillo;
 
 namespace {
 
-struct Rig {
-    test::MediaFolder media;
-    test::FakePlatform fake{media.path()};
-    std::unique_ptr<Parla> form;
-
-    Rig() { media.addBasics(); }
-    Parla& start()
-    {
-        form = std::make_unique<Parla>(fake.platform);
-        form->Form_Load();
-        return *form;
-    }
-    QStringList& played() { return fake.sound->played; }
+// The usual media; the test may add more, then start().
+struct Rig : test::StartedWindow {
+    Rig() : StartedWindow(Start::Later) { media.addBasics(); }
     // Selects a picture list entry by name, as the typing handler does.
     void select(const QString& name)
     {
-        form->File1.setPattern(name);  // a new pattern reads the folder again
-        const int i = int(form->File1.names().indexOf(name));
+        form.File1.setPattern(name);  // a new pattern reads the folder again
+        const int i = int(form.File1.names().indexOf(name));
         QVERIFY2(i >= 0, qPrintable(name));
-        form->File1.setSelectedIndex(i);
+        form.File1.setSelectedIndex(i);
     }
     bool throwsFailure(const QString& name)
     {
         try {
-            form->ShowWord(name);
+            form.ShowWord(name);
         } catch (const Failure&) {
             return true;
         }

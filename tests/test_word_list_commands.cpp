@@ -1,66 +1,24 @@
 // F8, Down, Up: stepping through the example words; F9: showing or hiding
 // them; F10 and the PAROLA button: word mode.
 #include "app/parla.h"
-#include "support/fake_platform.h"
-#include "support/media_folder.h"
+#include "support/started_window.h"
+#include "support/stderr_capture.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
-
 using quillo::Parla;
-using quillo::test::FakePlatform;
-using quillo::test::MediaFolder;
+using quillo::test::StartedWindow;
+using quillo::test::StderrCapture;
 
 namespace {
 
 constexpr qint16 kUp = 38, kDown = 40, kF8 = 119, kF9 = 120, kF10 = 121;
 const QString kAll = QStringLiteral("*.*");
 
-// Collects what the program writes on stderr while it lives.
-class StderrCapture {
-public:
-    StderrCapture()
-    {
-        std::fflush(stderr);
-        if (::pipe(fds_) != 0)
-            qFatal("pipe failed");
-        ::fcntl(fds_[0], F_SETFL, O_NONBLOCK);
-        ::fcntl(fds_[1], F_SETFL, O_NONBLOCK);
-        saved_ = ::dup(2);
-        ::dup2(fds_[1], 2);
-    }
-    ~StderrCapture() { text(); }
-    QString text()
-    {
-        if (saved_ >= 0) {
-            std::fflush(stderr);
-            ::dup2(saved_, 2);
-            ::close(saved_);
-            ::close(fds_[1]);
-            saved_ = -1;
-            char buffer[4096];
-            ssize_t n;
-            while ((n = ::read(fds_[0], buffer, sizeof buffer)) > 0)
-                captured_.append(buffer, n);
-            ::close(fds_[0]);
-        }
-        return QString::fromUtf8(captured_);
-    }
-
-private:
-    int fds_[2] = {-1, -1};
-    int saved_ = -1;
-    QByteArray captured_;
-};
-
 // A window over pictures albero, ape, casa (or none), started up.
-struct Window {
-    explicit Window(bool withPictures = true)
+struct Window : StartedWindow {
+    explicit Window(bool withPictures = true) : StartedWindow(Start::Later)
     {
         media.addBasics();
         if (withPictures) {
@@ -70,16 +28,10 @@ struct Window {
             media.remove(QStringLiteral("immagini/ape.png"));
             media.remove(QStringLiteral("immagini/casa.png"));
         }
-        form.Form_Load();
+        start();
     }
-    MediaFolder media;
-    FakePlatform fake{media.path()};
-    Parla form{fake.platform};
-
-    void key(qint16 code, qint16 mask = 0) { form.scrivo_KeyDown(code, mask); }
     int selected() const { return form.File1.selectedIndex(); }
     QString word() const { return form.esempio->text(); }
-    QStringList played() const { return fake.sound->names(); }
 };
 
 }  // namespace
