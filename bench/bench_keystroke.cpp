@@ -25,13 +25,6 @@ using namespace quillo;
 
 namespace {
 
-// Plays nothing and takes no time, as if every sound were instant.
-class NullSound final : public Sound {
-public:
-    bool play(const QString&) override { return true; }
-    void playDefault() override {}
-};
-
 struct Library {
     test::MediaFolder media;
     int pictures = 0;
@@ -82,7 +75,7 @@ void keystroke(benchmark::State& state, const QString& letters)
 {
     Library& lib = library();
     test::FakePlatform fake(lib.media.path());
-    fake.platform.sound = std::make_unique<NullSound>();
+    fake.platform.sound = std::make_unique<test::NullSound>();
     fake.sound = nullptr;
     Parla form(fake.platform);
     form.Form_Load();

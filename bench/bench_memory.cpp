@@ -18,12 +18,6 @@ using namespace quillo;
 
 namespace {
 
-class NullSound final : public Sound {
-public:
-    bool play(const QString&) override { return true; }
-    void playDefault() override {}
-};
-
 double residentMegabytes()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -42,7 +36,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     test::FakePlatform fake(QStringLiteral(QUILLO_SOURCE_DIR "/media"));
-    fake.platform.sound = std::make_unique<NullSound>();
+    fake.platform.sound = std::make_unique<test::NullSound>();
     fake.platform.random = std::make_unique<StdRandomSource>();
     Parla form(fake.platform);
     form.Form_Load();
