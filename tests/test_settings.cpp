@@ -154,6 +154,7 @@ private slots:
     void unusableValues_data();
     void unusableValues();
     void folderCannotBeCreated();
+    void malformedFileSaved();
     void fileCannotBeWritten();
 };
 
@@ -405,6 +406,26 @@ void TestSettings::folderCannotBeCreated()
     w.form.scrivo->setFontSize(20);
     w.key(kEsc);
     verifyAppearance(w.form, kDefaults);
+}
+
+void TestSettings::malformedFileSaved()
+{
+    // A section header without its bracket: QSettings reports the file as
+    // malformed when it reads it. Loading applies what it can read, and a
+    // save still replaces the file with a good one.
+    writeIni("[Screen\nCirc=70\n");
+
+    StartedWindow w;
+    w.key(kEsc);
+    QCOMPARE(w.form.CornerRadius, qint16(70));
+
+    w.form.CornerRadius = 30;
+    w.key(kF2, kAlt);
+    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+    QVERIFY(iniLines().contains(QStringLiteral("Circ=30")));
+    QSettings check(iniPath(), QSettings::IniFormat);
+    QCOMPARE(check.value(QStringLiteral("Screen/Circ")).toString(), QStringLiteral("30"));
+    QCOMPARE(check.status(), QSettings::NoError);
 }
 
 void TestSettings::fileCannotBeWritten()
