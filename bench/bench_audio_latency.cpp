@@ -15,6 +15,7 @@
 // Runs with SDL_AUDIODRIVER=dummy (set here unless given).
 
 #include "platform/sdl_sound.h"
+#include "support/sample_files.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -32,27 +33,10 @@
 #include <vector>
 
 using namespace quillo;
+using test::toneWav;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-QByteArray toneWav(int ms)
-{
-    const int frames = SdlSound::kRate * ms / 1000;
-    QByteArray wav;
-    QDataStream out(&wav, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + frames * 2);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(SdlSound::kRate) << quint32(SdlSound::kRate * 2)
-        << quint16(2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(frames * 2);
-    for (int i = 0; i < frames; ++i)
-        out << qint16(std::lround(8000 * std::sin(2 * M_PI * 440 * i / SdlSound::kRate)));
-    return wav;
-}
 
 // SdlSound's device: the one output device that is playing.
 SDL_AudioDeviceID playingDevice()

@@ -2,6 +2,7 @@
 // on a small complete library, and on libraries with one fault planted each.
 
 #include "support/media_folder.h"
+#include "support/sample_files.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -56,39 +57,11 @@ QByteArray pngBytes(int width, int height)
     return bytes;
 }
 
-quint32 crc32(const QByteArray& bytes)
-{
-    quint32 crc = 0xffffffffu;
-    for (char byte : bytes) {
-        crc ^= quint8(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-QByteArray pngChunk(const char* type, const QByteArray& data)
-{
-    QByteArray typed = QByteArray(type, 4) + data;
-    QByteArray chunk(4, '\0');
-    qToBigEndian(quint32(data.size()), chunk.data());
-    chunk += typed;
-    QByteArray crc(4, '\0');
-    qToBigEndian(crc32(typed), crc.data());
-    return chunk + crc;
-}
-
 // A PNG whose header claims a huge size, with almost no pixel data: the
 // checker must judge it by the header and never try to decode it.
 QByteArray hugePngHeader(quint32 width, quint32 height)
 {
-    QByteArray header(13, '\0');
-    qToBigEndian(width, header.data());
-    qToBigEndian(height, header.data() + 4);
-    header[8] = 8;  // bit depth
-    header[9] = 2;  // RGB
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
-        + pngChunk("IDAT", qCompress(QByteArray(64, '\0')).mid(4)) + pngChunk("IEND", {});
+    return quillo::test::pngFile(width, height, 8, 2, qCompress(QByteArray(64, '\0')).mid(4));  // 8-bit RGB
 }
 
 // Everything the program needs, a few traps that are not faults (hidden

@@ -3,6 +3,7 @@
 // anything else gives an error text instead of a picture.
 
 #include "platform/picture_loader.h"
+#include "support/sample_files.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -16,41 +17,14 @@ using namespace quillo;
 
 namespace {
 
-quint32 crc32(const QByteArray& bytes)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (char byte : bytes) {
-        crc ^= quint8(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-QByteArray chunk(const char* type, const QByteArray& data)
-{
-    QByteArray out(4, '\0');
-    qToBigEndian(quint32(data.size()), out.data());
-    const QByteArray body = QByteArray(type, 4) + data;
-    out += body;
-    QByteArray crc(4, '\0');
-    qToBigEndian(crc32(body), crc.data());
-    return out + crc;
-}
-
 // A one-bit grey PNG of the given size, all black: a few hundred kilobytes
 // at most, but gigabytes once decoded into a picture.
 QByteArray blackPng(quint32 width, quint32 height)
 {
-    QByteArray header(13, '\0');
-    qToBigEndian(width, header.data());
-    qToBigEndian(height, header.data() + 4);
-    header[8] = 1;   // bit depth
-    header[9] = 0;   // grey
     const qsizetype row = 1 + (qsizetype(width) + 7) / 8;  // filter byte + pixels
     const QByteArray raw(row * height, '\0');
-    const QByteArray data = qCompress(raw, 9).mid(4);  // qCompress puts the length first
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", data) + chunk("IEND", {});
+    // One-bit grey; qCompress puts the length first.
+    return test::pngFile(width, height, 1, 0, qCompress(raw, 9).mid(4));
 }
 
 QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)

@@ -9,6 +9,7 @@
 #include "platform/sdl_sound.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
+#include "support/sample_files.h"
 
 #include <QApplication>
 #include <QDataStream>
@@ -21,6 +22,7 @@
 #include <memory>
 
 using namespace quillo;
+using test::wavFile;
 
 namespace {
 
@@ -40,23 +42,6 @@ QByteArray tonePcm(double hz, int ms, int rate = SdlSound::kRate, int channels =
             out << v;
     }
     return pcm;
-}
-
-QByteArray wavFile(const QByteArray& pcm, int rate = SdlSound::kRate, int channels = 1, int bits = 16)
-{
-    QByteArray wav;
-    QDataStream out(&wav, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + pcm.size());
-    out.writeRawData("WAVEfmt ", 8);
-    const int block = channels * bits / 8;
-    out << quint32(16) << quint16(1) << quint16(channels) << quint32(rate) << quint32(rate * block) << quint16(block)
-        << quint16(bits);
-    out.writeRawData("data", 4);
-    out << quint32(pcm.size());
-    out.writeRawData(pcm.constData(), int(pcm.size()));
-    return wav;
 }
 
 struct Run {

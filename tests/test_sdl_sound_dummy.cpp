@@ -5,6 +5,7 @@
 // in a child process.
 
 #include "platform/sdl_sound.h"
+#include "support/sample_files.h"
 
 #include <QApplication>
 #include <QDataStream>
@@ -20,28 +21,11 @@
 #include <cstring>
 
 using namespace quillo;
+using test::toneWav;
 
 namespace {
 
 const char* const kNoDeviceChild = "--no-device-child";
-
-QByteArray toneWav(int ms)
-{
-    const int frames = SdlSound::kRate * ms / 1000;
-    QByteArray wav;
-    QDataStream out(&wav, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + frames * 2);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(SdlSound::kRate) << quint32(SdlSound::kRate * 2)
-        << quint16(2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(frames * 2);
-    for (int i = 0; i < frames; ++i)
-        out << qint16(std::lround(8000 * std::sin(2 * M_PI * 440 * i / SdlSound::kRate)));
-    return wav;
-}
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {

@@ -1,5 +1,7 @@
 #include "support/media_folder.h"
 
+#include "support/sample_files.h"
+
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -15,19 +17,12 @@ MediaFolder::MediaFolder()
 
 QByteArray MediaFolder::tinyWav(int frames)
 {
-    QByteArray wav;
-    QDataStream out(&wav, QIODevice::WriteOnly);
+    QByteArray pcm;
+    QDataStream out(&pcm, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::LittleEndian);
-    const quint32 data = quint32(frames) * 2;
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + data);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(22050) << quint32(44100) << quint16(2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << data;
     for (int i = 0; i < frames; ++i)
         out << qint16((i % 20) < 10 ? 8000 : -8000);
-    return wav;
+    return wavFile(pcm);
 }
 
 void MediaFolder::addFile(const QString& relativePath, const QByteArray& bytes)

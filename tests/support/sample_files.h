@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+namespace quillo::test {
+
+// A PCM WAV file around the given samples.
+QByteArray wavFile(const QByteArray& pcm, int rate = 22050, int channels = 1, int bits = 16);
+// A sine tone as a 22050 Hz mono 16-bit WAV file.
+QByteArray toneWav(int ms, int hz = 440);
+// A PNG file with the given header and compressed pixel data (the IDAT
+// contents), with correct checksums: enough to make headers that lie.
+QByteArray pngFile(quint32 width, quint32 height, quint8 bitDepth, quint8 colourType, const QByteArray& idat);
+
+}  // namespace quillo::test
