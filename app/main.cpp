@@ -1,6 +1,7 @@
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "app/parla.h"
 #include "platform/sdl_sound.h"
+#include "platform/log.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -31,7 +32,7 @@ int main(int argc, char* argv[])
     } catch (const quillo::Failure& failure) {
         // The one problem shown in a box: Quillo cannot start at all, so an
         // adult is there to read it. The window never appears.
-        std::fprintf(stderr, "quillo: cannot start: %s\n", qPrintable(failure.message()));
+        qCWarning(quillo::lcQuillo, "cannot start: %s", qPrintable(failure.message()));
         if (hasDisplay())
             QMessageBox::critical(nullptr, QStringLiteral("Quillo"),
                                   QStringLiteral("Quillo non può partire:\n%1").arg(failure.message()));

@@ -1,14 +1,14 @@
 #include "commands/key_dispatcher.h"
 
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "app/key_translation.h"
 #include "app/parla.h"
 #include "commands/appearance_commands.h"
 #include "commands/help_box.h"
 #include "commands/window_commands.h"
 #include "commands/word_list_commands.h"
+#include "platform/log.h"
 
-#include <cstdio>
 #include <exception>
 
 namespace quillo {
@@ -44,9 +44,9 @@ void dispatchCommandKey(Parla& form, qint16 keyCode, qint16 shift)
     try {
         runCommand(form, keyCode, (shift & kAltBit) != 0);
     } catch (const Failure& failure) {
-        std::fprintf(stderr, "quillo: command key %d: %s\n", keyCode, qPrintable(failure.message()));
+        qCWarning(lcQuillo, "command key %d: %s", keyCode, qPrintable(failure.message()));
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "quillo: command key %d: %s\n", keyCode, e.what());
+        qCWarning(lcQuillo, "command key %d: %s", keyCode, e.what());
     }
 }
 

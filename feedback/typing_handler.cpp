@@ -1,8 +1,9 @@
 #include "feedback/typing_handler.h"
 
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "app/parla.h"
 #include "feedback/media_paths.h"
+#include "platform/log.h"
 
 #include <cmath>
 #include <cstdio>
@@ -30,7 +31,7 @@ void pickExampleWord(Parla& form, const QString& character)
         form.ShowWord(name);
     } catch (const Failure& failure) {
         if (!name.isEmpty())
-            std::fprintf(stderr, "quillo: %s\n", qPrintable(failure.message()));
+            qCWarning(lcQuillo, "%s", qPrintable(failure.message()));
     }
 }
 

@@ -1,6 +1,6 @@
 #include "feedback/word_display.h"
 
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "app/parla.h"
 #include "feedback/media_paths.h"
 #include "platform/picture_loader.h"

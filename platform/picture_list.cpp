@@ -1,6 +1,6 @@
 #include "platform/picture_list.h"
 
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "platform/file_search.h"
 
 #include <QFileInfo>

@@ -1,4 +1,5 @@
 #include "platform/sdl_sound.h"
+#include "platform/log.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <cstdio>
 #include <cstring>
 
 static void initPlatformResources()
@@ -34,7 +34,7 @@ QByteArray readResource(const QString& name)
 void warnOnce(bool& said, const char* what)
 {
     if (!said) {
-        std::fprintf(stderr, "quillo: %s: %s\n", what, SDL_GetError());
+        qCWarning(lcQuillo, "%s: %s", what, SDL_GetError());
         said = true;
     }
 }
@@ -120,7 +120,7 @@ bool SdlSound::play(const QString& path)
     if (!open())
         return false;
     if (QFileInfo(path).size() > kLargestRecordingBytes) {
-        std::fprintf(stderr, "quillo: %s is too large to play\n", qPrintable(path));
+        qCWarning(lcQuillo, "%s is too large to play", qPrintable(path));
         playDefault();
         return false;
     }
@@ -173,7 +173,7 @@ bool SdlSound::queueAndWait(const Uint8* pcm, Uint32 bytes)
             loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     if (!drained()) {
-        std::fprintf(stderr, "quillo: the audio device stopped taking sound; skipping the rest\n");
+        qCWarning(lcQuillo, "the audio device stopped taking sound; skipping the rest");
         SDL_ClearQueuedAudio(device_);
         return false;
     }

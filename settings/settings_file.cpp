@@ -3,8 +3,8 @@
 #include "app/parla.h"
 #include "feedback/media_paths.h"
 #include "settings/setting_values.h"
+#include "platform/log.h"
 
-#include <cstdio>
 
 namespace quillo {
 
@@ -21,7 +21,7 @@ auto readSetting(SettingsStore& store, const QString& section, const QString& ke
     const QString text = store.read(section, key, fallback);
     auto value = parse(text);
     if (!value) {
-        std::fprintf(stderr, "quillo: stored %s/%s \"%s\" is not usable; using %s\n", qPrintable(section),
+        qCWarning(lcQuillo, "stored %s/%s \"%s\" is not usable; using %s", qPrintable(section),
                      qPrintable(key), qPrintable(text.left(80)), qPrintable(fallback));
         value = parse(fallback);
     }
@@ -64,7 +64,7 @@ void saveSettings(Parla& form)
     Sound& sound = *form.platform().sound;
     QString why;
     if (!store.commit(&why)) {
-        std::fprintf(stderr, "quillo: the appearance was not saved: %s\n", qPrintable(why));
+        qCWarning(lcQuillo, "the appearance was not saved: %s", qPrintable(why));
         sound.playDefault();
         return;
     }

@@ -5,7 +5,7 @@
 #include "app/rounded_region.h"
 #include "platform/settings_store.h"
 #include "support/started_window.h"
-#include "support/stderr_capture.h"
+#include "support/log_capture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,7 +16,7 @@
 
 using quillo::Parla;
 using quillo::test::StartedWindow;
-using quillo::test::StderrCapture;
+using quillo::test::LogCapture;
 
 namespace {
 
@@ -312,7 +312,7 @@ void TestKeyDispatcher::failingCommandReportsAndKeepsChanges()
         // Up with no pictures at all: the empty name cannot be shown.
         Window w(false);
         Parla& form = w.form;
-        StderrCapture err;
+        LogCapture err;
         w.key(kUp);
         const QString text = err.text();
         QVERIFY2(text.contains(QStringLiteral("command key 38")), qPrintable(text));
@@ -329,7 +329,7 @@ void TestKeyDispatcher::failingCommandReportsAndKeepsChanges()
         w.media.addFile(QStringLiteral("immagini/rotto.png"), "not a picture");
         Parla& form = w.form;
         form.File1.setPattern(QStringLiteral("x*.*"));
-        StderrCapture err;
+        LogCapture err;
         w.key(kDown);
         const QString text = err.text();
         QVERIFY2(text.contains(QStringLiteral("command key 40")), qPrintable(text));

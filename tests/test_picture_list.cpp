@@ -1,5 +1,5 @@
 // The hidden picture list, the folder search behind it and the wildcard rules.
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "platform/file_search.h"
 #include "platform/picture_list.h"
 #include "platform/wildcard.h"

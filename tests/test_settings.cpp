@@ -7,7 +7,7 @@
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 #include "support/started_window.h"
-#include "support/stderr_capture.h"
+#include "support/log_capture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,7 +27,7 @@ using quillo::Parla;
 using quillo::test::FakePlatform;
 using quillo::test::MediaFolder;
 using quillo::test::StartedWindow;
-using quillo::test::StderrCapture;
+using quillo::test::LogCapture;
 
 namespace {
 
@@ -214,7 +214,7 @@ void TestSettings::fontSizeTexts()
     for (const QByteArray& line : {QByteArray("Fontsize=43,5"), QByteArray("Fontsize=\"43,5\"")}) {
         writeIni("[Screen]\n" + line + "\n");
         w.form.scrivo->setFontSize(20);
-        StderrCapture err;
+        LogCapture err;
         w.key(kEsc);
         QCOMPARE(err.text(), QString());
         QCOMPARE(w.form.scrivo->fontSize(), 43.5);
@@ -234,7 +234,7 @@ void TestSettings::loadWithEmptyStore()
     w.key(kF4);  // outlines cut at 50
     QCOMPARE(form.scrivo->mask(), outline(form.scrivo, 50));
 
-    StderrCapture err;
+    LogCapture err;
     w.key(kEsc);
     QCOMPARE(err.text(), QString());  // an absent key is no problem
     verifyAppearance(form, kDefaults);
@@ -366,7 +366,7 @@ void TestSettings::unusableValues()
     StartedWindow w;
     w.form.scrivo->setFontSize(20);
     w.form.Parolasi->setValue(2);
-    StderrCapture err;
+    LogCapture err;
     w.key(kEsc);
     const QString said = err.text();
     QCOMPARE(said.count(u'\n'), 1);
@@ -392,7 +392,7 @@ void TestSettings::folderCannotBeCreated()
     }
 
     StartedWindow w;
-    StderrCapture err;
+    LogCapture err;
     w.key(kF2, kAlt);
     const QString said = err.text();
     QCOMPARE(w.fake.sound->names(), QStringList{QStringLiteral("<default>")});
@@ -451,7 +451,7 @@ void TestSettings::fileCannotBeWritten()
     QString said;
     Appearance loadedMeanwhile;
     {
-        StderrCapture err;
+        LogCapture err;
         w.key(kF2, kAlt);
         // Loading while the disk still refuses gives the stored values, not
         // the ones that could not be saved.

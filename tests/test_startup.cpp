@@ -1,6 +1,6 @@
 // Start-up: what Form_Load sets up on fake services, and how the real program
 // starts, or refuses to, over a media folder beside it.
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "app/parla.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"

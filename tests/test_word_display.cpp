@@ -1,6 +1,6 @@
 // The word display: the word in the word box, the picture, the word's recording.
 
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "app/parla.h"
 #include "feedback/media_paths.h"
 #include "support/started_window.h"

@@ -2,14 +2,14 @@
 // them; F10 and the PAROLA button: word mode.
 #include "app/parla.h"
 #include "support/started_window.h"
-#include "support/stderr_capture.h"
+#include "support/log_capture.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 using quillo::Parla;
 using quillo::test::StartedWindow;
-using quillo::test::StderrCapture;
+using quillo::test::LogCapture;
 
 namespace {
 
@@ -86,7 +86,7 @@ void TestWordListCommands::nextWordWithNoPictures()
 {
     Window w(false);
     w.form.File1.setPattern(QStringLiteral("a*.*"));
-    StderrCapture err;
+    LogCapture err;
     w.key(kF8);
     w.key(kDown);
     QCOMPARE(err.text(), QString());
@@ -136,7 +136,7 @@ void TestWordListCommands::previousWordWithNoPictures()
 {
     Window w(false);
     w.form.esempio->setText(QStringLiteral("prima"));
-    StderrCapture err;
+    LogCapture err;
     w.key(kUp);
     const QString text = err.text();
     QVERIFY2(text.contains(QStringLiteral("quillo:")), qPrintable(text));

@@ -1,0 +1,7 @@
+#include "platform/log.h"
+
+namespace quillo {
+
+Q_LOGGING_CATEGORY(lcQuillo, "quillo")
+
+}  // namespace quillo
