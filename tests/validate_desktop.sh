@@ -13,9 +13,8 @@
 # Exits 77 (skipped) when a validator is missing, 1 on any fault.
 
 set -uo pipefail
-export LC_ALL=C.UTF-8
-
-skip() { echo "SKIP: $*"; exit 77; }
+source "$(dirname "$0")/e2e/test-env.sh"
+skip() { skip_test "$@"; }
 faults=0
 fault() { echo "FAULT: $*"; faults=$((faults + 1)); }
 

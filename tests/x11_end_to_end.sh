@@ -5,7 +5,8 @@
 #   x11_end_to_end.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
 set -euo pipefail
 binary=$1 source=$2 work=$3
-command -v Xvfb >/dev/null || { echo "SKIP: Xvfb is not installed"; exit 0; }
+source "$source/tests/e2e/test-env.sh"
+need_tools Xvfb
 rm -rf "$work"; mkdir -p "$work/config"
 analyse="$source/tests/e2e/analyse.py"
 media=$(dirname "$(readlink -f "$binary")")

@@ -10,10 +10,8 @@ binary=$1
 source_dir=$2
 work=$3
 
-if ! command -v Xvfb >/dev/null; then
-    echo "SKIP: Xvfb is not installed"
-    exit 0
-fi
+source "$source_dir/tests/e2e/test-env.sh"
+need_tools Xvfb
 for tool in xdotool openbox import compare python3; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
 done

@@ -10,10 +10,8 @@ set -u
 BINARY=$(readlink -f "$1")
 WORK=$3
 
-if ! command -v Xvfb >/dev/null 2>&1; then
-    echo "SKIP: Xvfb is not installed"
-    exit 0
-fi
+source "$2/tests/e2e/test-env.sh"
+need_tools Xvfb
 for tool in xdotool import convert openbox; do
     command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is missing"; exit 1; }
 done

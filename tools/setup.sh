@@ -4,6 +4,9 @@
 #   bash tools/setup.sh run     # install, build, start Quillo
 #   bash tools/setup.sh test    # install, build, run every test
 set -euo pipefail
+# A bare Debian 12 has no locale set; the tools that handle the accented media
+# names (cpack, xdotool) need a UTF-8 one, and C.UTF-8 is always present.
+export LC_ALL=C.UTF-8
 
 mode=${1:-run}
 here=$(cd "$(dirname "$0")/.." && pwd)
