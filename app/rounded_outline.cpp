@@ -3,6 +3,8 @@
 #include "app/parla.h"
 #include "app/rounded_region.h"
 
+#include <QAbstractScrollArea>
+
 namespace quillo {
 
 void applyRoundedOutline(Parla& form, QWidget* control)
@@ -15,6 +17,12 @@ void applyRoundedOutline(Parla& form, QWidget* control)
         control->clearMask();
     else
         control->setMask(region);
+    // A new mask repaints only what it newly uncovers of the control itself;
+    // a scroll area's viewport keeps its cut corners until it is painted
+    // again, so repaint both, whichever way the outline changed.
+    control->update();
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(control))
+        area->viewport()->update();
 }
 
 }  // namespace quillo

@@ -73,6 +73,7 @@ private slots:
     void tabReachesNeitherHandler();
     void altGivesNoCharacter();
     void endingStopsFurtherKeys();
+    void squareCornersRepaintTheWholeSheet();
 
 private:
     quillo::test::TemporaryConfigHome config_;
@@ -420,6 +421,31 @@ void TestWindow::endingStopsFurtherKeys()
     QCOMPARE(w.fake.exit->quits, 0);
     sendKey(w.form.scrivo, Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     QCOMPARE(w.fake.exit->quits, 1);
+}
+
+
+// Back to corner 0 after F4 went past 180: the sheet's corner pixel on screen
+// is the sheet's own colour again, not the window's showing through.
+void TestWindow::squareCornersRepaintTheWholeSheet()
+{
+    Window w;
+    Parla& form = w.form;
+    form.showCoveringScreen();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto cornerPixel = [&] {
+        QCoreApplication::processEvents();
+        QTest::qWait(50);
+        const QPoint corner = form.scrivo->mapTo(&form, QPoint(1, 1));
+        return form.screen()->grabWindow(form.winId()).toImage().pixelColor(corner);
+    };
+    const QColor square = cornerPixel();
+    for (int i = 0; i < 5; ++i)
+        sendKey(form.scrivo, Qt::Key_F4);
+    QVERIFY(form.CornerRadius > 0);
+    QVERIFY(cornerPixel() != square);  // cut
+    while (form.CornerRadius != 0)
+        sendKey(form.scrivo, Qt::Key_F4);
+    QCOMPARE(cornerPixel(), square);
 }
 
 QTEST_MAIN(TestWindow)
