@@ -1,5 +1,6 @@
 #include "platform/failure.h"
 #include "app/parla.h"
+#include "app/startup.h"
 #include "platform/sdl_sound.h"
 #include "platform/log.h"
 
@@ -28,7 +29,7 @@ int main(int argc, char* argv[])
     quillo::Platform platform = quillo::Platform::real();
     quillo::Parla window(platform);
     try {
-        window.Form_Load();
+        quillo::Form_Load(window);
     } catch (const quillo::Failure& failure) {
         // The one problem shown in a box: Quillo cannot start at all, so an
         // adult is there to read it. The window never appears.

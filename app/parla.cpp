@@ -1,15 +1,9 @@
 #include "app/parla.h"
 
 #include "app/key_translation.h"
-#include "app/rounded_outline.h"
-#include "app/startup.h"
 #include "commands/key_dispatcher.h"
 #include "commands/word_list_commands.h"
-#include "feedback/character_sound_player.h"
 #include "feedback/typing_handler.h"
-#include "feedback/word_display.h"
-#include "settings/base_defaults.h"
-#include "settings/settings_file.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -60,11 +54,7 @@ QStringList characters(const QString& text)
 
 Parla::Parla(Platform& platform, QWidget* parent)
     : QWidget(parent),
-      Parolasi(new WordModeButton(this)),
-      esempio(new QLineEdit(this)),
-      scrivo(new WritingSheet(this)),
-      esempiopix(new QLabel(this)),
-      platform_(platform)
+      Form(platform, {new WordModeButton(this), new QLineEdit(this), new WritingSheet(this), new QLabel(this)})
 {
     setObjectName(QStringLiteral("Parla"));
     setWindowTitle(QStringLiteral("Quillo"));
@@ -97,21 +87,7 @@ Parla::Parla(Platform& platform, QWidget* parent)
     scrivo->setFocus();
 
     scrivo->installEventFilter(this);
-    connect(Parolasi, &WordModeButton::valueClicked, this, &Parla::Parolasi_Click);
-}
-
-void Parla::place(QWidget* control, const TwipsRect& rect)
-{
-    twips_.insert(control, rect);
-    control->setGeometry(twipsToPixels(rect, twipsPerPixelX(), twipsPerPixelY()));
-}
-
-void Parla::setTwipsSize(QWidget* control, double width, double height)
-{
-    TwipsRect rect = twips_.value(control);
-    rect.width = float(width);   // held in single precision, as the sizes are handed on
-    rect.height = float(height);
-    place(control, rect);
+    connect(Parolasi, &WordModeButton::valueClicked, this, [this] { Parolasi_Click(*this); });
 }
 
 void Parla::showCoveringScreen()
@@ -123,34 +99,12 @@ void Parla::showCoveringScreen()
     scrivo->setFocus();
 }
 
-void Parla::endProgram()
-{
-    ending_ = true;
-    platform_.exit->quit();
-}
-
-// --- event handlers -------------------------------------------------------
-
-void Parla::Form_Load() { formLoad(*this); }
-void Parla::Parolasi_Click() { wordModeClicked(*this); }
-void Parla::scrivo_KeyDown(qint16 keyCode, qint16 shift) { dispatchCommandKey(*this, keyCode, shift); }
-void Parla::scrivo_KeyPress(const QString& character) { handleTypedCharacter(*this, character); }
-
-// --- form procedures ------------------------------------------------------
-
-void Parla::Arrotondata(QWidget* isso) { applyRoundedOutline(*this, isso); }
-qint32 Parla::PlayWav(const QString& x) { return playCharacterSound(*this, x); }
-void Parla::ShowWord(const QString& fileName) { showWord(*this, fileName); }
-void Parla::LoadBaseDefaults() { loadBaseDefaults(*this); }
-void Parla::LoadSavedSettings() { loadSavedSettings(*this); }
-void Parla::SaveSettings() { saveSettings(*this); }
-
 // --- keys on the writing sheet -------------------------------------------
 
 bool Parla::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == scrivo) {
-        if (ending_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod))
+        if (ending() && (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod))
             return true;
         if (event->type() == QEvent::KeyPress)
             return handleSheetKey(static_cast<QKeyEvent*>(event));
@@ -168,8 +122,8 @@ bool Parla::handleSheetKey(QKeyEvent* event)
         return true;
     }
     const qint16 mask = modifierMask(*event);
-    scrivo_KeyDown(virtualKeyCode(*event), mask);
-    if (ending_)
+    scrivo_KeyDown(*this, virtualKeyCode(*event), mask);
+    if (ending())
         return true;
     // With Alt held a key makes no character: not for the handler, not on the sheet.
     if (mask & kAltBit)
@@ -178,8 +132,8 @@ bool Parla::handleSheetKey(QKeyEvent* event)
     if (text.isEmpty())
         text = controlCharacter(event->key());
     for (const QString& character : characters(text)) {
-        scrivo_KeyPress(character);
-        if (ending_)
+        scrivo_KeyPress(*this, character);
+        if (ending())
             return true;
     }
     return false;  // the sheet inserts the character now
@@ -189,7 +143,7 @@ void Parla::handleSheetInput(const QString& committed)
 {
     // Accented letters typed with dead keys arrive only as a commit.
     for (const QString& character : characters(committed))
-        scrivo_KeyPress(character);
+        scrivo_KeyPress(*this, character);
 }
 
 }  // namespace quillo

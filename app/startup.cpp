@@ -1,11 +1,12 @@
 #include "app/startup.h"
 
-#include "app/parla.h"
+#include "form/form.h"
+#include "form/rounded_outline.h"
 #include "feedback/media_paths.h"
 
 namespace quillo {
 
-void formLoad(Parla& form)
+void Form_Load(Form& form)
 {
     form.File1.setFolder(media::picturesFolder(form.mediaFolder()));
     form.platform().random->seedFromClock();
@@ -18,8 +19,8 @@ void formLoad(Parla& form)
     form.setTwipsSize(form.scrivo, width, height);
 
     form.Busy = 0;
-    form.Arrotondata(form.scrivo);
-    form.Arrotondata(form.esempio);
+    Arrotondata(form, form.scrivo);
+    Arrotondata(form, form.esempio);
     // Takes effect at the next rounding: the window opens with square corners.
     form.CornerRadius = 40;
 }

@@ -6,6 +6,8 @@
 // Run headless: QT_QPA_PLATFORM=offscreen ./bench_keystroke
 
 #include "app/parla.h"
+#include "feedback/typing_handler.h"
+#include "app/startup.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 
@@ -78,7 +80,7 @@ void keystroke(benchmark::State& state, const QString& letters)
     fake.platform.sound = std::make_unique<test::NullSound>();
     fake.sound = nullptr;
     Parla form(fake.platform);
-    form.Form_Load();
+    Form_Load(form);
     form.Parolasi->setValue(1);
 
     std::vector<double> ms;
@@ -86,7 +88,7 @@ void keystroke(benchmark::State& state, const QString& letters)
     for (auto _ : state) {
         const QString key = letters.at(i++ % letters.size());
         const auto start = std::chrono::steady_clock::now();
-        form.scrivo_KeyPress(key);
+        scrivo_KeyPress(form, key);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(took.count());
         ms.push_back(took.count() * 1000);

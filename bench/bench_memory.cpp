@@ -6,6 +6,7 @@
 // Run headless: QT_QPA_PLATFORM=offscreen ./bench_memory
 
 #include "app/parla.h"
+#include "app/startup.h"
 #include "support/fake_platform.h"
 
 #include <QApplication>
@@ -39,7 +40,7 @@ int main(int argc, char** argv)
     fake.platform.sound = std::make_unique<test::NullSound>();
     fake.platform.random = std::make_unique<StdRandomSource>();
     Parla form(fake.platform);
-    form.Form_Load();
+    Form_Load(form);
     form.showCoveringScreen();
     QCoreApplication::processEvents();
     const double afterStart = residentMegabytes();

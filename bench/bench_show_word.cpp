@@ -5,6 +5,8 @@
 // Run headless: QT_QPA_PLATFORM=offscreen ./bench_show_word
 
 #include "app/parla.h"
+#include "feedback/word_display.h"
+#include "app/startup.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 
@@ -57,7 +59,7 @@ void showWord(benchmark::State& state, const QString& fileName)
 {
     test::FakePlatform fake(media().path());
     Parla form(fake.platform);
-    form.Form_Load();
+    Form_Load(form);
     form.File1.setPattern(fileName);
     form.File1.setSelectedIndex(0);
 
@@ -65,7 +67,7 @@ void showWord(benchmark::State& state, const QString& fileName)
     for (auto _ : state) {
         form.esempiopix->clear();
         const auto start = std::chrono::steady_clock::now();
-        form.ShowWord(fileName);
+        ShowWord(form, fileName);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(took.count());
         ms.push_back(took.count() * 1000);

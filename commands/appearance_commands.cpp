@@ -1,6 +1,6 @@
 #include "commands/appearance_commands.h"
 
-#include "app/parla.h"
+#include "form/form.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,17 +28,17 @@ double largerSize(double size)
     return std::floor(size + tenthOf(size));
 }
 
-void randomBackgroundColour(Parla& form)
+void randomBackgroundColour(Form& form)
 {
     form.scrivo->setBackColor(colourFromDraw(form.platform().random->next()));
 }
 
-void randomTextColour(Parla& form)
+void randomTextColour(Form& form)
 {
     form.scrivo->setForeColor(colourFromDraw(form.platform().random->next()));
 }
 
-void randomFont(Parla& form)
+void randomFont(Form& form)
 {
     const double r = form.platform().random->next();
     const QStringList families = form.platform().fonts->families();
@@ -49,12 +49,12 @@ void randomFont(Parla& form)
     form.scrivo->setFontName(families.at(index));
 }
 
-void smallerCharacters(Parla& form)
+void smallerCharacters(Form& form)
 {
     form.scrivo->setFontSize(smallerSize(form.scrivo->fontSize()));
 }
 
-void largerCharacters(Parla& form)
+void largerCharacters(Form& form)
 {
     const double old = form.scrivo->fontSize();
     form.scrivo->setFontSize(largerSize(form.scrivo->fontSize()));

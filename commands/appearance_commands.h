@@ -4,18 +4,18 @@
 
 namespace quillo {
 
-class Parla;
+class Form;
 
 // F2: a random background colour for the sheet.
-void randomBackgroundColour(Parla& form);
+void randomBackgroundColour(Form& form);
 // F3: a random text colour for the sheet.
-void randomTextColour(Parla& form);
+void randomTextColour(Form& form);
 // F5: a random font family for the sheet, from those that write Latin letters.
-void randomFont(Parla& form);
+void randomFont(Form& form);
 // F6: characters a tenth smaller, at least one point smaller.
-void smallerCharacters(Parla& form);
+void smallerCharacters(Form& form);
 // F7: characters a tenth larger, at least one point larger.
-void largerCharacters(Parla& form);
+void largerCharacters(Form& form);
 
 // floor(r * 2^24): a colour 0x00BBGGRR from a draw r in [0, 1).
 qint32 colourFromDraw(double r);

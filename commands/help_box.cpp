@@ -1,6 +1,6 @@
 #include "commands/help_box.h"
 
-#include "app/parla.h"
+#include "form/form.h"
 #include "version.h"
 
 namespace quillo {
@@ -31,9 +31,9 @@ QString helpText()
     return text;
 }
 
-void showHelpBox(Parla& form)
+void showHelpBox(Form& form)
 {
-    form.platform().messages->information(&form, kHelpTitle, helpText());
+    form.platform().messages->information(form.scrivo->window(), kHelpTitle, helpText());
 }
 
 }  // namespace quillo

@@ -4,13 +4,13 @@
 
 namespace quillo {
 
-class Parla;
+class Form;
 
 inline const QString kHelpTitle = QStringLiteral("QUILLO TINDO");
 
 // The sixteen lines of the help box, each ending in a line feed.
 QString helpText();
 // F1: the help box, modal.
-void showHelpBox(Parla& form);
+void showHelpBox(Form& form);
 
 }  // namespace quillo

@@ -1,12 +1,14 @@
 #include "commands/key_dispatcher.h"
 
 #include "platform/failure.h"
-#include "app/key_translation.h"
-#include "app/parla.h"
+#include "form/form.h"
+#include "form/key_codes.h"
 #include "commands/appearance_commands.h"
 #include "commands/help_box.h"
 #include "commands/window_commands.h"
 #include "commands/word_list_commands.h"
+#include "settings/base_defaults.h"
+#include "settings/settings_file.h"
 #include "platform/log.h"
 
 #include <exception>
@@ -15,12 +17,12 @@ namespace quillo {
 
 namespace {
 
-void runCommand(Parla& form, qint16 keyCode, bool alt)
+void runCommand(Form& form, qint16 keyCode, bool alt)
 {
     switch (keyCode) {
     case vk::kEscape: applyStoredAppearance(form); break;
-    case vk::kF1: alt ? form.LoadBaseDefaults() : showHelpBox(form); break;
-    case vk::kF2: alt ? form.SaveSettings() : randomBackgroundColour(form); break;
+    case vk::kF1: alt ? LoadBaseDefaults(form) : showHelpBox(form); break;
+    case vk::kF2: alt ? SaveSettings(form) : randomBackgroundColour(form); break;
     case vk::kF3: randomTextColour(form); break;
     case vk::kF4: alt ? form.endProgram() : nextCornerStep(form); break;
     case vk::kF5: randomFont(form); break;
@@ -39,7 +41,7 @@ void runCommand(Parla& form, qint16 keyCode, bool alt)
 
 }  // namespace
 
-void dispatchCommandKey(Parla& form, qint16 keyCode, qint16 shift)
+void scrivo_KeyDown(Form& form, qint16 keyCode, qint16 shift)
 {
     try {
         runCommand(form, keyCode, (shift & kAltBit) != 0);

@@ -1,12 +1,14 @@
 #include "commands/window_commands.h"
 
-#include "app/parla.h"
+#include "form/form.h"
+#include "form/rounded_outline.h"
+#include "settings/settings_file.h"
 
 namespace quillo {
 
-void applyStoredAppearance(Parla& form)
+void applyStoredAppearance(Form& form)
 {
-    form.LoadSavedSettings();
+    LoadSavedSettings(form);
     form.SoundOff = 0;
     form.esempio->setVisible(true);
     form.esempiopix->setVisible(true);
@@ -19,19 +21,19 @@ short nextCornerValue(short corner)
     return sum > 180 ? short(0) : short(sum);
 }
 
-void nextCornerStep(Parla& form)
+void nextCornerStep(Form& form)
 {
     form.CornerRadius = nextCornerValue(form.CornerRadius);
-    form.Arrotondata(form.scrivo);
-    form.Arrotondata(form.esempio);
+    Arrotondata(form, form.scrivo);
+    Arrotondata(form, form.esempio);
 }
 
-void toggleSound(Parla& form)
+void toggleSound(Form& form)
 {
     form.SoundOff = qint16(~form.SoundOff);
 }
 
-void clearSheet(Parla& form)
+void clearSheet(Form& form)
 {
     form.scrivo->setPlainText(QString());
 }

@@ -2,17 +2,17 @@
 
 namespace quillo {
 
-class Parla;
+class Form;
 
 // Esc: the stored appearance, sound on, the word box, picture and word-mode
 // button shown.
-void applyStoredAppearance(Parla& form);
+void applyStoredAppearance(Form& form);
 // F4: the corner value steps by 10, back to 0 once above 180; both outlines follow.
-void nextCornerStep(Parla& form);
+void nextCornerStep(Form& form);
 // F11: typing sound off or on.
-void toggleSound(Parla& form);
+void toggleSound(Form& form);
 // F12: a clean sheet.
-void clearSheet(Parla& form);
+void clearSheet(Form& form);
 
 // The corner value after one F4 step from `corner`.
 short nextCornerValue(short corner);

@@ -1,6 +1,7 @@
 #include "commands/word_list_commands.h"
 
-#include "app/parla.h"
+#include "feedback/word_display.h"
+#include "form/form.h"
 
 namespace quillo {
 
@@ -8,7 +9,7 @@ namespace {
 const QString kAllFiles = QStringLiteral("*.*");
 }
 
-void nextWord(Parla& form)
+void nextWord(Form& form)
 {
     PictureList& list = form.File1;
     list.setPattern(kAllFiles);
@@ -17,33 +18,33 @@ void nextWord(Parla& form)
     if (n == 0)
         return;  // nothing to select: the selection stays -1 and no word is shown
     list.setSelectedIndex(i >= n - 1 ? 0 : i + 1);
-    form.ShowWord(list.fileName());
+    ShowWord(form, list.fileName());
 }
 
-void previousWord(Parla& form)
+void previousWord(Form& form)
 {
     PictureList& list = form.File1;
     const int i = list.selectedIndex();
     list.setSelectedIndex(i > 0 ? i - 1 : list.count() - 1);
-    form.ShowWord(list.fileName());
+    ShowWord(form, list.fileName());
 }
 
-void toggleWordDisplay(Parla& form)
+void toggleWordDisplay(Form& form)
 {
-    form.esempio->setVisible(!form.esempio->isVisibleTo(&form));
-    form.esempiopix->setVisible(!form.esempiopix->isVisibleTo(&form));
-    form.Parolasi->setVisible(!form.Parolasi->isVisibleTo(&form));
+    for (QWidget* control : {static_cast<QWidget*>(form.esempio), static_cast<QWidget*>(form.esempiopix),
+                             static_cast<QWidget*>(form.Parolasi)})
+        control->setVisible(!control->isVisibleTo(control->window()));
     if (form.File1.count() > 0)
         form.File1.setSelectedIndex(0);
 }
 
-void toggleWordMode(Parla& form)
+void toggleWordMode(Form& form)
 {
     form.Parolasi->setValue(form.Parolasi->value() == 0 ? 1 : 0);
-    form.Parolasi_Click();
+    Parolasi_Click(form);
 }
 
-void wordModeClicked(Parla& form)
+void Parolasi_Click(Form& form)
 {
     form.File1.setPattern(kAllFiles);
     form.scrivo->setFocus();

@@ -1,12 +1,12 @@
 #include "feedback/character_sound_player.h"
 
-#include "app/parla.h"
+#include "form/form.h"
 #include "feedback/media_paths.h"
 #include "platform/file_search.h"
 
 namespace quillo {
 
-qint32 playCharacterSound(Parla& form, const QString& character)
+qint32 PlayWav(Form& form, const QString& character)
 {
     const QString letters = media::lettersFolder(form.mediaFolder());
     // '*' and '?' in the character act as wildcards.

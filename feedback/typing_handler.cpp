@@ -1,8 +1,10 @@
 #include "feedback/typing_handler.h"
 
 #include "platform/failure.h"
-#include "app/parla.h"
+#include "form/form.h"
+#include "feedback/character_sound_player.h"
 #include "feedback/media_paths.h"
+#include "feedback/word_display.h"
 #include "platform/log.h"
 
 #include <cmath>
@@ -12,7 +14,7 @@ namespace quillo {
 
 namespace {
 
-void pickExampleWord(Parla& form, const QString& character)
+void pickExampleWord(Form& form, const QString& character)
 {
     Sound& sound = *form.platform().sound;
     sound.play(media::fileIn(media::lettersFolder(form.mediaFolder()), media::kWordCue));
@@ -28,14 +30,14 @@ void pickExampleWord(Parla& form, const QString& character)
     }
     const QString name = form.File1.fileName();
     try {
-        form.ShowWord(name);
+        ShowWord(form, name);
     } catch (const Failure& failure) {
         if (!name.isEmpty())
             qCWarning(lcQuillo, "%s", qPrintable(failure.message()));
     }
 }
 
-void praiseCompletedWord(Parla& form, const QString& character)
+void praiseCompletedWord(Form& form, const QString& character)
 {
     const QString word = form.esempio->text();
     if (word.isEmpty())
@@ -48,7 +50,7 @@ void praiseCompletedWord(Parla& form, const QString& character)
 
 }  // namespace
 
-void handleTypedCharacter(Parla& form, const QString& character)
+void scrivo_KeyPress(Form& form, const QString& character)
 {
     if (form.Busy != 0)
         return;
@@ -57,7 +59,7 @@ void handleTypedCharacter(Parla& form, const QString& character)
         form.Busy = 0;
         return;
     }
-    const qint32 result = form.PlayWav(character);
+    const qint32 result = PlayWav(form, character);
     form.Busy = 0;
     if ((form.Parolasi->value() & result) != 0)
         pickExampleWord(form, character);

@@ -4,11 +4,11 @@
 
 namespace quillo {
 
-class Parla;
+class Form;
 
 // Answers one typed character before the sheet inserts it: speaks it, and in
 // word mode shows a random example word for it; otherwise praises the
 // completion of the word on show.
-void handleTypedCharacter(Parla& form, const QString& character);
+void scrivo_KeyPress(Form& form, const QString& character);
 
 }  // namespace quillo

@@ -1,7 +1,7 @@
 #include "feedback/word_display.h"
 
 #include "platform/failure.h"
-#include "app/parla.h"
+#include "form/form.h"
 #include "feedback/media_paths.h"
 #include "platform/picture_loader.h"
 
@@ -10,7 +10,7 @@
 
 namespace quillo {
 
-void showWord(Parla& form, const QString& fileName)
+void ShowWord(Form& form, const QString& fileName)
 {
     const qsizetype wordLength = fileName.size() - 4;
     if (wordLength < 0)

@@ -1,10 +1,10 @@
 #include "settings/base_defaults.h"
 
-#include "app/parla.h"
+#include "form/form.h"
 
 namespace quillo {
 
-void loadBaseDefaults(Parla& form)
+void LoadBaseDefaults(Form& form)
 {
     form.SoundOff = 0;
     form.scrivo->setFontName(QStringLiteral("Arial"));

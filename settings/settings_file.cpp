@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
-#include "app/parla.h"
+#include "form/form.h"
+#include "form/rounded_outline.h"
 #include "feedback/media_paths.h"
 #include "settings/setting_values.h"
 #include "platform/log.h"
@@ -38,7 +39,7 @@ std::optional<QString> parseFontName(const QString& text)
 
 }  // namespace
 
-void loadSavedSettings(Parla& form)
+void LoadSavedSettings(Form& form)
 {
     SettingsStore& store = *form.platform().settings;
     form.scrivo->setFontName(readSetting(store, kScreen, QStringLiteral("Fontname"), QStringLiteral("Arial"), parseFontName));
@@ -47,11 +48,11 @@ void loadSavedSettings(Parla& form)
     form.scrivo->setForeColor(readSetting(store, kScreen, QStringLiteral("Forecolor"), QStringLiteral("0"), parseInt32));
     form.CornerRadius = readSetting(store, kScreen, QStringLiteral("Circ"), QStringLiteral("0"), parseInt16);
     form.Parolasi->setValue(readSetting(store, kApp, QStringLiteral("Parolasi"), QStringLiteral("1"), parseCheckValue));
-    form.Arrotondata(form.scrivo);
-    form.Arrotondata(form.esempio);
+    Arrotondata(form, form.scrivo);
+    Arrotondata(form, form.esempio);
 }
 
-void saveSettings(Parla& form)
+void SaveSettings(Form& form)
 {
     SettingsStore& store = *form.platform().settings;
     store.write(kScreen, QStringLiteral("Fontname"), form.scrivo->fontName());

@@ -2,15 +2,15 @@
 
 namespace quillo {
 
-class Parla;
+class Form;
 
 // Esc: reads the stored appearance afresh and applies it key by key, then
 // reshapes both outlines. A key that is absent, or whose text does not
 // convert, takes its default; the others are applied all the same.
-void loadSavedSettings(Parla& form);
+void LoadSavedSettings(Form& form);
 // Alt+F2: stores the appearance and confirms with the recordings of o and k.
 // When the store cannot be written the old stored values stay, the default
 // sound is heard instead, and stderr says why.
-void saveSettings(Parla& form);
+void SaveSettings(Form& form);
 
 }  // namespace quillo

@@ -2,6 +2,7 @@
 // letters folder, and what PlayWav answers.
 
 #include "app/parla.h"
+#include "feedback/character_sound_player.h"
 #include "support/started_window.h"
 
 #include <QApplication>
@@ -18,7 +19,7 @@ struct Rig : test::StartedWindow {
     qint32 play(const QString& character, QStringList* heard)
     {
         played().clear();
-        const qint32 result = form.PlayWav(character);
+        const qint32 result = PlayWav(form, character);
         *heard = played();
         return result;
     }

@@ -1,5 +1,6 @@
 // F1: the help box, its text and title, and the real modal box.
 #include "app/parla.h"
+#include "commands/key_dispatcher.h"
 #include "commands/help_box.h"
 #include "platform/message_box.h"
 #include "support/started_window.h"
@@ -64,13 +65,13 @@ void TestHelpBox::f1ShowsItAltF1NeverDoes()
 {
     StartedWindow w;
     const auto& shown = w.fake.messages->shown;
-    w.form.scrivo_KeyDown(112, 0);
+    scrivo_KeyDown(w.form, 112, 0);
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.at(0).title, QStringLiteral("QUILLO TINDO"));
     QCOMPARE(shown.at(0).text, quillo::helpText());
 
     for (qint16 mask : {4, 5, 6, 7})
-        w.form.scrivo_KeyDown(112, mask);
+        scrivo_KeyDown(w.form, 112, mask);
     QTest::keyClick(w.form.scrivo, Qt::Key_F1, Qt::AltModifier);
     QCOMPARE(shown.size(), 1);
 
@@ -122,7 +123,7 @@ void TestHelpBox::realModalBox()
     });
     closer.start();
 
-    w.form.scrivo_KeyDown(112, 0);  // returns once the box is closed
+    scrivo_KeyDown(w.form, 112, 0);  // returns once the box is closed
 
     QVERIFY2(seen, qPrintable(problem));
     QVERIFY2(problem.isEmpty(), qPrintable(problem));

@@ -1,8 +1,9 @@
 // The command keys on the writing sheet: which command each key and modifier
 // mask runs, and what happens when a command fails.
 #include "app/parla.h"
+#include "feedback/typing_handler.h"
 #include "commands/window_commands.h"
-#include "app/rounded_region.h"
+#include "form/rounded_region.h"
 #include "platform/settings_store.h"
 #include "support/started_window.h"
 #include "support/log_capture.h"
@@ -228,7 +229,7 @@ void TestKeyDispatcher::soundToggle()
 
     // Sound off: typing is silent.
     w.key(kF11);
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QVERIFY(w.fake.sound->played.isEmpty());
 
     w.key(kEsc);

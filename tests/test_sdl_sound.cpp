@@ -6,6 +6,8 @@
 // once per program.)
 
 #include "app/parla.h"
+#include "feedback/typing_handler.h"
+#include "app/startup.h"
 #include "platform/sdl_sound.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
@@ -230,11 +232,11 @@ void SdlSoundDiskTest::typedLetterInWordModeIsHeardWithCueAndWord()
     fake.platform.sound = std::make_unique<ForwardingSound>(*sound_);
     fake.sound = nullptr;
     Parla form(fake.platform);
-    form.Form_Load();
+    Form_Load(form);
     form.Parolasi->setValue(1);
 
     mark();
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
     const QByteArray out = capture();
     const qsizetype a = findSamples(out, letter);

@@ -1,7 +1,9 @@
 // Alt+F2 stores the appearance in the per-user settings file; Esc reads it
 // back. Runs on the real settings store in a temporary config folder.
 #include "app/parla.h"
-#include "app/rounded_region.h"
+#include "commands/key_dispatcher.h"
+#include "app/startup.h"
+#include "form/rounded_region.h"
 #include "platform/settings_store.h"
 #include "settings/setting_values.h"
 #include "support/fake_platform.h"
@@ -103,9 +105,9 @@ int childMain(int argc, char** argv, const char* mode)
     media.addBasics();
     FakePlatform fake(media.path());
     Parla form(fake.platform);
-    form.Form_Load();
+    Form_Load(form);
     if (std::strcmp(mode, "--child-load") == 0) {
-        form.scrivo_KeyDown(kEsc, 0);
+        scrivo_KeyDown(form, kEsc, 0);
         const Appearance a = appearanceOf(form);
         const bool masks = form.scrivo->mask() == outline(form.scrivo, a.corner)
                            && form.esempio->mask() == outline(form.esempio, a.corner);
@@ -119,7 +121,7 @@ int childMain(int argc, char** argv, const char* mode)
     form.scrivo->setForeColor(0x112233);
     form.CornerRadius = 90;
     form.Parolasi->setValue(2);
-    form.scrivo_KeyDown(kF2, kAlt);
+    scrivo_KeyDown(form, kF2, kAlt);
     return fake.sound->names() == QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")} ? 0 : 1;
 }
 

@@ -6,6 +6,7 @@
 // the long run).
 
 #include "app/parla.h"
+#include "app/startup.h"
 #include "commands/window_commands.h"
 #include "platform/message_box.h"
 #include "settings/setting_values.h"
@@ -183,7 +184,7 @@ void SoakTest::mashingKeysWithFaults()
     fake.platform.sound = std::make_unique<InstantSound>();
     fake.platform.messages = std::make_unique<QtMessageBox>();
     Parla form(fake.platform);
-    form.Form_Load();
+    Form_Load(form);
     form.show();
 
     // The help box is real and modal: close it as soon as it is up.

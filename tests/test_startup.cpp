@@ -2,6 +2,8 @@
 // starts, or refuses to, over a media folder beside it.
 #include "platform/failure.h"
 #include "app/parla.h"
+#include "commands/key_dispatcher.h"
+#include "app/startup.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 
@@ -85,7 +87,7 @@ void TestStartup::formLoadSetsUpTheWindow()
     Parla form(fake.platform);
     QCOMPARE(fake.random->seeds, 0);
     form.Busy = -1;
-    form.Form_Load();
+    Form_Load(form);
 
     QCOMPARE(form.File1.folder(), media.path() + QStringLiteral("/immagini/"));
     QCOMPARE(form.File1.names(), (QStringList{"ape.png", "casa.png"}));
@@ -115,7 +117,7 @@ void TestStartup::formLoadSetsUpTheWindow()
     QCOMPARE(form.esempio->text(), QString());
 
     // The first corner step starts from 40.
-    form.scrivo_KeyDown(115, 0);
+    scrivo_KeyDown(form, 115, 0);
     QCOMPARE(form.CornerRadius, qint16(50));
     QVERIFY(!squareOutline(form.scrivo));
     QVERIFY(!squareOutline(form.esempio));
@@ -151,7 +153,7 @@ void TestStartup::formLoadOnOtherScreens()
     FakePlatform fake(media.path());
     fake.platform.screen = std::make_unique<FakeScreen>(widthPx, heightPx, twipsPerPixel);
     Parla form(fake.platform);
-    form.Form_Load();
+    Form_Load(form);
     QCOMPARE(form.File1.count(), 0);  // an empty picture folder is fine
 
     const quillo::TwipsRect sheet = form.twips(form.scrivo);
@@ -161,7 +163,7 @@ void TestStartup::formLoadOnOtherScreens()
     QVERIFY(squareOutline(form.scrivo));
     QCOMPARE(form.CornerRadius, qint16(40));
 
-    form.scrivo_KeyDown(115, 0);  // no crash on any size
+    scrivo_KeyDown(form, 115, 0);  // no crash on any size
     QCOMPARE(form.CornerRadius, qint16(50));
 }
 
@@ -172,7 +174,7 @@ void TestStartup::formLoadNeedsThePictureFolder()
     FakePlatform fake(media.path());
     Parla form(fake.platform);
     try {
-        form.Form_Load();
+        Form_Load(form);
         QFAIL("Form_Load did not refuse a missing picture folder");
     } catch (const quillo::Failure& failure) {
         QVERIFY2(failure.message().contains(QStringLiteral("immagini")), qPrintable(failure.message()));
@@ -184,7 +186,7 @@ void TestStartup::formLoadNeedsThePictureFolder()
 
     // A file in place of the folder is no better.
     media.addFile(QStringLiteral("immagini"), "not a folder");
-    QVERIFY_THROWS_EXCEPTION(quillo::Failure, form.Form_Load());
+    QVERIFY_THROWS_EXCEPTION(quillo::Failure, Form_Load(form));
 }
 
 void TestStartup::programRefusesToStartWithoutPictures()

@@ -2,6 +2,7 @@
 // example word in word mode, praise for a completed word) and its guards.
 
 #include "app/parla.h"
+#include "feedback/typing_handler.h"
 #include "support/started_window.h"
 
 #include <QApplication>
@@ -43,7 +44,7 @@ void TypingHandlerTest::busyFormIgnoresTheKey()
     Rig rig;
     Parla& form = rig.start();
     form.Busy = -1;
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QVERIFY(rig.played().isEmpty());
     QCOMPARE(form.Busy, qint16(-1));
     QCOMPARE(rig.fake.random->draws, 0);
@@ -61,10 +62,10 @@ void TypingHandlerTest::keyTypedDuringASoundIsIgnored()
         busyWhilePlaying.append(form.Busy);
         if (!sent) {
             sent = true;
-            form.scrivo_KeyPress(QStringLiteral("c"));
+            scrivo_KeyPress(form, QStringLiteral("c"));
         }
     };
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("a.wav")});
     QCOMPARE(busyWhilePlaying.value(0), qint16(-1));
     QCOMPARE(form.Busy, qint16(0));
@@ -108,7 +109,7 @@ void TypingHandlerTest::wordModePicksAWordForTheLetter()
     form.Parolasi->setValue(1);
     rig.fake.random->queued = {0.0, 0.999, 0.5};
 
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(rig.played(), (QStringList{QStringLiteral("a.wav"), QStringLiteral("d.wav"), QStringLiteral("albero.wav")}));
     QCOMPARE(form.File1.pattern(), QStringLiteral("a*.*"));
     QCOMPARE(form.File1.count(), 3);
@@ -117,13 +118,13 @@ void TypingHandlerTest::wordModePicksAWordForTheLetter()
     QCOMPARE(form.Busy, qint16(0));
 
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(rig.played(), (QStringList{QStringLiteral("a.wav"), QStringLiteral("d.wav"), QStringLiteral("auto.wav")}));
     QCOMPARE(form.esempio->text(), QStringLiteral("auto"));
 
     // A capital finds the same pictures; the pattern keeps the typed case.
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("A"));
+    scrivo_KeyPress(form, QStringLiteral("A"));
     QCOMPARE(form.File1.pattern(), QStringLiteral("A*.*"));
     QCOMPARE(rig.played(), (QStringList{QStringLiteral("a.wav"), QStringLiteral("d.wav"), QStringLiteral("ape.wav")}));
     QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
@@ -131,7 +132,7 @@ void TypingHandlerTest::wordModePicksAWordForTheLetter()
 
     // A character with no recording of its own picks nothing.
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("#"));
+    scrivo_KeyPress(form, QStringLiteral("#"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("boh.wav")});
     QCOMPARE(rig.fake.random->draws, 3);
 }
@@ -143,7 +144,7 @@ void TypingHandlerTest::wordModeOffOrGreyedPicksNoWord()
     for (int value : {0, 2}) {
         form.Parolasi->setValue(value);
         rig.played().clear();
-        form.scrivo_KeyPress(QStringLiteral("a"));
+        scrivo_KeyPress(form, QStringLiteral("a"));
         QCOMPARE(rig.played(), QStringList{QStringLiteral("a.wav")});
         QCOMPARE(rig.fake.random->draws, 0);
         QCOMPARE(form.esempio->text(), QString());
@@ -164,17 +165,17 @@ void TypingHandlerTest::completingTheWordIsPraised()
     for (const char* sheet : {"cas", "la cas"}) {
         form.scrivo->setPlainText(QString::fromLatin1(sheet));
         rig.played().clear();
-        form.scrivo_KeyPress(QStringLiteral("a"));
+        scrivo_KeyPress(form, QStringLiteral("a"));
         QCOMPARE(rig.played(), (QStringList{QStringLiteral("a.wav"), QStringLiteral("bravo.wav")}));
     }
     // A wrong last letter, or a wrong earlier one, is not praised.
     form.scrivo->setPlainText(QStringLiteral("cas"));
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("o"));
+    scrivo_KeyPress(form, QStringLiteral("o"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("o.wav")});
     form.scrivo->setPlainText(QStringLiteral("cos"));
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("a.wav")});
 
     // Typed in capitals on an empty sheet, key by key: praised after the last only.
@@ -192,7 +193,7 @@ void TypingHandlerTest::completingTheWordIsPraised()
     form.Parolasi->setValue(2);
     form.scrivo->setPlainText(QStringLiteral("cas"));
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(rig.played(), (QStringList{QStringLiteral("a.wav"), QStringLiteral("bravo.wav")}));
 
     // Word mode on: a new word instead of praise.
@@ -200,7 +201,7 @@ void TypingHandlerTest::completingTheWordIsPraised()
     form.esempio->setText(QStringLiteral("casa"));
     form.scrivo->setPlainText(QStringLiteral("cas"));
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QVERIFY(!rig.played().contains(QStringLiteral("bravo.wav")));
     QCOMPARE(rig.played().value(1), QStringLiteral("d.wav"));
 
@@ -209,7 +210,7 @@ void TypingHandlerTest::completingTheWordIsPraised()
     form.esempio->clear();
     form.scrivo->clear();
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("a.wav")});
 }
 
@@ -218,12 +219,12 @@ void TypingHandlerTest::letterWithoutPictureOnlyGivesTheCue()
     Rig rig;
     Parla& form = rig.start();
     form.Parolasi->setValue(1);
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
     const qint64 pictureKey = form.esempiopix->pixmap().cacheKey();
 
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("o"));  // o.wav exists, no picture begins with o
+    scrivo_KeyPress(form, QStringLiteral("o"));  // o.wav exists, no picture begins with o
     QCOMPARE(rig.played(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("d.wav")}));
     QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
     QCOMPARE(form.esempiopix->pixmap().cacheKey(), pictureKey);
@@ -240,7 +241,7 @@ void TypingHandlerTest::singlePictureIsShownEveryTime()
     for (int i = 0; i < 3; ++i) {
         rig.played().clear();
         form.esempio->clear();
-        form.scrivo_KeyPress(QStringLiteral("c"));
+        scrivo_KeyPress(form, QStringLiteral("c"));
         QCOMPARE(rig.played(), (QStringList{QStringLiteral("c.wav"), QStringLiteral("d.wav"), QStringLiteral("casa.wav")}));
         QCOMPARE(form.esempio->text(), QStringLiteral("casa"));
     }
@@ -255,7 +256,7 @@ void TypingHandlerTest::busyIsClearedAfterFailures()
     form.Parolasi->setValue(1);
 
     // A picture that cannot be read: the word changes, nothing else, and typing goes on.
-    form.scrivo_KeyPress(QStringLiteral("g"));
+    scrivo_KeyPress(form, QStringLiteral("g"));
     QCOMPARE(rig.played(), (QStringList{QStringLiteral("g.wav"), QStringLiteral("d.wav")}));
     QCOMPARE(form.esempio->text(), QStringLiteral("gatto"));
     QCOMPARE(form.Busy, qint16(0));
@@ -263,14 +264,14 @@ void TypingHandlerTest::busyIsClearedAfterFailures()
     // A word without its recording: the default sound.
     rig.played().clear();
     rig.media.remove(QStringLiteral("parole/ape.wav"));
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(rig.played(), (QStringList{QStringLiteral("a.wav"), QStringLiteral("d.wav"), QStringLiteral("<default>")}));
     QCOMPARE(form.Busy, qint16(0));
 
     // A device that fails: no word is picked.
     rig.fake.sound->deviceWorks = false;
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("c"));
+    scrivo_KeyPress(form, QStringLiteral("c"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("c.wav")});
     QCOMPARE(form.Busy, qint16(0));
 
@@ -278,11 +279,11 @@ void TypingHandlerTest::busyIsClearedAfterFailures()
     rig.fake.sound->deviceWorks = true;
     QDir(rig.media.pictures()).removeRecursively();
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("c"));
+    scrivo_KeyPress(form, QStringLiteral("c"));
     QCOMPARE(rig.played(), (QStringList{QStringLiteral("c.wav"), QStringLiteral("d.wav")}));
     QCOMPARE(form.Busy, qint16(0));
     rig.played().clear();
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(rig.played().value(0), QStringLiteral("a.wav"));
 }
 

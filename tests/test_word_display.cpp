@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "app/parla.h"
+#include "feedback/word_display.h"
 #include "feedback/media_paths.h"
 #include "support/started_window.h"
 
@@ -28,7 +29,7 @@ struct Rig : test::StartedWindow {
     bool throwsFailure(const QString& name)
     {
         try {
-            form.ShowWord(name);
+            ShowWord(form, name);
         } catch (const Failure&) {
             return true;
         }
@@ -73,7 +74,7 @@ void WordDisplayTest::showsWordPictureAndRecording()
     Rig rig;
     Parla& form = rig.start();
     rig.select(QStringLiteral("casa.png"));
-    form.ShowWord(QStringLiteral("casa.png"));
+    ShowWord(form, QStringLiteral("casa.png"));
     QCOMPARE(form.esempio->text(), QStringLiteral("casa"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("casa.wav")});
     const QPixmap pixmap = form.esempiopix->pixmap();
@@ -90,7 +91,7 @@ void WordDisplayTest::recordingIsFoundWithoutRegardToCase()
     rig.media.addWord(QStringLiteral("CANE.wav"));
     Parla& form = rig.start();
     rig.select(QStringLiteral("Cane.png"));
-    form.ShowWord(QStringLiteral("Cane.png"));
+    ShowWord(form, QStringLiteral("Cane.png"));
     QCOMPARE(form.esempio->text(), QStringLiteral("Cane"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("CANE.wav")});
 
@@ -98,7 +99,7 @@ void WordDisplayTest::recordingIsFoundWithoutRegardToCase()
     rig.media.addPicture(QStringLiteral("Casa.png"));
     rig.media.remove(QStringLiteral("immagini/casa.png"));
     rig.select(QStringLiteral("Casa.png"));
-    form.ShowWord(QStringLiteral("Casa.png"));
+    ShowWord(form, QStringLiteral("Casa.png"));
     QCOMPARE(form.esempio->text(), QStringLiteral("Casa"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("casa.wav")});
 }
@@ -121,20 +122,20 @@ void WordDisplayTest::nameIsCutFourCharactersFromTheEnd()
     Parla& form = rig.start();
 
     rig.select(QStringLiteral("casa.jpeg"));
-    form.ShowWord(QStringLiteral("casa.jpeg"));
+    ShowWord(form, QStringLiteral("casa.jpeg"));
     QCOMPARE(form.esempio->text(), QStringLiteral("casa."));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("<default>")});  // "casa..wav" does not exist
     QVERIFY(qBlue(centreColour(form.esempiopix)) > 200 && qRed(centreColour(form.esempiopix)) < 50);
 
     rig.played().clear();
     rig.media.addWord(QStringLiteral("casa..wav"));
-    form.ShowWord(QStringLiteral("casa.jpeg"));
+    ShowWord(form, QStringLiteral("casa.jpeg"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("casa..wav")});
 
     // Exactly four characters: an empty word, and ".wav" is looked for.
     rig.played().clear();
     rig.select(QStringLiteral("x.pn"));
-    form.ShowWord(QStringLiteral("x.pn"));
+    ShowWord(form, QStringLiteral("x.pn"));
     QCOMPARE(form.esempio->text(), QString());
     QCOMPARE(rig.played(), QStringList{QStringLiteral("<default>")});
     QCOMPARE(QColor(centreColour(form.esempiopix)), QColor(Qt::blue));
@@ -148,7 +149,7 @@ void WordDisplayTest::unreadablePictureKeepsTheOldOne()
     rig.media.addFile(QStringLiteral("immagini/zero.png"), QByteArray());
     Parla& form = rig.start();
     rig.select(QStringLiteral("casa.png"));
-    form.ShowWord(QStringLiteral("casa.png"));
+    ShowWord(form, QStringLiteral("casa.png"));
     const qint64 pictureKey = form.esempiopix->pixmap().cacheKey();
 
     for (const char* name : {"cane.png", "zero.png"}) {
@@ -174,7 +175,7 @@ void WordDisplayTest::playsEvenWithSoundOff()
     Parla& form = rig.start();
     form.SoundOff = -1;
     rig.select(QStringLiteral("ape.png"));
-    form.ShowWord(QStringLiteral("ape.png"));
+    ShowWord(form, QStringLiteral("ape.png"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("ape.wav")});
     QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
 }

@@ -1,6 +1,7 @@
 // F8, Down, Up: stepping through the example words; F9: showing or hiding
 // them; F10 and the PAROLA button: word mode.
 #include "app/parla.h"
+#include "feedback/typing_handler.h"
 #include "support/started_window.h"
 #include "support/log_capture.h"
 
@@ -117,7 +118,7 @@ void TestWordListCommands::previousWordKeepsTheLetterPattern()
 {
     Window w;
     w.fake.random->queued = {0.0};
-    w.form.scrivo_KeyPress(QStringLiteral("a"));  // word mode is on after start-up
+    scrivo_KeyPress(w.form, QStringLiteral("a"));  // word mode is on after start-up
     QCOMPARE(w.form.File1.pattern(), QStringLiteral("a*.*"));
     QCOMPARE(w.form.File1.count(), 2);
     QCOMPARE(w.word(), QStringLiteral("albero"));
@@ -206,7 +207,7 @@ void TestWordListCommands::wordModeKey()
 
     // Word mode off: a letter speaks but shows no word.
     w.fake.sound->played.clear();
-    form.scrivo_KeyPress(QStringLiteral("a"));
+    scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(w.played(), QStringList{QStringLiteral("a.wav")});
     QCOMPARE(w.word(), QString());
 }

@@ -1,6 +1,6 @@
 // Rounded outlines over extreme sizes and corners: never a crash, a hang or
 // an empty outline for a control with room in it, and always inside the control.
-#include "app/rounded_region.h"
+#include "form/rounded_region.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/parla.h"
+#include "commands/key_dispatcher.h"
+#include "app/startup.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 
@@ -31,11 +33,11 @@ struct StartedWindow {
 
     Parla& start()
     {
-        form.Form_Load();
+        Form_Load(form);
         return form;
     }
     // A command key on the writing sheet, with its modifier mask.
-    void key(qint16 code, qint16 mask = 0) { form.scrivo_KeyDown(code, mask); }
+    void key(qint16 code, qint16 mask = 0) { scrivo_KeyDown(form, code, mask); }
     // What the sound was asked to play: file names, "<default>" for the
     // default sound.
     QStringList& played() { return fake.sound->played; }

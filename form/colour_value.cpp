@@ -1,4 +1,4 @@
-#include "app/colour_value.h"
+#include "form/colour_value.h"
 
 #include <QPalette>
 

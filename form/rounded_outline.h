@@ -4,10 +4,10 @@ class QWidget;
 
 namespace quillo {
 
-class Parla;
+class Form;
 
 // Clips a control to a rectangle of its full size whose corners are cut by an
 // ellipse CornerRadius pixels across (square corners for 0).
-void applyRoundedOutline(Parla& form, QWidget* control);
+void Arrotondata(Form& form, QWidget* control);
 
 }  // namespace quillo

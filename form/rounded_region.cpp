@@ -1,4 +1,4 @@
-#include "app/rounded_region.h"
+#include "form/rounded_region.h"
 
 #include <algorithm>
 #include <cstdlib>

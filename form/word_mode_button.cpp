@@ -1,4 +1,4 @@
-#include "app/word_mode_button.h"
+#include "form/word_mode_button.h"
 
 namespace quillo {
 

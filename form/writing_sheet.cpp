@@ -1,6 +1,6 @@
-#include "app/writing_sheet.h"
+#include "form/writing_sheet.h"
 
-#include "app/colour_value.h"
+#include "form/colour_value.h"
 
 #include <QApplication>
 #include <QEvent>

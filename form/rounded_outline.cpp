@@ -1,13 +1,13 @@
-#include "app/rounded_outline.h"
+#include "form/rounded_outline.h"
 
-#include "app/parla.h"
-#include "app/rounded_region.h"
+#include "form/form.h"
+#include "form/rounded_region.h"
 
 #include <QAbstractScrollArea>
 
 namespace quillo {
 
-void applyRoundedOutline(Parla& form, QWidget* control)
+void Arrotondata(Form& form, QWidget* control)
 {
     const TwipsRect size = form.twips(control);
     const int w = twipsToPixels(size.width, form.twipsPerPixelX());

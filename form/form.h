@@ -1,0 +1,70 @@
+#pragma once
+
+#include "form/twips.h"
+#include "form/word_mode_button.h"
+#include "form/writing_sheet.h"
+#include "platform/picture_list.h"
+#include "platform/platform.h"
+
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace quillo {
+
+// The form's state, apart from the window that shows it: the five controls,
+// the three form variables, the outside services, the controls' places in
+// twips, the media folder and "end the program". Every handler takes a Form&
+// and calls the others directly; none needs to know which widget the controls
+// sit in.
+class Form {
+public:
+    // The controls the window made, in the order it made them (a braced list
+    // keeps that order).
+    struct Controls {
+        WordModeButton* Parolasi;
+        QLineEdit* esempio;
+        WritingSheet* scrivo;
+        QLabel* esempiopix;
+    };
+    Form(Platform& platform, const Controls& controls);
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Controls, in the order the window creates them.
+    WordModeButton* const Parolasi;
+    QLineEdit* const esempio;
+    PictureList File1;
+    WritingSheet* const scrivo;
+    QLabel* const esempiopix;
+
+    // Form variables: 16-bit, True is -1.
+    qint16 SoundOff = 0;
+    qint16 CornerRadius = 0;
+    qint16 Busy = 0;
+
+    Platform& platform() const { return platform_; }
+    // The folder that holds the program and its media.
+    QString mediaFolder() const { return platform_.programFolder->path(); }
+
+    // Positions and sizes in twips.
+    TwipsRect twips(const QWidget* control) const { return twips_.value(control); }
+    void place(QWidget* control, const TwipsRect& rect);
+    void setTwipsSize(QWidget* control, double width, double height);
+    double twipsPerPixelX() const { return platform_.screen->twipsPerPixelX(); }
+    double twipsPerPixelY() const { return platform_.screen->twipsPerPixelY(); }
+
+    // Set once a command has ended the program: no further key handling.
+    bool ending() const { return ending_; }
+    void endProgram();
+
+protected:
+    ~Form() = default;
+
+private:
+    Platform& platform_;
+    QHash<const QWidget*, TwipsRect> twips_;
+    bool ending_ = false;
+};
+
+}  // namespace quillo
