@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include <cstdio>
 
 namespace {
 
@@ -40,15 +39,6 @@ int main(int argc, char* argv[])
         return 1;
     }
     window.showCoveringScreen();
-    // QUILLO_EXIT_WHEN_SHOWN=1 (for the start-up timing bench): say "shown" and
-    // end as soon as the window is up.
-    if (qEnvironmentVariableIntValue("QUILLO_EXIT_WHEN_SHOWN") == 1) {
-        QTimer::singleShot(0, &window, [] {
-            std::fputs("shown\n", stdout);
-            std::fflush(stdout);
-            QApplication::exit(0);
-        });
-    }
     // The audio device opens once the window is up, so the child sees it at once.
     QTimer::singleShot(0, &window, [&platform] {
         if (auto* sound = dynamic_cast<quillo::SdlSound*>(platform.sound.get()))

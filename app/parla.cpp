@@ -4,6 +4,7 @@
 #include "commands/key_dispatcher.h"
 #include "commands/word_list_commands.h"
 #include "feedback/typing_handler.h"
+#include "form/built_in_font.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -14,14 +15,6 @@ namespace quillo {
 namespace {
 
 const QColor kWindowGreen(0, 192, 0);  // 0x0000C000
-
-QFont wordFont()
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(48);
-    f.setBold(true);
-    return f;
-}
 
 // The character a key gives to the key-press handler, where Qt leaves the
 // text empty for these keys.
@@ -69,7 +62,7 @@ Parla::Parla(Platform& platform, QWidget* parent)
     place(Parolasi, {11160, 120, 732, 492});
 
     esempio->setObjectName(QStringLiteral("esempio"));
-    esempio->setFont(wordFont());
+    esempio->setFont(builtInFont());
     esempio->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     place(esempio, {120, 120, 9252, 1212});
 

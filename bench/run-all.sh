@@ -6,8 +6,12 @@ build=${1:-build}
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
 reps=(--benchmark_repetitions=7 --benchmark_enable_random_interleaving=true)
 
-echo "== start to first shown window"
-"$build/bench/bench_startup" 15
+echo "== start to mapped window (real X server)"
+if [ -n "${DISPLAY:-}" ]; then
+  QT_QPA_PLATFORM=xcb "$build/bench/bench_startup" 15
+else
+  QT_QPA_PLATFORM=xcb xvfb-run -a "$build/bench/bench_startup" 15
+fi
 echo "== resident memory"
 "$build/bench/bench_memory"
 for b in bench_keystroke bench_picture_list bench_show_word bench_audio_latency; do

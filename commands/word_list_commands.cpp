@@ -2,17 +2,14 @@
 
 #include "feedback/word_display.h"
 #include "form/form.h"
+#include "platform/wildcard.h"
 
 namespace quillo {
-
-namespace {
-const QString kAllFiles = QStringLiteral("*.*");
-}
 
 void nextWord(Form& form)
 {
     PictureList& list = form.File1;
-    list.setPattern(kAllFiles);
+    list.setPattern(kEveryFile);
     const int i = list.selectedIndex();
     const int n = list.count();
     if (n == 0)
@@ -46,7 +43,7 @@ void toggleWordMode(Form& form)
 
 void Parolasi_Click(Form& form)
 {
-    form.File1.setPattern(kAllFiles);
+    form.File1.setPattern(kEveryFile);
     form.scrivo->setFocus();
 }
 

@@ -15,6 +15,11 @@ inline const QString kPraiseSound = QStringLiteral("bravo.wav");
 inline const QString kSavedFirst = QStringLiteral("o.wav");
 inline const QString kSavedSecond = QStringLiteral("k.wav");
 
+// The word a picture stands for: its file name without the last four
+// characters (".png", ".jpg"). Empty for a name of four characters or fewer,
+// which names no word.
+QString wordOfPicture(const QString& fileName);
+
 // The path of a named file in `folder`, its name found without regard to
 // letter case. When no file matches, the path with the name as given (which
 // will not play).

@@ -6,6 +6,7 @@
 #include "feedback/media_paths.h"
 #include "feedback/word_display.h"
 #include "platform/log.h"
+#include "platform/wildcard.h"
 
 #include <cmath>
 #include <cstdio>
@@ -19,7 +20,7 @@ void pickExampleWord(Form& form, const QString& character)
     Sound& sound = *form.platform().sound;
     sound.play(media::fileIn(media::lettersFolder(form.mediaFolder()), media::kWordCue));
 
-    form.File1.setPattern(character + QStringLiteral("*.*"));
+    form.File1.setPattern(character + kEveryFile);
     const int n = form.File1.count();
     const double u = form.platform().random->next();
     try {

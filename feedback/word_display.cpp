@@ -12,10 +12,9 @@ namespace quillo {
 
 void ShowWord(Form& form, const QString& fileName)
 {
-    const qsizetype wordLength = fileName.size() - 4;
-    if (wordLength < 0)
+    if (fileName.size() < 4)
         throw Failure(QStringLiteral("no picture to show (\"%1\")").arg(fileName));
-    form.esempio->setText(fileName.left(wordLength));
+    form.esempio->setText(media::wordOfPicture(fileName));
 
     const QString path = QDir(form.File1.folder()).filePath(form.File1.fileName());
     const qreal ratio = form.esempiopix->devicePixelRatioF();

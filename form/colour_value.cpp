@@ -19,10 +19,4 @@ QColor colourFromValue(qint32 value, const QPalette& system)
     return QColor(int(bits & 0xFF), int((bits >> 8) & 0xFF), int((bits >> 16) & 0xFF));
 }
 
-qint32 valueFromColour(const QColor& colour)
-{
-    const QColor rgb = colour.toRgb();
-    return qint32(quint32(rgb.red()) | quint32(rgb.green()) << 8 | quint32(rgb.blue()) << 16);
-}
-
 }  // namespace quillo

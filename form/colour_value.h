@@ -14,6 +14,5 @@ inline constexpr qint32 kSystemWindowColour = qint32(0x80000005u);
 inline constexpr qint32 kSystemWindowTextColour = qint32(0x80000008u);
 
 QColor colourFromValue(qint32 value, const QPalette& system);
-qint32 valueFromColour(const QColor& colour);
 
 }  // namespace quillo

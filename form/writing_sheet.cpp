@@ -1,5 +1,6 @@
 #include "form/writing_sheet.h"
 
+#include "form/built_in_font.h"
 #include "form/colour_value.h"
 
 #include <QApplication>
@@ -18,10 +19,7 @@ WritingSheet::WritingSheet(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setTabChangesFocus(true);
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(48);
-    f.setBold(true);
-    setFont(f);
+    setFont(builtInFont());
     applyColours();
 }
 

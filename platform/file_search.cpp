@@ -119,7 +119,7 @@ void sortFileNames(QStringList& names)
 QStringList listMatchingFiles(const QString& folder, const QString& pattern)
 {
     QStringList names;
-    if (pattern == QLatin1String("*.*") || pattern == QLatin1String("*")) {
+    if (pattern == kEveryFile || pattern == QLatin1String("*")) {
         names = plainFiles(folder);  // every name: no need to match each one
     } else {
         const QRegularExpression rx = wildcardExpression(pattern);
@@ -131,12 +131,12 @@ QStringList listMatchingFiles(const QString& folder, const QString& pattern)
 
 QStringList filterMatching(const QStringList& names, const QString& pattern)
 {
-    if (pattern == QLatin1String("*.*") || pattern == QLatin1String("*"))
+    if (pattern == kEveryFile || pattern == QLatin1String("*"))
         return names;
     // The typing handler's pattern, a character followed by "*.*": a plain
     // prefix test, far cheaper than an expression for every name.
     const QString prefix = pattern.chopped(std::min<qsizetype>(pattern.size(), 3));
-    if (pattern.endsWith(QLatin1String("*.*")) && !prefix.isEmpty() && !hasWildcards(prefix)) {
+    if (pattern.endsWith(kEveryFile) && !prefix.isEmpty() && !hasWildcards(prefix)) {
         QStringList matching;
         for (const QString& name : names) {
             if (name.startsWith(prefix, Qt::CaseInsensitive))

@@ -1,6 +1,7 @@
 #include "platform/folder_listing.h"
 
 #include "platform/file_search.h"
+#include "platform/wildcard.h"
 
 #include <QFile>
 
@@ -57,7 +58,7 @@ const QStringList& FolderListing::names(const QString& folder)
 
     folder_ = folder;
     stamp_ = now;
-    names_ = listMatchingFiles(folder, QStringLiteral("*.*"));
+    names_ = listMatchingFiles(folder, kEveryFile);
     const std::int64_t latestChange = std::max(now.modifiedSec * 1'000'000'000 + now.modifiedNsec,
                                                now.changedSec * 1'000'000'000 + now.changedNsec);
     trusted_ = stamped && nowNs() - latestChange > kStampSettleNs;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/folder_listing.h"
+#include "platform/wildcard.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,7 +34,7 @@ private:
     void reread();
 
     QString folder_;
-    QString pattern_ = QStringLiteral("*.*");
+    QString pattern_ = kEveryFile;
     FolderListing listing_;
     QStringList names_;
     int selected_ = -1;

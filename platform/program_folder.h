@@ -17,13 +17,4 @@ public:
     QString path() const override;
 };
 
-class FixedProgramFolder final : public ProgramFolder {
-public:
-    explicit FixedProgramFolder(QString path) : path_(std::move(path)) {}
-    QString path() const override { return path_; }
-
-private:
-    QString path_;
-};
-
 }  // namespace quillo

@@ -12,9 +12,9 @@ double twipsPerPixel(double dpi)
 }
 }  // namespace
 
-QScreen* QtScreenMetrics::screen() const
+QScreen* QtScreenMetrics::screen()
 {
-    return screen_ ? screen_ : QGuiApplication::primaryScreen();
+    return QGuiApplication::primaryScreen();
 }
 
 double QtScreenMetrics::twipsPerPixelX() const

@@ -14,19 +14,16 @@ public:
     virtual double heightTwips() const = 0;
 };
 
-// The real screen: the primary one, or the one given.
+// The real screen: the primary one.
 class QtScreenMetrics final : public ScreenMetrics {
 public:
-    explicit QtScreenMetrics(QScreen* screen = nullptr) : screen_(screen) {}
-    void setScreen(QScreen* screen) { screen_ = screen; }
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
     double widthTwips() const override;
     double heightTwips() const override;
 
 private:
-    QScreen* screen() const;
-    QScreen* screen_;
+    static QScreen* screen();
 };
 
 }  // namespace quillo

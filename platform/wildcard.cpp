@@ -43,11 +43,6 @@ QRegularExpression wildcardExpression(const QString& pattern)
                                   | QRegularExpression::UseUnicodePropertiesOption);
 }
 
-bool wildcardMatches(const QString& pattern, const QString& name)
-{
-    return wildcardExpression(pattern).match(name).hasMatch();
-}
-
 bool isForbiddenInFileName(QChar c)
 {
     const char16_t u = c.unicode();

@@ -10,8 +10,10 @@ namespace quillo {
 // ignored, and a trailing ".*" also matches a name without a dot, so "*.*"
 // matches every file and "c*.*" every file whose name begins with c.
 QRegularExpression wildcardExpression(const QString& pattern);
-bool wildcardMatches(const QString& pattern, const QString& name);
 bool hasWildcards(const QString& pattern);
+
+// The pattern that takes every file of a folder.
+inline const QString kEveryFile = QStringLiteral("*.*");
 
 // A character that no common file system accepts in a name: control
 // characters and / \ : " < > |.

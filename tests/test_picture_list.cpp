@@ -2,7 +2,7 @@
 #include "platform/failure.h"
 #include "platform/file_search.h"
 #include "platform/picture_list.h"
-#include "platform/wildcard.h"
+#include "support/wildcard_matches.h"
 
 #include <QDir>
 #include <QFile>

@@ -53,7 +53,6 @@ public:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-        env.insert(QStringLiteral("QUILLO_EXIT_WHEN_SHOWN"), QStringLiteral("0"));
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(QDir::tempPath());  // not the program's folder
         process.start(binary(), {});

@@ -44,7 +44,6 @@ XVFB_PID=$X_PIDS  # the X server and the window manager
 export QT_QPA_PLATFORM=xcb
 export SDL_AUDIODRIVER=dummy
 export XDG_CONFIG_HOME="$WORK/config"
-unset QUILLO_EXIT_WHEN_SHOWN
 
 # Sheet area to look at, inside the writing sheet (at 8,96, 1009x665 px on a
 # 1024x768 screen at 96 dpi), clear of its edges.

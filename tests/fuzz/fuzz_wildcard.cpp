@@ -1,6 +1,6 @@
 // Wildcard matching: any pattern against any name must answer without
 // crashing, and the classic rules must hold for every input.
-#include "platform/wildcard.h"
+#include "support/wildcard_matches.h"
 
 #include <QString>
 

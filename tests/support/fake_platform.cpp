@@ -1,5 +1,7 @@
 #include "support/fake_platform.h"
 
+#include "support/fixed_program_folder.h"
+
 #include <QFileInfo>
 
 namespace quillo::test {

@@ -204,7 +204,7 @@ bool hasThreeLetterExtension(const QString& name)
 
 void checkPictures(Report& report, const QString& pictures, const QString& words, bool haveWords)
 {
-    for (const QString& name : listMatchingFiles(pictures, QStringLiteral("*.*"))) {
+    for (const QString& name : listMatchingFiles(pictures, quillo::kEveryFile)) {
         ++report.pictures;
         const QString path = pictures + name;
         const QString where = QStringLiteral("immagini/") + shown(name);
@@ -227,12 +227,12 @@ void checkPictures(Report& report, const QString& pictures, const QString& words
         }
 
         if (!hasThreeLetterExtension(name)) {
-            const QString word = shown(name.left(qMax<qsizetype>(0, name.size() - 4)));
+            const QString word = shown(quillo::media::wordOfPicture(name));
             report.add(where, QStringLiteral("l'estensione non è di tre lettere, la parola uscirebbe \"%1\"").arg(word),
                        QStringLiteral("the extension is not three letters, the word would come out as \"%1\"").arg(word));
             continue;  // its word recording is beside the point
         }
-        const QString recording = name.left(name.size() - 4) + QStringLiteral(".wav");
+        const QString recording = quillo::media::wordOfPicture(name) + QStringLiteral(".wav");
         if (haveWords && findFirstFile(words, recording, /*wildcards=*/false).isEmpty())
             report.add(where, QStringLiteral("manca la registrazione della parola, parole/%1").arg(shown(recording)),
                        QStringLiteral("its word has no recording, parole/%1").arg(shown(recording)));
