@@ -11,12 +11,10 @@ bool RecordingSound::play(const QString& path)
     if (duringPlay)
         duringPlay();
     const QFileInfo file(path);
-    if (!file.isFile() || file.size() == 0 || !deviceWorks) {
-        played.append(file.isFile() && file.size() > 0 ? file.fileName() : QStringLiteral("<default>"));
-        return false;
-    }
-    played.append(file.fileName());
-    return true;
+    const bool there = file.isFile() && file.size() > 0;
+    if (keepLog)
+        played.append(there ? file.fileName() : QStringLiteral("<default>"));
+    return there && deviceWorks;
 }
 
 QStringList RecordingSound::names() const
