@@ -1,17 +1,17 @@
 #include "settings/base_defaults.h"
 
 #include "form/form.h"
+#include "settings/stored_look.h"
 
 namespace quillo {
 
 void LoadBaseDefaults(Form& form)
 {
     form.SoundOff = 0;
-    form.scrivo->setFontName(QStringLiteral("Arial"));
-    form.scrivo->setFontSize(48);
-    form.scrivo->setBackColor(0xFFFFFF);
-    form.scrivo->setForeColor(0);
-    form.Parolasi->setValue(1);
+    for (const LookSetting& setting : storedLook()) {
+        if (setting.inBuiltInLook)
+            setting.apply(form, setting.builtIn);
+    }
     form.esempio->setVisible(true);
     form.esempiopix->setVisible(true);
     form.Parolasi->setVisible(true);
