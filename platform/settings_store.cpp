@@ -1,18 +1,44 @@
 #include "platform/settings_store.h"
 
+#include "platform/log.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace quillo {
 
 namespace {
 const QString kName = QStringLiteral("QuilloNuvi");
+// A settings file holds a handful of short lines; anything far larger is not
+// ours and is not worth reading.
+constexpr qint64 kMaxFileSize = 1024 * 1024;
 
 QSettings open()
 {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, kName, kName);
+}
+
+// Why the file at `path` must not be handed to QSettings (which would block on
+// a FIFO or read a huge file whole), or an empty text when it may be read. A
+// missing file is fine: it reads as empty.
+QString whyUnreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    if (!info.isFile())
+        return QStringLiteral("%1 is not a regular file").arg(path);
+    if (info.size() > kMaxFileSize)
+        return QStringLiteral("%1 is larger than 1 MB").arg(path);
+    return {};
 }
 }  // namespace
 
@@ -23,6 +49,11 @@ QString QtSettingsStore::filePath()
 
 QString QtSettingsStore::read(const QString& section, const QString& key, const QString& fallback)
 {
+    const QString refused = whyUnreadable(filePath());
+    if (!refused.isEmpty()) {
+        qCWarning(lcQuillo, "settings not read, %s: %s", qPrintable(refused), qPrintable(key));
+        return fallback;
+    }
     // A fresh reader each time: the file is read anew on every load.
     const QSettings settings = open();
     const QVariant value = settings.value(section + u'/' + key);
@@ -42,39 +73,49 @@ void QtSettingsStore::write(const QString& section, const QString& key, const QS
 
 bool QtSettingsStore::commit(QString* why)
 {
+    // The new file is written beside the old one and renamed over it, so the
+    // old file stays byte-identical unless the whole new one was stored. The
+    // settings object of the real file is never changed: QSettings would keep
+    // unstored changes in a shared cache and write them later.
     const QList<Pending> writes = std::exchange(pending_, {});
-    QSettings settings = open();
-    QList<std::pair<QString, QVariant>> previous;
-    for (const Pending& w : writes) {
-        previous.append({w.key, settings.value(w.key)});
-        settings.setValue(w.key, w.value);
-    }
-    settings.sync();
-    const QSettings::Status status = settings.status();
-    if (status != QSettings::NoError) {
-        // QSettings keeps changes it could not store in a cache shared by every
-        // QSettings on this file: later reads would see them and a later sync
-        // would store them. Put the earlier values back.
-        for (auto it = previous.crbegin(); it != previous.crend(); ++it) {
-            if (it->second.isValid())
-                settings.setValue(it->first, it->second);
-            else
-                settings.remove(it->first);
+    const QString path = filePath();
+    const auto fail = [&](const QString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    const QString cannotWrite = QStringLiteral("cannot write %1").arg(path);
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return fail(cannotWrite);
+
+    QTemporaryFile staged(path + QStringLiteral(".XXXXXX"));
+    if (!staged.open())
+        return fail(cannotWrite);
+    staged.close();
+    {
+        QSettings fresh(staged.fileName(), QSettings::IniFormat);
+        // Keep the other keys of a good file; a file that cannot be read or
+        // parsed is replaced whole.
+        if (whyUnreadable(path).isEmpty()) {
+            const QSettings old = open();
+            if (old.status() == QSettings::NoError) {
+                for (const QString& key : old.allKeys())
+                    fresh.setValue(key, old.value(key));
+            }
         }
+        for (const Pending& w : writes)
+            fresh.setValue(w.key, w.value);
+        fresh.sync();
+        if (fresh.status() != QSettings::NoError)
+            return fail(cannotWrite);
     }
-    switch (status) {
-    case QSettings::NoError:
-        return true;
-    case QSettings::AccessError:
-        if (why)
-            *why = QStringLiteral("cannot write %1").arg(settings.fileName());
-        return false;
-    case QSettings::FormatError:
-        if (why)
-            *why = QStringLiteral("%1 is not a valid settings file").arg(settings.fileName());
-        return false;
-    }
-    return false;
+    // rename() replaces whatever is at the path at once, a FIFO included,
+    // without opening it.
+    if (std::rename(QFile::encodeName(staged.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(QStringLiteral("%1: %2").arg(cannotWrite, QString::fromLocal8Bit(std::strerror(errno))));
+    staged.setAutoRemove(false);
+    return true;
 }
 
 }  // namespace quillo

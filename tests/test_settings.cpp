@@ -20,6 +20,10 @@
 #include <QtTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
 
 #include <csignal>
 #include <cstdio>
@@ -158,6 +162,8 @@ private slots:
     void folderCannotBeCreated();
     void malformedFileSaved();
     void fileCannotBeWritten();
+    void garbageReplacedBySave();
+    void notARegularFile();
 };
 
 void TestSettings::init()
@@ -480,6 +486,69 @@ void TestSettings::fileCannotBeWritten()
     QCOMPARE(readIni(), before);
     w.key(kF2, kAlt);
     QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("<default>"), QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+}
+
+void TestSettings::garbageReplacedBySave()
+{
+    // Good keys followed by random bytes: the save reports success only with
+    // a good file on disk, and a failure only with the file untouched.
+    QByteArray junk(100 * 1024, '\0');
+    QRandomGenerator gen(7);
+    for (char& c : junk)
+        c = char(gen.bounded(256));
+    const QByteArray before = "[Screen]\nCirc=70\n" + junk;
+    writeIni(before);
+
+    StartedWindow w;
+    w.form.CornerRadius = 30;
+    w.key(kF2, kAlt);
+    const QStringList played = w.fake.sound->names();
+    if (played == QStringList{QStringLiteral("<default>")}) {
+        QCOMPARE(readIni(), before);
+    } else {
+        QCOMPARE(played, (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+        QSettings check(iniPath(), QSettings::IniFormat);
+        QCOMPARE(check.status(), QSettings::NoError);
+        QCOMPARE(check.value(QStringLiteral("Screen/Circ")).toString(), QStringLiteral("30"));
+        w.form.CornerRadius = 5;
+        w.key(kEsc);
+        QCOMPARE(w.form.CornerRadius, qint16(30));
+    }
+}
+
+void TestSettings::notARegularFile()
+{
+    // A FIFO would block QSettings for ever and a huge file is not ours: both
+    // load as defaults at once, and a save puts a good file in their place.
+    QDir().mkpath(configFolder());
+    QVERIFY(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600) == 0);
+    StartedWindow w;
+    QElapsedTimer clock;
+    clock.start();
+    {
+        LogCapture err;
+        w.form.scrivo->setFontSize(20);
+        w.key(kEsc);
+        QVERIFY2(err.text().contains(QStringLiteral("not a regular file")), qPrintable(err.text()));
+    }
+    verifyAppearance(w.form, kDefaults);
+    w.form.CornerRadius = 30;
+    w.key(kF2, kAlt);
+    QVERIFY(clock.elapsed() < 10000);
+    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+    QVERIFY(QFileInfo(iniPath()).isFile());
+    QVERIFY(iniLines().contains(QStringLiteral("Circ=30")));
+
+    {
+        QFile big(iniPath());
+        QVERIFY(big.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        big.write("[Screen]\nCirc=70\n");
+        QVERIFY(big.resize(2 * 1024 * 1024));  // sparse
+    }
+    LogCapture err;
+    w.key(kEsc);
+    QVERIFY2(err.text().contains(QStringLiteral("larger than 1 MB")), qPrintable(err.text()));
+    verifyAppearance(w.form, kDefaults);
 }
 
 int main(int argc, char** argv)
