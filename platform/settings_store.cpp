@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryFile>
 
@@ -44,7 +45,10 @@ QString whyUnreadable(const QString& path)
 
 QString QtSettingsStore::filePath()
 {
-    return open().fileName();
+    // Where QSettings keeps a user-scope INI file, found without opening it:
+    // a QSettings object reads its file as soon as it is made.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + kName + u'/'
+           + kName + QStringLiteral(".ini");
 }
 
 QString QtSettingsStore::read(const QString& section, const QString& key, const QString& fallback)
