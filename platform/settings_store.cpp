@@ -1,6 +1,7 @@
 #include "platform/settings_store.h"
 
 #include "platform/log.h"
+#include "platform/regular_file.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace quillo {
@@ -40,6 +42,28 @@ QString whyUnreadable(const QString& path)
     if (info.size() > kMaxFileSize)
         return QStringLiteral("%1 is larger than 1 MB").arg(path);
     return {};
+}
+
+// The keys and values of the file at `path`, or none when it cannot be read or
+// parsed. The parse is made on a private copy: QSettings keeps parsed files in
+// a cache shared by path and reports a format error only on the read that
+// parsed the file, so a settings object on the real path can report a bad file
+// as good.
+QList<std::pair<QString, QVariant>> keysOfGoodFile(const QString& path)
+{
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file || file->size() > kMaxFileSize)
+        return {};
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(file->read(kMaxFileSize)) < 0 || !copy.flush())
+        return {};
+    const QSettings parsed(copy.fileName(), QSettings::IniFormat);
+    if (parsed.status() != QSettings::NoError)
+        return {};
+    QList<std::pair<QString, QVariant>> keys;
+    for (const QString& key : parsed.allKeys())
+        keys.append({key, parsed.value(key)});
+    return keys;
 }
 }  // namespace
 
@@ -101,13 +125,8 @@ bool QtSettingsStore::commit(QString* why)
         QSettings fresh(staged.fileName(), QSettings::IniFormat);
         // Keep the other keys of a good file; a file that cannot be read or
         // parsed is replaced whole.
-        if (whyUnreadable(path).isEmpty()) {
-            const QSettings old = open();
-            if (old.status() == QSettings::NoError) {
-                for (const QString& key : old.allKeys())
-                    fresh.setValue(key, old.value(key));
-            }
-        }
+        for (const auto& [key, value] : keysOfGoodFile(path))
+            fresh.setValue(key, value);
         for (const Pending& w : writes)
             fresh.setValue(w.key, w.value);
         fresh.sync();
