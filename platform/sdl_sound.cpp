@@ -93,7 +93,9 @@ void openDevice(AudioJob& job)
         want.freq = server.freq;
         want.channels = server.channels;
         want.format = server.format != 0 ? server.format : AUDIO_F32SYS;
-    }  // otherwise 0s: SDL's defaults, 22050 Hz mono 16-bit unless its environment says otherwise
+    } else if (SDL_getenv("SDL_AUDIO_CHANNELS") == nullptr) {
+        want.channels = 1;  // no server to ask: 22050 Hz mono 16-bit unless SDL's environment says otherwise
+    }
     const char* driver = SDL_GetCurrentAudioDriver();
     const bool sleeps = driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "disk") == 0);
     want.samples = Uint16(sleeps || !known ? kSleepingDriverFrames
