@@ -37,6 +37,7 @@ struct AudioJob {
     // Set by the job's thread before it says it is done.
     SDL_AudioDeviceID device = 0;
     SDL_AudioSpec spec{};
+    bool holdWhenIdle = true;
     std::string error;
 
     bool waitUntil(Clock::time_point deadline)
@@ -108,6 +109,9 @@ void openDevice(AudioJob& job)
         return;
     }
     job.spec = have;
+    // The disk driver writes through a stdio buffer: held still, it would keep
+    // the end of the last sound out of its file.
+    job.holdWhenIdle = driver == nullptr || std::strcmp(driver, "disk") != 0;
     SDL_PauseAudioDevice(job.device, 0);
 }
 
@@ -232,6 +236,7 @@ bool SdlSound::adoptFinishedJob()
     }
     device_ = job->device;
     spec_ = job->spec;
+    holdWhenIdle_ = job->holdWhenIdle;
     try {
         chime_ = convert(SDL_RWFromConstMem(chimeWav_.constData(), int(chimeWav_.size())), "the built-in chime");
     } catch (const std::bad_alloc&) {
@@ -283,7 +288,7 @@ void SdlSound::close()
 
 void SdlSound::hold()
 {
-    if (device_ != 0 && !held_) {
+    if (device_ != 0 && !held_ && holdWhenIdle_) {
         SDL_LockAudioDevice(device_);
         held_ = true;
     }

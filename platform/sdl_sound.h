@@ -71,6 +71,7 @@ private:
     SDL_AudioDeviceID device_ = 0;
     SDL_AudioSpec spec_{};
     bool held_ = false;
+    bool holdWhenIdle_ = true;
     bool playing_ = false;
     bool everOpened_ = false;
     bool saidSilent_ = false;
