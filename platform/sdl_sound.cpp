@@ -328,16 +328,26 @@ QByteArray SdlSound::convert(SDL_RWops* rw, const char* name) const
             qCWarning(lcQuillo, "cannot convert %s: %s", name, SDL_GetError());
             return {};
         }
-        pcm.reserve(qsizetype(double(length) / sourceFrame * spec_.freq / source.freq) * frame + 64 * 1024);
+        const qsizetype wanted = qsizetype(qint64(length / Uint32(sourceFrame)) * spec_.freq / source.freq) * frame;
+        pcm.reserve(wanted + 64 * 1024);
         const Uint32 piece = Uint32(64 * 1024 / sourceFrame * sourceFrame);
         for (Uint32 at = 0; at < length; at += piece) {
             if (SDL_AudioStreamPut(stream.get(), data + at, int(qMin(piece, length - at))) != 0 ||
                 !drain(stream.get(), pcm))
                 return {};
         }
+        // SDL 2.26's stream keeps the last few hundred frames back when it
+        // resamples, even on a flush: feed it silence until the whole sound
+        // is out, then cut the silence off.
+        const QByteArray silence(piece, char(source.format == AUDIO_U8 ? 0x80 : 0));
+        for (int more = 0; pcm.size() < wanted && more < 64; ++more) {
+            if (SDL_AudioStreamPut(stream.get(), silence.constData(), int(silence.size())) != 0 ||
+                !drain(stream.get(), pcm))
+                return {};
+        }
         if (SDL_AudioStreamFlush(stream.get()) != 0 || !drain(stream.get(), pcm))
             return {};
-        pcm.truncate(pcm.size() - pcm.size() % frame);
+        pcm.truncate(qMin(pcm.size() - pcm.size() % frame, wanted));
     }
     if (pcm.isEmpty())
         pcm = QByteArray(frame, char(spec_.silence));  // a valid but empty recording: a moment of silence
