@@ -1,5 +1,7 @@
 #include "platform/picture_loader.h"
 
+#include "platform/regular_file.h"
+
 #include <QImageReader>
 
 namespace quillo {
@@ -23,7 +25,12 @@ QImage loadPicture(const QString& path, QSize target, QString* error)
     if (target.isEmpty())
         return fail(QStringLiteral("no room to show a picture"));
 
-    QImageReader reader(path);
+    // A FIFO or a device in the pictures folder would block a plain open.
+    QString why;
+    const std::unique_ptr<QFile> file = openRegularFile(path, &why);
+    if (!file)
+        return fail(why);
+    QImageReader reader(file.get());  // the format is told by the content, whatever the name
     reader.setAutoTransform(true);
     const QSize full = reader.size();
     if (!full.isValid()) {
