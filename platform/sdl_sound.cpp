@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <QtEndian>
 
 #include <condition_variable>
 #include <cstring>
@@ -61,6 +62,8 @@ private:
 namespace {
 
 constexpr int kPollMs = 2;
+constexpr milliseconds kLongestStart{3000};
+constexpr milliseconds kLongestClose{200};
 // About ten minutes of CD-quality sound: anything larger is not a recording for a key.
 constexpr qint64 kLargestFileBytes = 100LL * 1024 * 1024;
 // A period of about 5 ms: the device takes a new sound within one period and
@@ -113,6 +116,15 @@ void openDevice(AudioJob& job)
     // the end of the last sound out of its file.
     job.holdWhenIdle = driver == nullptr || std::strcmp(driver, "disk") != 0;
     SDL_PauseAudioDevice(job.device, 0);
+    // A server may take the first period at once and the next only when its
+    // sink wakes up, which for a sink that idled can be a second or two later.
+    // The device counts as open once sound flows: until then a key would
+    // wait on it, and look like a device that hangs.
+    const QByteArray silence(int(have.size) * 3, char(have.silence));
+    SDL_QueueAudio(job.device, silence.constData(), Uint32(silence.size()));
+    for (const Clock::time_point until = Clock::now() + kLongestStart;
+         SDL_GetQueuedAudioSize(job.device) > 0 && Clock::now() < until;)
+        SDL_Delay(kPollMs);
 }
 
 std::shared_ptr<AudioJob> startJob(bool opening, SDL_AudioDeviceID device, SdlSound::CloseDevice closeDevice)
@@ -131,31 +143,45 @@ std::shared_ptr<AudioJob> startJob(bool opening, SDL_AudioDeviceID device, SdlSo
     return job;
 }
 
-QFile* fileOf(SDL_RWops* rw)
+// An open file as the audio library reads it, with the data chunk's length
+// told as what the file really holds.
+struct WavReader {
+    QFile* file = nullptr;
+    qint64 lengthAt = -1;
+    char length[4] = {};
+};
+
+WavReader& readerOf(SDL_RWops* rw)
 {
-    return static_cast<QFile*>(rw->hidden.unknown.data1);
+    return *static_cast<WavReader*>(rw->hidden.unknown.data1);
 }
 
 // Lets the audio library read an open file as it needs it: chunks it does not
-// want are skipped, not read.
-SDL_RWops* readerFor(QFile& file)
+// want are skipped, not read. The reader must outlive the returned SDL_RWops.
+SDL_RWops* rwopsFor(WavReader& reader)
 {
     SDL_RWops* rw = SDL_AllocRW();
     if (rw == nullptr)
         return nullptr;
     rw->type = SDL_RWOPS_UNKNOWN;
-    rw->hidden.unknown.data1 = &file;
-    rw->size = [](SDL_RWops* c) -> Sint64 { return fileOf(c)->size(); };
+    rw->hidden.unknown.data1 = &reader;
+    rw->size = [](SDL_RWops* c) -> Sint64 { return readerOf(c).file->size(); };
     rw->seek = [](SDL_RWops* c, Sint64 offset, int whence) -> Sint64 {
-        QFile* f = fileOf(c);
+        QFile* f = readerOf(c).file;
         const qint64 base = whence == RW_SEEK_SET ? 0 : whence == RW_SEEK_CUR ? f->pos() : f->size();
         return base + offset >= 0 && f->seek(base + offset) ? f->pos() : -1;
     };
     rw->read = [](SDL_RWops* c, void* to, size_t size, size_t count) -> size_t {
+        WavReader& r = readerOf(c);
         if (size == 0 || count > size_t(INT64_MAX) / size)
             return 0;
-        const qint64 got = fileOf(c)->read(static_cast<char*>(to), qint64(size * count));
-        return got <= 0 ? 0 : size_t(got) / size;
+        const qint64 from = r.file->pos();
+        const qint64 got = r.file->read(static_cast<char*>(to), qint64(size * count));
+        if (got <= 0)
+            return 0;
+        for (qint64 i = qMax(from, r.lengthAt); r.lengthAt >= 0 && i < qMin(from + got, r.lengthAt + 4); ++i)
+            static_cast<char*>(to)[i - from] = r.length[i - r.lengthAt];
+        return size_t(got) / size;
     };
     rw->write = [](SDL_RWops*, const void*, size_t, size_t) -> size_t { return 0; };
     rw->close = [](SDL_RWops* c) -> int {
@@ -214,7 +240,11 @@ bool SdlSound::open()
                 return false;
             startOpening();
         }
-        if (!job_->waitUntil(job_->waitedOut ? Clock::now() : deadline)) {
+        // A device that went away closes at once; one that does not belongs
+        // to a server that hangs, and a key does not wait for it.
+        const Clock::time_point until =
+            job_->waitedOut ? Clock::now() : job_->opening ? deadline : qMin(deadline, Clock::now() + kLongestClose);
+        if (!job_->waitUntil(until)) {
             job_->waitedOut = true;
             return false;
         }
@@ -384,7 +414,9 @@ QByteArray SdlSound::load(const QString& path) const
     }
     if (!file->seek(0))
         return {};
-    return convert(readerFor(*file), name.constData());
+    WavReader reader{file.get(), layout.dataLengthAt, {}};
+    qToLittleEndian(quint32(layout.dataBytes), reader.length);
+    return convert(rwopsFor(reader), name.constData());
 }
 
 bool SdlSound::play(const QString& path)
@@ -422,12 +454,14 @@ bool SdlSound::playBuffer(const QByteArray& pcm)
     if (outcome == Outcome::Lost) {
         // The server may have come back already (a restart): one fresh try.
         const SDL_AudioSpec was = spec_;
-        loseDevice("the audio device stopped taking sound");
+        loseDevice("the audio device went away");
         const bool same = open() && spec_.freq == was.freq && spec_.format == was.format && spec_.channels == was.channels;
         outcome = same ? queueAndWait(pcm) : Outcome::Failed;
-        if (outcome == Outcome::Lost)
-            loseDevice("the audio device stopped taking sound");
     }
+    // A device that stopped taking sound belongs to a server that hangs: no
+    // fresh try now, which would only wait on it again.
+    if (outcome == Outcome::Lost || outcome == Outcome::Stalled)
+        loseDevice(outcome == Outcome::Lost ? "the audio device went away" : "the audio device stopped taking sound");
     playing_ = false;
     return outcome == Outcome::Played;
 }
@@ -462,8 +496,10 @@ SdlSound::Outcome SdlSound::queueAndWait(const QByteArray& pcm)
         poll.start(kPollMs);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    if (stopped() || !drained())
+    if (stopped())
         return Outcome::Lost;
+    if (!drained())
+        return Outcome::Stalled;
     SDL_Delay(Uint32(tailMs));
     hold();
     return Outcome::Played;

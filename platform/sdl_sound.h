@@ -53,7 +53,7 @@ public:
     static constexpr int kStallMarginMs = 750;
 
 private:
-    enum class Outcome { Played, Failed, Lost };
+    enum class Outcome { Played, Failed, Lost, Stalled };
 
     bool adoptFinishedJob();
     void startOpening();

@@ -18,6 +18,7 @@ constexpr quint16 kImaAdpcm = 0x0011;
 constexpr quint16 kExtensible = 0xFFFE;
 // A hostile file may hold millions of tiny chunks before its data.
 constexpr int kMostChunks = 10000;
+constexpr qint64 kLongestFormat = 1024;
 
 bool readExactly(QIODevice& file, char* to, qint64 size)
 {
@@ -44,19 +45,24 @@ WavLayout readWavLayout(QIODevice& file)
         return {};
     const qint64 fileSize = file.size();
     bool haveFormat = false;
+    quint16 blockAlign = 0;
     qint64 at = 12;
     for (int chunk = 0; chunk < kMostChunks && at + 8 <= fileSize; ++chunk) {
         char header[8];
         if (!file.seek(at) || !readExactly(file, header, 8))
             return {};
         const qint64 size = qFromLittleEndian<quint32>(header + 4);
-        if (std::memcmp(header, "fmt ", 4) == 0) {
+        // The audio library takes the first format chunk and ignores the rest.
+        if (std::memcmp(header, "fmt ", 4) == 0 && !haveFormat) {
             char body[26] = {};
-            if (size < 16 || !readExactly(file, body, qMin<qint64>(size, 26)))
+            // The audio library reads a format chunk whole: a real one is
+            // tens of bytes, not gigabytes.
+            if (size < 16 || size > kLongestFormat || !readExactly(file, body, qMin<qint64>(size, 26)))
                 return {};
             layout.formatTag = qFromLittleEndian<quint16>(body);
             layout.channels = qFromLittleEndian<quint16>(body + 2);
             layout.rate = qFromLittleEndian<quint32>(body + 4);
+            blockAlign = qFromLittleEndian<quint16>(body + 12);
             layout.bitsPerSample = qFromLittleEndian<quint16>(body + 14);
             if (layout.formatTag == kExtensible) {
                 if (size < 26)
@@ -68,6 +74,7 @@ WavLayout readWavLayout(QIODevice& file)
             if (!haveFormat)
                 return {};
             layout.dataBytes = qMax<qint64>(0, qMin(size, fileSize - at - 8));
+            layout.dataLengthAt = at + 4;
             break;
         }
         at += 8 + size + (size & 1);
@@ -80,7 +87,11 @@ WavLayout readWavLayout(QIODevice& file)
     case kFloat:
     case kALaw:
     case kMuLaw: {
-        const qint64 frameBytes = qint64(layout.channels) * qMax(1, (layout.bitsPerSample + 7) / 8);
+        // The audio library counts frames by the block size the header
+        // gives, even when that is smaller than a frame's samples.
+        qint64 frameBytes = qint64(layout.channels) * qMax(1, (layout.bitsPerSample + 7) / 8);
+        if (blockAlign > 0)
+            frameBytes = qMin<qint64>(frameBytes, blockAlign);
         layout.framesAtMost = bytes / frameBytes;
         break;
     }

@@ -16,6 +16,9 @@ struct WavLayout {
     quint16 bitsPerSample = 0;
     quint32 rate = 0;
     qint64 dataBytes = 0;    // of the sound data, as far as the file holds them
+    // Where the data chunk's length is written. The audio library sets aside
+    // as much as that length says, so it must be handed dataBytes instead.
+    qint64 dataLengthAt = -1;
     qint64 framesAtMost = 0;  // never fewer than the file decodes to
 };
 
