@@ -36,6 +36,7 @@ struct Report {
     QStringList problems;
     int recordings = 0;
     int pictures = 0;
+    QMap<QString, int> picturesByLetter;  // by first character, case-blind, as the typed key finds them
 
     // One line: where (a file or folder, may be empty), what in Italian /
     // what in English, then any detail (the libraries speak English).
@@ -206,6 +207,7 @@ void checkPictures(Report& report, const QString& pictures, const QString& words
 {
     for (const QString& name : listMatchingFiles(pictures, quillo::kEveryFile)) {
         ++report.pictures;
+        ++report.picturesByLetter[name.left(1).toLower()];
         const QString path = pictures + name;
         const QString where = QStringLiteral("immagini/") + shown(name);
 
@@ -310,5 +312,10 @@ int main(int argc, char* argv[])
         return 1;
     }
     print(stdout, QStringLiteral("tutto a posto / all good: %1 recordings, %2 pictures").arg(report.recordings).arg(report.pictures));
+    QStringList counts;
+    for (auto it = report.picturesByLetter.cbegin(); it != report.picturesByLetter.cend(); ++it)
+        counts << QStringLiteral("%1 %2").arg(shown(it.key())).arg(it.value());
+    if (!counts.isEmpty())
+        print(stdout, QStringLiteral("immagini per lettera / pictures per letter: %1").arg(counts.join(QStringLiteral(", "))));
     return 0;
 }
