@@ -1,13 +1,10 @@
 #include "platform/failure.h"
 #include "app/parla.h"
 #include "app/startup.h"
-#include "platform/sdl_sound.h"
 #include "platform/log.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
-
 
 namespace {
 
@@ -25,6 +22,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Quillo"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLO_VERSION));
 
+    // The sound device starts opening here, on its own thread, while the window
+    // is built: the first key is heard as fast as any later one.
     quillo::Platform platform = quillo::Platform::real();
     quillo::Parla window(platform);
     try {
@@ -39,10 +38,5 @@ int main(int argc, char* argv[])
         return 1;
     }
     window.showCoveringScreen();
-    // The audio device opens once the window is up, so the child sees it at once.
-    QTimer::singleShot(0, &window, [&platform] {
-        if (auto* sound = dynamic_cast<quillo::SdlSound*>(platform.sound.get()))
-            sound->open();
-    });
     return QApplication::exec();
 }

@@ -59,7 +59,7 @@ void firstPull(benchmark::State& state)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tone.wav"));
     constexpr int kSoundMs = 60;
-    constexpr Uint32 kSoundBytes = SdlSound::kRate * kSoundMs / 1000 * 2;
+    constexpr Uint32 kSoundBytes = 22050 * kSoundMs / 1000 * 2;
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly)) {

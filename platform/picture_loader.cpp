@@ -1,11 +1,8 @@
 #include "platform/picture_loader.h"
 
-#include "platform/file_name.h"
 #include "platform/regular_file.h"
 
 #include <QImageReader>
-
-#include <memory>
 
 namespace quillo {
 
@@ -22,20 +19,18 @@ QImage loadPicture(const QString& path, QSize target, QString* error)
 {
     auto fail = [&](const QString& why) {
         if (error)
-            *error = QStringLiteral("%1: %2").arg(readableFileName(path), why);
+            *error = QStringLiteral("%1: %2").arg(path, why);
         return QImage();
     };
     if (target.isEmpty())
         return fail(QStringLiteral("no room to show a picture"));
 
-    // Opened by its own bytes (a name need not be UTF-8), and only when it is a
-    // regular file: a FIFO would block the reader.
+    // A FIFO or a device in the pictures folder would block a plain open.
     QString why;
     const std::unique_ptr<QFile> file = openRegularFile(path, &why);
     if (!file)
         return fail(why);
-    // Read by what the file holds, whatever its suffix says.
-    QImageReader reader(file.get());
+    QImageReader reader(file.get());  // the format is told by the content, whatever the name
     reader.setAutoTransform(true);
     const QSize full = reader.size();
     if (!full.isValid()) {

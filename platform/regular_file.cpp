@@ -1,7 +1,5 @@
 #include "platform/regular_file.h"
 
-#include "platform/file_name.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,7 +36,7 @@ std::unique_ptr<QFile> openRegularFile(const QByteArray& nativePath, QString* wh
 
 std::unique_ptr<QFile> openRegularFile(const QString& path, QString* why)
 {
-    return openRegularFile(encodeFileName(path), why);
+    return openRegularFile(QFile::encodeName(path), why);
 }
 
 }  // namespace quillo

@@ -5,37 +5,78 @@
 #include <QByteArray>
 #include <SDL.h>
 
+#include <chrono>
+#include <memory>
+
 namespace quillo {
 
-// Sound on SDL2 audio. The device is opened once (22050 Hz mono S16, small
-// buffer; SDL converts to what the hardware takes) and kept for the run.
+struct AudioJob;
+
+// Sound on SDL2 audio. The device opens at the format the sound server runs
+// at, on a thread of its own as soon as this object exists, so it is ready by
+// the time the window shows. Each recording is converted once to that format.
 // While a sound plays, the calling thread waits in a local event loop that
 // leaves user input queued, so the window keeps painting and keys keep order.
+//
+// Between sounds the device's thread is held still (its mixer lock is kept),
+// so an idle program wakes no one; the next sound goes out the moment it is
+// queued. A device that is lost, or never opened, is opened again by a later
+// sound, at most once every kRetryInterval.
 class SdlSound final : public Sound {
 public:
-    SdlSound();
+    using CloseDevice = void (*)(SDL_AudioDeviceID);
+    explicit SdlSound(CloseDevice closeDevice = &SDL_CloseAudioDevice);
+    // Closes the device, waiting for it at most kCloseWait.
     ~SdlSound() override;
     SdlSound(const SdlSound&) = delete;
     SdlSound& operator=(const SdlSound&) = delete;
 
-    // Opens the device if it is not open yet. Safe to call more than once.
+    // Waits for the opening under way (at most the stall guard), or starts a
+    // new one when the device is missing and the last try is old enough.
     bool open();
     bool play(const QString& path) override;
     void playDefault() override;
     bool hasDevice() const { return device_ != 0; }
+    // The format the device runs at; meaningful while hasDevice().
+    const SDL_AudioSpec& deviceSpec() const { return spec_; }
+    // Lets go of the device at once, waiting for it to close at most
+    // kCloseWait; a device that does not close by then is left behind.
+    void close();
 
-    static constexpr int kRate = 22050;
-    static constexpr int kBufferFrames = 512;
+    // Beyond these a recording is refused and the default sound plays.
+    static constexpr int kLongestRecordingSeconds = 10 * 60;
+    static constexpr qint64 kMostLoadingBytes = 64LL * 1024 * 1024;
+    static constexpr std::chrono::milliseconds kRetryInterval{2000};
+    static constexpr std::chrono::milliseconds kCloseWait{500};
+    // How much longer than its own length a sound may take before the device
+    // counts as stuck; also the longest wait for a device being opened.
+    static constexpr int kStallMarginMs = 750;
 
 private:
-    bool queueAndWait(const Uint8* pcm, Uint32 bytes);
-    bool playBuffer(const QByteArray& pcm);
-    QByteArray loadConverted(SDL_RWops* rw) const;
+    enum class Outcome { Played, Failed, Lost, Stalled };
 
+    bool adoptFinishedJob();
+    void startOpening();
+    void loseDevice(const char* why);
+    void hold();
+    void release();
+    QByteArray load(const QString& path) const;
+    QByteArray convert(SDL_RWops* rw, const char* name) const;
+    bool playBuffer(const QByteArray& pcm);
+    Outcome queueAndWait(const QByteArray& pcm);
+
+    CloseDevice closeDevice_;
+    std::shared_ptr<AudioJob> job_;  // the opening or closing under way, if any
+    std::chrono::steady_clock::time_point lastTry_{};
     SDL_AudioDeviceID device_ = 0;
-    bool triedOpen_ = false;
+    SDL_AudioSpec spec_{};
+    bool held_ = false;
+    bool holdWhenIdle_ = true;
     bool playing_ = false;
-    QByteArray chime_;
+    bool everOpened_ = false;
+    bool saidSilent_ = false;
+    QByteArray chimeWav_;
+    QByteArray chime_;  // at the device's format
 };
 
 }  // namespace quillo

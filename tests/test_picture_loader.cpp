@@ -5,6 +5,7 @@
 #include "platform/picture_loader.h"
 #include "support/sample_files.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
@@ -12,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace quillo;
 
@@ -149,7 +152,11 @@ void PictureLoaderTest::nonPicturesGiveAnError()
     QByteArray cut = blackPng(64, 64);
     cut.truncate(40);
     const QString truncated = write(dir_, QStringLiteral("truncated.png"), cut);
-    for (const QString& path : {garbage, empty, truncated, dir_.filePath(QStringLiteral("missing.png"))}) {
+    const QString fifo = dir_.filePath(QStringLiteral("fifo.png"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = dir_.filePath(QStringLiteral("folder.png"));
+    QVERIFY(QDir().mkdir(folder));
+    for (const QString& path : {garbage, empty, truncated, dir_.filePath(QStringLiteral("missing.png")), fifo, folder}) {
         QString error;
         QElapsedTimer clock;
         clock.start();
@@ -159,6 +166,10 @@ void PictureLoaderTest::nonPicturesGiveAnError()
         // Without a place for the error text, still no picture and no crash.
         QVERIFY(loadPicture(path, QSize(97, 97)).isNull());
     }
+    // A link to a picture is read like the picture.
+    const QString link = dir_.filePath(QStringLiteral("link.png"));
+    QVERIFY(QFile::link(write(dir_, QStringLiteral("good.png"), blackPng(20, 20)), link));
+    QCOMPARE(loadPicture(link, QSize(10, 10)).size(), QSize(10, 10));
 }
 
 QTEST_MAIN(PictureLoaderTest)

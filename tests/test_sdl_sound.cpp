@@ -8,9 +8,9 @@
 #include "app/parla.h"
 #include "feedback/typing_handler.h"
 #include "app/startup.h"
-#include "platform/file_name.h"
 #include "platform/sdl_sound.h"
 #include "support/fake_platform.h"
+#include "support/log_capture.h"
 #include "support/media_folder.h"
 #include "support/sample_files.h"
 
@@ -24,14 +24,19 @@
 #include <cmath>
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace quillo;
 using test::wavFile;
 
 namespace {
 
+// SDL's own default rate, at which the disk driver runs unless told otherwise.
+constexpr int kDiskRate = 22050;
+
 // A tone whose samples are never zero, so that silence and sound can be told
 // apart sample by sample.
-QByteArray tonePcm(double hz, int ms, int rate = SdlSound::kRate, int channels = 1)
+QByteArray tonePcm(double hz, int ms, int rate = kDiskRate, int channels = 1)
 {
     const int frames = rate * ms / 1000;
     QByteArray pcm;
@@ -81,6 +86,28 @@ qsizetype findSamples(const QByteArray& capture, const QByteArray& pcm, qsizetyp
     return -1;
 }
 
+// Two channels of different tones, interleaved.
+QByteArray stereoPcm(const QByteArray& left, const QByteArray& right)
+{
+    QByteArray pcm;
+    for (qsizetype i = 0; i + 1 < left.size() && i + 1 < right.size(); i += 2)
+        pcm.append(left.mid(i, 2)).append(right.mid(i, 2));
+    return pcm;
+}
+
+// The most memory this process has held so far, in MB.
+qint64 peakMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() / 1024;
+    }
+    return -1;
+}
+
 // Hands plays on to the one SDL sound of the program.
 class ForwardingSound final : public Sound {
 public:
@@ -102,6 +129,9 @@ private slots:
     void convertsOtherFormats();
     void unplayableFilesGiveTheDefaultSoundQuickly();
     void typedLetterInWordModeIsHeardWithCueAndWord();
+    void recordingsThatWouldCostTooMuchAreRefused();
+    void fifosAtFixedPathsAreRefusedAtOnce();
+    void deviceAtTheServersFormatKeepsTheRecordingsOwn();
     void cleanupTestCase();
 
 private:
@@ -210,7 +240,7 @@ void SdlSoundDiskTest::unplayableFilesGiveTheDefaultSoundQuickly()
         // and the device's last buffer are all the time spent.
         QVERIFY2(ms < 50, qPrintable(QStringLiteral("%1 ms for %2").arg(ms).arg(path)));
         const QList<Run> runs = soundRuns(capture(), 64);
-        QVERIFY2(runs.size() == 1 && runs[0].length > SdlSound::kRate / 10, qPrintable(path));
+        QVERIFY2(runs.size() == 1 && runs[0].length > kDiskRate / 10, qPrintable(path));
     }
     // playDefault alone gives the same sound.
     mark();
@@ -247,25 +277,105 @@ void SdlSoundDiskTest::typedLetterInWordModeIsHeardWithCueAndWord()
     QVERIFY(a + letter.size() <= d);
     QVERIFY(d + cue.size() <= w);
     QCOMPARE(soundRuns(out).size(), 3);
+}
 
-    // The same with names that are not UTF-8 (Latin-1, as an old stick
-    // brings them): the letter's recording, the picture and its word's.
-    const QByteArray accented = tonePcm(600, 120), accentedWord = tonePcm(800, 200);
-    media.addFile(QStringLiteral("alfabeto/") + decodeFileName("\xe8.wav"), wavFile(accented));
-    media.addFile(QStringLiteral("parole/") + decodeFileName("\xe8lica.wav"), wavFile(accentedWord));
-    media.addPicture(decodeFileName("\xe8lica.png"));
-    form.esempiopix->clear();
+void SdlSoundDiskTest::recordingsThatWouldCostTooMuchAreRefused()
+{
+    const qint64 peakBefore = peakMegabytes();
+    // 1 MB at 1 Hz would become 12 days of sound at the device's rate; 10 MB
+    // at 1000 Hz almost three hours.
+    const QString slow = writeWav(QStringLiteral("1hz.wav"), wavFile(QByteArray(1 << 20, char(0x90)), 1, 1, 8));
+    const QString hours = writeWav(QStringLiteral("1000hz.wav"), wavFile(QByteArray(10 << 20, char(0x90)), 1000, 1, 8));
+    for (const QString& path : {slow, hours}) {
+        test::LogCapture log;
+        mark();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!sound_->play(path));
+        QVERIFY2(clock.elapsed() < 200, qPrintable(QStringLiteral("%1 ms for %2").arg(clock.elapsed()).arg(path)));
+        QCOMPARE(soundRuns(capture(), 64).size(), 1);  // the default sound
+        QVERIFY2(log.text().contains(QStringLiteral("too long to play")), qPrintable(path));
+    }
+    // A minute is a recording a parent may make: it plays whole.
+    const QByteArray minute = tonePcm(440, 60 * 1000);
     mark();
-    scrivo_KeyPress(form, QString::fromUtf8("è"));
-    QCOMPARE(form.esempio->text(), QString::fromUtf8("èlica"));
-    QVERIFY(!form.esempiopix->pixmap().isNull());
-    const QByteArray second = capture();
-    const qsizetype e = findSamples(second, accented);
-    const qsizetype d2 = findSamples(second, cue);
-    const qsizetype ew = findSamples(second, accentedWord);
-    QVERIFY(e >= 0 && d2 >= 0 && ew >= 0);
-    QVERIFY(e + accented.size() <= d2);
-    QVERIFY(d2 + cue.size() <= ew);
+    QVERIFY(sound_->play(writeWav(QStringLiteral("minute.wav"), wavFile(minute))));
+    const QList<Run> runs = soundRuns(capture(), 64);
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs[0].length, minute.size() / 2);
+    QVERIFY2(peakMegabytes() - peakBefore < 40, qPrintable(QStringLiteral("%1 MB -> %2 MB").arg(peakBefore).arg(peakMegabytes())));
+}
+
+void SdlSoundDiskTest::fifosAtFixedPathsAreRefusedAtOnce()
+{
+    test::TemporaryConfigHome config;
+    test::MediaFolder media;
+    const QByteArray letter = tonePcm(500, 150);
+    media.addFile(QStringLiteral("alfabeto/a.wav"), wavFile(letter));
+    media.addLetter(QStringLiteral("boh.wav"));
+    media.addPicture(QStringLiteral("ape.png"));
+    // The word cue and the word's recording are named, not searched for: a
+    // plain open of either would wait for a writer for ever.
+    for (const QString& fifo : {media.letters() + QStringLiteral("d.wav"), media.words() + QStringLiteral("ape.wav")})
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    test::FakePlatform fake(media.path());
+    fake.platform.sound = std::make_unique<ForwardingSound>(*sound_);
+    fake.sound = nullptr;
+    Parla form(fake.platform);
+    Form_Load(form);
+    form.Parolasi->setValue(1);
+
+    test::LogCapture log;
+    mark();
+    QElapsedTimer clock;
+    clock.start();
+    scrivo_KeyPress(form, QStringLiteral("a"));
+    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
+    // The letter, then the default sound for each of the two.
+    const QByteArray out = capture();
+    QVERIFY(findSamples(out, letter) >= 0);
+    QCOMPARE(soundRuns(out, 64).size(), 3);
+    QCOMPARE(log.text().count(QStringLiteral("not a regular file")), 2);
+}
+
+void SdlSoundDiskTest::deviceAtTheServersFormatKeepsTheRecordingsOwn()
+{
+    // A device at 48 kHz stereo, as a sound server would offer it.
+    sound_.reset();
+    qputenv("SDL_AUDIO_FREQUENCY", "48000");
+    qputenv("SDL_AUDIO_CHANNELS", "2");
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(dir_.filePath(QStringLiteral("capture48.raw"))));
+    sound_ = std::make_unique<SdlSound>();
+    QVERIFY(sound_->open());
+    QCOMPARE(sound_->deviceSpec().freq, 48000);
+    QCOMPARE(int(sound_->deviceSpec().channels), 2);
+    mark_ = 0;
+    const QString captured = dir_.filePath(QStringLiteral("capture48.raw"));
+    auto captureHere = [&] {
+        QFile file(captured);
+        QByteArray bytes = file.open(QIODevice::ReadOnly) && file.seek(mark_) ? file.readAll() : QByteArray();
+        bytes.truncate(bytes.size() - bytes.size() % 4);
+        return bytes;
+    };
+    auto markHere = [&] { mark_ = QFileInfo(captured).size() / 4 * 4; };
+
+    // A 48 kHz stereo recording arrives sample for sample, both channels apart.
+    const QByteArray own = stereoPcm(tonePcm(440, 300, 48000), tonePcm(1250, 300, 48000));
+    markHere();
+    QVERIFY(sound_->play(writeWav(QStringLiteral("48k.wav"), wavFile(own, 48000, 2))));
+    QByteArray out = captureHere();
+    QVERIFY2(findSamples(out, own) >= 0, "the 48 kHz stereo recording was changed on its way");
+    QList<Run> runs = soundRuns(out, 64);
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs[0].length, own.size() / 2);
+    // A 22050 Hz mono one lasts as long at the device's rate.
+    markHere();
+    QVERIFY(sound_->play(writeWav(QStringLiteral("22k.wav"), wavFile(tonePcm(440, 300)))));
+    runs = soundRuns(captureHere(), 64);
+    QCOMPARE(runs.size(), 1);
+    QVERIFY2(std::abs(runs[0].length - 2 * 14400) < 2 * 40, qPrintable(QString::number(runs[0].length)));
 }
 
 int main(int argc, char** argv)

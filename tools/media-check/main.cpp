@@ -10,7 +10,6 @@
 // opened: recordings are only loaded.
 
 #include "feedback/media_paths.h"
-#include "platform/file_name.h"
 #include "platform/file_search.h"
 #include "platform/picture_loader.h"
 #include "platform/program_folder.h"
@@ -37,6 +36,7 @@ struct Report {
     QStringList problems;
     int recordings = 0;
     int pictures = 0;
+    QMap<QString, int> picturesByLetter;  // by first character, case-blind, as the typed key finds them
 
     // One line: where (a file or folder, may be empty), what in Italian /
     // what in English, then any detail (the libraries speak English).
@@ -57,8 +57,6 @@ QString shown(const QString& name)
     for (QChar c : name) {
         if (c.unicode() < 32 || c.unicode() == 127)
             out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)  // a byte that is not UTF-8
-            out += QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QLatin1Char('0'));
         else
             out += c;
     }
@@ -181,7 +179,7 @@ void checkRecordings(Report& report, const QString& folderName, const QString& f
 {
     for (const QString& name : listMatchingFiles(folder, QStringLiteral("*.wav"))) {
         ++report.recordings;
-        const QByteArray path = quillo::encodeFileName(folder + name);
+        const QByteArray path = QFile::encodeName(folder + name);
         SDL_AudioSpec spec;
         Uint8* buffer = nullptr;
         Uint32 length = 0;
@@ -209,6 +207,7 @@ void checkPictures(Report& report, const QString& pictures, const QString& words
 {
     for (const QString& name : listMatchingFiles(pictures, quillo::kEveryFile)) {
         ++report.pictures;
+        ++report.picturesByLetter[name.left(1).toLower()];
         const QString path = pictures + name;
         const QString where = QStringLiteral("immagini/") + shown(name);
 
@@ -313,5 +312,10 @@ int main(int argc, char* argv[])
         return 1;
     }
     print(stdout, QStringLiteral("tutto a posto / all good: %1 recordings, %2 pictures").arg(report.recordings).arg(report.pictures));
+    QStringList counts;
+    for (auto it = report.picturesByLetter.cbegin(); it != report.picturesByLetter.cend(); ++it)
+        counts << QStringLiteral("%1 %2").arg(shown(it.key())).arg(it.value());
+    if (!counts.isEmpty())
+        print(stdout, QStringLiteral("immagini per lettera / pictures per letter: %1").arg(counts.join(QStringLiteral(", "))));
     return 0;
 }

@@ -1,0 +1,285 @@
+// The real SDL sound in real time. With SDL's dummy driver, which takes sound
+// in real time and plays nothing: play() lasts as long as the sound. With no
+// device at all: every play fails at once and says so once (SDL picks its
+// driver once per start of its audio, so that case runs this program again in
+// a child). Through a private PulseAudio server that is killed, started late
+// and frozen: sound comes back by itself, and closing never waits long.
+
+#include "platform/sdl_sound.h"
+#include "support/log_capture.h"
+#include "support/pulse_server.h"
+#include "support/sample_files.h"
+
+#include <QApplication>
+#include <QDataStream>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+using namespace quillo;
+using test::PulseServer;
+using test::toneWav;
+
+namespace {
+
+const char* const kNoDeviceChild = "--no-device-child";
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    QFile file(dir.filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return file.fileName();
+}
+
+// In the child: plays a good file three times and the default sound once,
+// printing what play() answered and how long it all took.
+int noDeviceChild(const char* wavPath)
+{
+    QElapsedTimer clock;
+    clock.start();
+    SdlSound sound;
+    QByteArray answers;
+    for (int i = 0; i < 3; ++i)
+        answers += sound.play(QString::fromLocal8Bit(wavPath)) ? "true " : "false ";
+    sound.playDefault();
+    std::printf("%s%s %lld\n", answers.constData(), sound.hasDevice() ? "device" : "nodevice",
+                static_cast<long long>(clock.elapsed()));
+    return 0;
+}
+
+// A device whose closing hangs until the test lets it go.
+std::atomic<bool> letClose{false};
+void closeWhenLetGo(SDL_AudioDeviceID device)
+{
+    while (!letClose)
+        SDL_Delay(5);
+    SDL_CloseAudioDevice(device);
+}
+
+// Plays `path` every 100 ms until it is heard; how long that took, or -1 when
+// it was not heard within `withinMs`.
+qint64 msUntilHeard(SdlSound& sound, const QString& path, int withinMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < withinMs) {
+        if (sound.play(path))
+            return clock.elapsed();
+        QTest::qWait(100);
+    }
+    return -1;
+}
+
+#define NEED_PULSEAUDIO()                                                              \
+    do {                                                                               \
+        if (!PulseServer::installed()) {                                               \
+            if (qgetenv("CI") == "true")                                               \
+                QFAIL("pulseaudio is not installed (CI installs every tool)");         \
+            QSKIP("pulseaudio is not installed");                                      \
+        }                                                                              \
+    } while (false)
+
+}  // namespace
+
+class SdlSoundLiveTest : public QObject {
+    Q_OBJECT
+private slots:
+    void playLastsAsLongAsTheSound();
+    void windowKeepsRunningWhileASoundPlays();
+    void noDeviceFailsAtOnceAndSaysSoOnce();
+    void closingGivesUpOnADeviceThatDoesNotClose();
+    void soundComesBackWhenTheServerDoes();
+    void soundStartsWhenTheServerStartsLate();
+    void aFrozenServerStallsNeitherKeysNorTheEnd();
+
+private:
+    QTemporaryDir dir_;
+};
+
+void SdlSoundLiveTest::playLastsAsLongAsTheSound()
+{
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    SdlSound sound;
+    QVERIFY(sound.open());
+    const QString longer = writeFile(dir_, QStringLiteral("300ms.wav"), toneWav(300));
+    const QString shorter = writeFile(dir_, QStringLiteral("50ms.wav"), toneWav(50));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(sound.play(longer));
+    const qint64 longMs = clock.restart();
+    QVERIFY(sound.play(shorter));
+    const qint64 shortMs = clock.elapsed();
+    qInfo("300 ms sound: %lld ms in play(); 50 ms sound: %lld ms", static_cast<long long>(longMs),
+          static_cast<long long>(shortMs));
+    QVERIFY2(longMs >= 280, qPrintable(QString::number(longMs)));
+    QVERIFY2(longMs < 300 + 250, qPrintable(QString::number(longMs)));
+    QVERIFY2(shortMs >= 40 && shortMs < 50 + 250, qPrintable(QString::number(shortMs)));
+}
+
+void SdlSoundLiveTest::windowKeepsRunningWhileASoundPlays()
+{
+    SdlSound sound;
+    QVERIFY(sound.open());
+    const QString path = writeFile(dir_, QStringLiteral("200ms.wav"), toneWav(200));
+    // Timers fire while the sound plays; a sound asked for from a timer then
+    // is skipped rather than played inside the other.
+    int ticks = 0;
+    int nestedAnswers = 0;
+    bool nestedResult = true;
+    QTimer timer;
+    timer.callOnTimeout([&] {
+        ++ticks;
+        if (nestedAnswers++ == 0)
+            nestedResult = sound.play(path);
+    });
+    timer.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(sound.play(path));
+    timer.stop();
+    QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
+    QVERIFY(!nestedResult);
+    QVERIFY(clock.elapsed() < 200 + 250);  // the nested request did not play too
+}
+
+void SdlSoundLiveTest::noDeviceFailsAtOnceAndSaysSoOnce()
+{
+    const QString path = writeFile(dir_, QStringLiteral("good.wav"), toneWav(100));
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("nonexistent_driver"));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kNoDeviceChild), path});
+    QVERIFY(child.waitForFinished(10000));
+    QCOMPARE(child.exitCode(), 0);
+    const QString out = QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
+    const QString err = QString::fromLocal8Bit(child.readAllStandardError());
+    const QStringList fields = out.split(u' ');
+    QCOMPARE(fields.mid(0, 4), (QStringList{QStringLiteral("false"), QStringLiteral("false"), QStringLiteral("false"),
+                                            QStringLiteral("nodevice")}));
+    QVERIFY2(fields.value(4).toInt() < 1000, qPrintable(out));
+    QCOMPARE(err.count(QStringLiteral("no sound")), 1);
+    QVERIFY2(err.startsWith(QStringLiteral("quillo: no sound")), qPrintable(err));
+}
+
+void SdlSoundLiveTest::closingGivesUpOnADeviceThatDoesNotClose()
+{
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    letClose = false;
+    auto sound = std::make_unique<SdlSound>(&closeWhenLetGo);
+    QVERIFY(sound->open());
+    QVERIFY(sound->play(writeFile(dir_, QStringLiteral("50ms.wav"), toneWav(50))));
+    QElapsedTimer clock;
+    clock.start();
+    sound.reset();
+    const qint64 ms = clock.elapsed();
+    letClose = true;
+    QVERIFY2(ms >= 450 && ms < SdlSound::kCloseWait.count() + 150, qPrintable(QString::number(ms)));
+}
+
+void SdlSoundLiveTest::soundComesBackWhenTheServerDoes()
+{
+    NEED_PULSEAUDIO();
+    PulseServer server;
+    server.useInThisProcess();
+    QVERIFY2(server.start(), qPrintable(server.errors()));
+    const QString beep = writeFile(dir_, QStringLiteral("120ms.wav"), toneWav(120));
+    const QString longer = writeFile(dir_, QStringLiteral("1500ms.wav"), toneWav(1500));
+    test::LogCapture log;
+    SdlSound sound;
+    QVERIFY(sound.open());
+    // The device runs at the server's own rate and channels, not the recordings'.
+    QCOMPARE(sound.deviceSpec().freq, 48000);
+    QCOMPARE(int(sound.deviceSpec().channels), 2);
+    QVERIFY(sound.play(beep));
+
+    // Killed during a sound: the sound ends there, not after its length.
+    QTimer::singleShot(300, [&] { server.kill(); });
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!sound.play(longer));
+    QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+    // With no server, keys are not held up.
+    for (int i = 0; i < 3; ++i) {
+        clock.restart();
+        QVERIFY(!sound.play(beep));
+        QVERIFY2(clock.elapsed() < SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+    }
+    QVERIFY(server.start());
+    const qint64 back = msUntilHeard(sound, beep, 5000);
+    QVERIFY2(back >= 0 && back <= 3000, qPrintable(QString::number(back)));
+    const QString said = log.text();
+    QCOMPARE(said.count(QStringLiteral("sound lost")), 1);
+    QCOMPARE(said.count(QStringLiteral("sound is back")), 1);
+}
+
+void SdlSoundLiveTest::soundStartsWhenTheServerStartsLate()
+{
+    NEED_PULSEAUDIO();
+    PulseServer server;
+    server.useInThisProcess();
+    const QString beep = writeFile(dir_, QStringLiteral("120ms.wav"), toneWav(120));
+    test::LogCapture log;
+    SdlSound sound;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!sound.play(beep));
+    QVERIFY(!sound.play(beep));
+    QVERIFY2(clock.elapsed() < SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(server.start(), qPrintable(server.errors()));
+    const qint64 back = msUntilHeard(sound, beep, 5000);
+    QVERIFY2(back >= 0 && back <= 3000, qPrintable(QString::number(back)));
+    const QString said = log.text();
+    QCOMPARE(said.count(QStringLiteral("no sound")), 1);
+    QCOMPARE(said.count(QStringLiteral("sound works now")), 1);
+}
+
+void SdlSoundLiveTest::aFrozenServerStallsNeitherKeysNorTheEnd()
+{
+    NEED_PULSEAUDIO();
+    PulseServer server;
+    server.useInThisProcess();
+    QVERIFY2(server.start(), qPrintable(server.errors()));
+    const QString beep = writeFile(dir_, QStringLiteral("120ms.wav"), toneWav(120));
+    const QString longer = writeFile(dir_, QStringLiteral("600ms.wav"), toneWav(600));
+    auto sound = std::make_unique<SdlSound>();
+    QVERIFY(sound->open());
+    QVERIFY(sound->play(beep));
+
+    // Frozen during a sound: the stall guard ends it, and the keys after it
+    // are not held up by the frozen device.
+    QTimer::singleShot(200, [&] { server.freeze(); });
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!sound->play(longer));
+    QVERIFY2(clock.elapsed() < 600 + 100 + SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+    clock.restart();
+    QVERIFY(!sound->play(beep));
+    QVERIFY2(clock.elapsed() < SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+    clock.restart();
+    sound.reset();
+    QVERIFY2(clock.elapsed() < SdlSound::kCloseWait.count() + 100, qPrintable(QString::number(clock.elapsed())));
+    // The closing left behind ends once the server is gone for good.
+    server.thaw();
+    server.kill();
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], kNoDeviceChild) == 0)
+        return noDeviceChild(argv[2]);
+    QApplication app(argc, argv);
+    SdlSoundLiveTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_sdl_sound_live.moc"
