@@ -1,6 +1,8 @@
 #include "platform/failure.h"
 #include "app/parla.h"
 #include "app/startup.h"
+#include "app/single_instance.h"
+#include "platform/signal_exit.h"
 #include "platform/log.h"
 
 #include <QApplication>
@@ -21,6 +23,11 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillo"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLO_VERSION));
+    quillo::SignalExit signalExit;
+
+    quillo::SingleInstance instance;
+    if (!instance.claim())
+        return 0;  // the running one comes to the front instead
 
     // The sound device starts opening here, on its own thread, while the window
     // is built: the first key is heard as fast as any later one.
@@ -38,5 +45,11 @@ int main(int argc, char* argv[])
         return 1;
     }
     window.showCoveringScreen();
+    // Ends as closing the window does, nothing saved, also in the middle of a sound.
+    QObject::connect(&signalExit, &quillo::SignalExit::requested, &window, [&window] { window.endProgram(); });
+    QObject::connect(&instance, &quillo::SingleInstance::activationRequested, &window, [&window] {
+        window.raise();
+        window.activateWindow();
+    });
     return QApplication::exec();
 }

@@ -482,6 +482,7 @@ SdlSound::Outcome SdlSound::queueAndWait(const QByteArray& pcm)
     auto stopped = [this] { return SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED; };
     auto drained = [this] { return SDL_GetQueuedAudioSize(device_) == 0; };
     auto over = [&] { return drained() || stopped() || deadline.hasExpired(); };
+    constexpr int kDone = 1;
     if (QCoreApplication::instance() == nullptr) {
         while (!over())
             SDL_Delay(kPollMs);
@@ -491,10 +492,16 @@ SdlSound::Outcome SdlSound::queueAndWait(const QByteArray& pcm)
         poll.setTimerType(Qt::PreciseTimer);
         poll.callOnTimeout([&] {
             if (over())
-                loop.quit();
+                loop.exit(kDone);
         });
         poll.start(kPollMs);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (loop.exec(QEventLoop::ExcludeUserInputEvents) != kDone) {
+            // The program is ending (QCoreApplication::exit ends every loop,
+            // and no new one runs): drop the rest at once.
+            SDL_ClearQueuedAudio(device_);
+            hold();
+            return Outcome::Failed;
+        }
     }
     if (stopped())
         return Outcome::Lost;
