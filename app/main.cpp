@@ -2,6 +2,7 @@
 #include "app/parla.h"
 #include "app/startup.h"
 #include "app/single_instance.h"
+#include "platform/keyboard_hold.h"
 #include "platform/signal_exit.h"
 #include "platform/log.h"
 
@@ -28,6 +29,7 @@ int main(int argc, char* argv[])
     quillo::SingleInstance instance;
     if (!instance.claim())
         return 0;  // the running one comes to the front instead
+    quillo::KeyboardHold keyboardHold;
 
     // The sound device starts opening here, on its own thread, while the window
     // is built: the first key is heard as fast as any later one.

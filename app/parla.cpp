@@ -110,7 +110,9 @@ bool Parla::eventFilter(QObject* watched, QEvent* event)
 bool Parla::handleSheetKey(QKeyEvent* event)
 {
     // Tab moves the focus on and never writes on the sheet; neither handler sees it.
-    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+    // Alt+Tab is the desktop's window switch, which reaches us while the
+    // keyboard is held: it must not move the child out of the sheet.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && !(event->modifiers() & Qt::AltModifier)) {
         focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
         return true;
     }

@@ -53,6 +53,7 @@ public:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(QDir::tempPath());  // not the program's folder
         process.start(binary(), {});
@@ -61,6 +62,7 @@ public:
 private:
     QTemporaryDir dir_;
     QTemporaryDir config_;
+    QTemporaryDir runtime_;  // each copy is its own session: never a second start
     bool copied_ = false;
 };
 

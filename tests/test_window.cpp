@@ -152,6 +152,12 @@ void TestWindow::tabOrderAndFocus()
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(QApplication::focusWidget(), form.scrivo);
 
+    // Alt+Tab, the desktop's window switch, reaches the held keyboard: it stays on the sheet.
+    sendKey(form.scrivo, Qt::Key_Tab, Qt::AltModifier, QStringLiteral("\t"));
+    sendKey(form.scrivo, Qt::Key_Backtab, Qt::AltModifier | Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), form.scrivo);
+    QCOMPARE(w.sheet(), QString());
+
     // scrivo -> esempio -> Parolasi -> back to scrivo; the picture is skipped.
     sendKey(form.scrivo, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
     QCOMPARE(QApplication::focusWidget(), form.esempio);

@@ -40,6 +40,8 @@ build=$2 source=$3 cmake=${4:-cmake}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 export XDG_CONFIG_HOME=$tmp/config QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+# A session of its own: a Quillo running elsewhere must not turn this start into a second one.
+mkdir -m 0700 "$tmp/runtime" && export XDG_RUNTIME_DIR=$tmp/runtime
 
 check_tree() { # ROOT (the installed prefix as seen on disk)
     local root=$1 lib=$1/lib/quillo

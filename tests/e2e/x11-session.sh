@@ -1,11 +1,15 @@
 # Sourced by the x11_* tests: a private X server with a window manager.
-#   start_x_session WORK_DIR    sets DISPLAY; the caller kills $X_PIDS on exit
+#   start_x_session WORK_DIR    sets DISPLAY and a private XDG_RUNTIME_DIR (so
+#                               concurrent tests never meet as a second start);
+#                               the caller kills $X_PIDS on exit
 #   wait_for_window PID         prints the visible window of PID, or fails
 
 X_PIDS=""
 
 start_x_session() {
     local work=$1
+    mkdir -p -m 0700 "$work/runtime"
+    export XDG_RUNTIME_DIR=$work/runtime
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.err" &
     X_PIDS="$X_PIDS $!"
     for _ in $(seq 100); do

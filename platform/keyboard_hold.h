@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWindow>
+#include <QTimer>
+
+namespace quillo {
+
+// Holds the keyboard for whichever of the program's windows is active, so a
+// child's Alt+Tab, Super or Alt+Space never reaches the desktop and no other
+// program can take the keys away. On X11 it is a keyboard grab on the active
+// top-level window: it moves to the help box while that is open and comes back
+// when it closes, and the pointer is never held. The keys the window manager
+// would have taken (Alt+F4 among them) reach our own key handler instead.
+// Ends when the program does.
+class KeyboardHold final : public QObject {
+    Q_OBJECT
+public:
+    explicit KeyboardHold(QObject* parent = nullptr);
+    ~KeyboardHold() override;
+    KeyboardHold(const KeyboardHold&) = delete;
+    KeyboardHold& operator=(const KeyboardHold&) = delete;
+
+    // The window holding the keyboard now, if any.
+    QWindow* holder() const { return held_; }
+
+private:
+    void follow(QWindow* window);
+    void tryHold();
+    void release();
+
+    QPointer<QWindow> wanted_;
+    QPointer<QWindow> held_;
+    QTimer retry_;
+    int refusals_ = 0;
+    bool saidRefused_ = false;
+};
+
+}  // namespace quillo
