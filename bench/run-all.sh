@@ -12,6 +12,8 @@ if [ -n "${DISPLAY:-}" ]; then
 else
   QT_QPA_PLATFORM=xcb xvfb-run -a "$build/bench/bench_startup" 15
 fi
+echo "== SIGTERM to ended, idle"
+"$build/bench/bench_signal_exit" 11
 echo "== resident memory"
 "$build/bench/bench_memory"
 for b in bench_keystroke bench_picture_list bench_show_word bench_audio_latency; do

@@ -14,6 +14,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <pwd.h>
+#include <unistd.h>
+
 using quillo::Parla;
 using quillo::test::FakePlatform;
 using quillo::test::FakeScreen;
@@ -47,17 +51,21 @@ public:
     QString path() const { return dir_.path(); }
     QString binary() const { return dir_.filePath(QStringLiteral("quillo")); }
 
-    void start(QProcess& process) const
+    // Every start of this copy shares its runtime folder, so a second start
+    // meets the first. EXTRA adds to or replaces the environment.
+    void start(QProcess& process, const QProcessEnvironment& extra = {}) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+        env.insert(extra);
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(QDir::tempPath());  // not the program's folder
         process.start(binary(), {});
     }
+    QString socket() const { return QDir(runtime_.path()).filePath(QStringLiteral("quillo-%1.socket").arg(::getuid())); }
 
 private:
     QTemporaryDir dir_;
@@ -77,7 +85,10 @@ private slots:
     void formLoadOnOtherScreens();
     void formLoadNeedsThePictureFolder();
     void programRefusesToStartWithoutPictures();
-    void programStartsWithAnEmptyPictureFolder();
+    void programRunsUntilASignal_data();
+    void programRunsUntilASignal();
+    void secondStartLeavesTheFirst();
+    void programStartsWithoutARuntimeFolder();
 };
 
 void TestStartup::formLoadSetsUpTheWindow()
@@ -212,21 +223,95 @@ void TestStartup::programRefusesToStartWithoutPictures()
     qInfo("refused in %lld ms", elapsed);
 }
 
-void TestStartup::programStartsWithAnEmptyPictureFolder()
+void TestStartup::programRunsUntilASignal_data()
 {
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+void TestStartup::programRunsUntilASignal()
+{
+    QFETCH(int, signalNumber);
+    // An empty picture folder is enough to start.
     ProgramCopy program(/*withPictures=*/true);
     QVERIFY(program.ok());
     QProcess process;
     program.start(process);
     QVERIFY(process.waitForStarted(5000));
+    // Long enough for the audio device to open: the audio library must not
+    // take the signals over.
     const bool finished = process.waitForFinished(1000);
     if (finished)
         qWarning("%s", process.readAllStandardError().constData());
     QVERIFY2(!finished, "the program ended on its own");
-    QCOMPARE(process.state(), QProcess::Running);
-    process.kill();
-    QVERIFY(process.waitForFinished(5000));
-    QVERIFY2(!process.readAllStandardError().contains("cannot start"), "the program reported a failure");
+    QVERIFY(QFileInfo(program.socket()).exists());
+
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+    QVERIFY2(process.waitForFinished(3000), "the signal did not end the program");
+    qInfo("ended %lld ms after the signal", timer.elapsed());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    const QByteArray err = process.readAllStandardError();
+    QVERIFY2(!err.contains("cannot start"), err.constData());
+    QVERIFY2(!QFileInfo(program.socket()).exists(), "the socket outlived a clean ending");
+}
+
+void TestStartup::secondStartLeavesTheFirst()
+{
+    ProgramCopy program(/*withPictures=*/true);
+    QVERIFY(program.ok());
+    QProcess first;
+    program.start(first);
+    QVERIFY(first.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(program.socket()).exists(), 5000);
+
+    auto secondStartEnds = [&program] {
+        QProcess second;
+        program.start(second);
+        return second.waitForFinished(5000) && second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0;
+    };
+    QVERIFY2(secondStartEnds(), "a second start did not end with 0");
+    QCOMPARE(first.state(), QProcess::Running);
+
+    // A run that crashes leaves its socket behind; it answers nobody, and
+    // the next start takes its place.
+    first.kill();
+    QVERIFY(first.waitForFinished(5000));
+    QVERIFY(QFileInfo(program.socket()).exists());
+    QProcess next;
+    program.start(next);
+    QVERIFY(next.waitForStarted(5000));
+    QVERIFY2(!next.waitForFinished(1000), next.readAllStandardError().constData());
+    QVERIFY2(secondStartEnds(), "the start after a crash does not answer a second one");
+    next.kill();
+    QVERIFY(next.waitForFinished(5000));
+}
+
+void TestStartup::programStartsWithoutARuntimeFolder()
+{
+    ProgramCopy program(/*withPictures=*/true);
+    QVERIFY(program.ok());
+    QProcess process;
+    // A runtime folder that cannot exist, below a regular file, and a regular
+    // file where Qt's fallback, TMPDIR/runtime-USER, would go.
+    QTemporaryDir tmp;
+    QFile fallback(QDir(tmp.path()).filePath(QStringLiteral("runtime-") + QString::fromLocal8Bit(::getpwuid(::getuid())->pw_name)));
+    QVERIFY(fallback.open(QIODevice::WriteOnly));
+    QProcessEnvironment unusable;
+    unusable.insert(QStringLiteral("XDG_RUNTIME_DIR"), program.binary() + QStringLiteral("/runtime"));
+    unusable.insert(QStringLiteral("TMPDIR"), tmp.path());
+    program.start(process, unusable);
+    QVERIFY(process.waitForStarted(5000));
+    QVERIFY2(!process.waitForFinished(1000), "the program did not start without a runtime folder");
+    QCOMPARE(::kill(pid_t(process.processId()), SIGTERM), 0);
+    QVERIFY(process.waitForFinished(3000));
+    QCOMPARE(process.exitCode(), 0);
+    const QByteArray err = process.readAllStandardError();
+    QVERIFY2(err.contains("runtime folder"), err.constData());
 }
 
 QTEST_MAIN(TestStartup)
