@@ -1,6 +1,7 @@
 #include "platform/keyboard_hold.h"
 
 #include "platform/log.h"
+#include "platform/shortcuts_inhibitor.h"
 
 #include <QGuiApplication>
 #include <QWindow>
@@ -19,6 +20,12 @@ constexpr int kRefusalsBeforeSaying = 10;
 
 KeyboardHold::KeyboardHold(QObject* parent) : QObject(parent)
 {
+    const QString platform = QGuiApplication::platformName();
+    x11_ = platform == QLatin1String("xcb");
+#ifdef QUILLO_WAYLAND
+    if (platform.startsWith(QLatin1String("wayland")))
+        inhibitor_ = ShortcutsInhibitor::create();
+#endif
     retry_.setSingleShot(true);
     retry_.setInterval(kRetryMs);
     connect(&retry_, &QTimer::timeout, this, &KeyboardHold::tryHold);
@@ -43,11 +50,11 @@ void KeyboardHold::follow(QWindow* window)
 
 void KeyboardHold::tryHold()
 {
-    // Only an X11 window can grab; elsewhere it is refused every time.
-    if (wanted_ == nullptr || wanted_ == held_ || QGuiApplication::platformName() != QLatin1String("xcb"))
+    // Only X11 grabs and Wayland inhibits; elsewhere there is nothing to hold.
+    if (wanted_ == nullptr || wanted_ == held_ || (!x11_ && inhibitor_ == nullptr))
         return;
-    // An unmapped window cannot grab yet.
-    if (wanted_->isExposed() && wanted_->setKeyboardGrabEnabled(true)) {
+    // An unmapped window cannot hold the keyboard yet.
+    if (wanted_->isExposed() && (x11_ ? wanted_->setKeyboardGrabEnabled(true) : holdOnWayland(wanted_))) {
         held_ = wanted_;
         return;
     }
@@ -61,9 +68,23 @@ void KeyboardHold::tryHold()
 void KeyboardHold::release()
 {
     retry_.stop();
-    if (held_ != nullptr)
+    if (held_ != nullptr && x11_)
         held_->setKeyboardGrabEnabled(false);
+#ifdef QUILLO_WAYLAND
+    if (inhibitor_ != nullptr)
+        inhibitor_->release();
+#endif
     held_ = nullptr;
+}
+
+bool KeyboardHold::holdOnWayland(QWindow* window)
+{
+#ifdef QUILLO_WAYLAND
+    return inhibitor_ != nullptr && inhibitor_->hold(window);
+#else
+    Q_UNUSED(window);
+    return false;
+#endif
 }
 
 }  // namespace quillo

@@ -5,6 +5,8 @@
 #include <QWindow>
 #include <QTimer>
 
+#include <memory>
+
 namespace quillo {
 
 // Holds the keyboard for whichever of the program's windows is active, so a
@@ -13,7 +15,10 @@ namespace quillo {
 // top-level window: it moves to the help box while that is open and comes back
 // when it closes, and the pointer is never held. The keys the window manager
 // would have taken (Alt+F4 among them) reach our own key handler instead.
-// Ends when the program does.
+// On Wayland the compositor is asked to inhibit its shortcuts for the active
+// window instead. Ends when the program does.
+class ShortcutsInhibitor;
+
 class KeyboardHold final : public QObject {
     Q_OBJECT
 public:
@@ -29,10 +34,13 @@ private:
     void follow(QWindow* window);
     void tryHold();
     void release();
+    bool holdOnWayland(QWindow* window);
 
     QPointer<QWindow> wanted_;
     QPointer<QWindow> held_;
     QTimer retry_;
+    bool x11_ = false;
+    std::unique_ptr<ShortcutsInhibitor> inhibitor_;  // Wayland only
     int refusals_ = 0;
     bool saidRefused_ = false;
 };

@@ -56,8 +56,8 @@ expect_grab() { # WHAT WHEN
     [ "$got" = "$1" ] || fail "$2: another client's keyboard grab found the keyboard $got, not $1"
 }
 active_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
-# Polls until a condition holds, up to about 3 s.
-eventually() { for _ in $(seq 60); do "$@" && return 0; sleep 0.05; done; "$@"; }
+# Polls until a condition holds, up to about 10 s (the machine may be busy).
+eventually() { for _ in $(seq 200); do "$@" && return 0; sleep 0.05; done; "$@"; }
 visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
 # The box's window is not listed by --onlyvisible --pid; its title finds it.
 help_boxes_are() { [ "$(xdotool search --name '^QUILLO TINDO$' 2>/dev/null | wc -l)" -eq "$1" ]; }
@@ -76,8 +76,8 @@ start_quillo() { # NAME
 }
 
 # Another window to switch to, and nothing holding the keyboard yet.
-xmessage -name altro "altro" & pids+=($!)
-eventually xdotool search --onlyvisible --classname altro >/dev/null 2>&1 || fail "no second window"
+xmessage -name altro "altro" 2>"$work/xmessage.err" & pids+=($!)
+eventually xdotool search --onlyvisible --classname altro >/dev/null 2>&1 || { xdotool search --classname altro; cat "$work/xmessage.err"; fail "no second window"; }
 expect_grab free "before Quillo"
 
 start_quillo first
