@@ -77,7 +77,10 @@ start_quillo() { # NAME
 
 # Another window to switch to, and nothing holding the keyboard yet.
 xmessage -name altro "altro" 2>"$work/xmessage.err" & pids+=($!)
-eventually xdotool search --onlyvisible --classname altro >/dev/null 2>&1 || { xdotool search --classname altro; cat "$work/xmessage.err"; fail "no second window"; }
+# (A loaded machine has taken over 10 s to map it.)
+for _ in $(seq 3); do eventually xdotool search --onlyvisible --classname altro >/dev/null 2>&1 && break; done
+xdotool search --onlyvisible --classname altro >/dev/null 2>&1 || {
+    xdotool search --classname altro; cat "$work/xmessage.err"; ps -o pid,stat,etime,cmd -C xmessage; fail "no second window"; }
 expect_grab free "before Quillo"
 
 start_quillo first
