@@ -1,5 +1,6 @@
 #include "feedback/media_paths.h"
 
+#include "platform/file_name.h"
 #include "platform/file_search.h"
 
 namespace quillo::media {
@@ -10,7 +11,9 @@ QString picturesFolder(const QString& mediaFolder) { return mediaFolder + QStrin
 
 QString wordOfPicture(const QString& fileName)
 {
-    return fileName.size() > 4 ? fileName.left(fileName.size() - 4) : QString();
+    // A name that is not UTF-8 shows its stray bytes as Latin-1, one
+    // character each, so the word keeps its length.
+    return fileName.size() > 4 ? readableFileName(fileName).left(fileName.size() - 4) : QString();
 }
 
 QString fileIn(const QString& folder, const QString& name)

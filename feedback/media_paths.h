@@ -17,7 +17,7 @@ inline const QString kSavedSecond = QStringLiteral("k.wav");
 
 // The word a picture stands for: its file name without the last four
 // characters (".png", ".jpg"). Empty for a name of four characters or fewer,
-// which names no word.
+// which names no word. A name that is not UTF-8 gives its readable form.
 QString wordOfPicture(const QString& fileName);
 
 // The path of a named file in `folder`, its name found without regard to

@@ -3,6 +3,7 @@
 #include "platform/failure.h"
 #include "form/form.h"
 #include "feedback/media_paths.h"
+#include "platform/file_name.h"
 #include "platform/picture_loader.h"
 
 #include <QDir>

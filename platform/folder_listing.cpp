@@ -1,5 +1,6 @@
 #include "platform/folder_listing.h"
 
+#include "platform/file_name.h"
 #include "platform/file_search.h"
 #include "platform/wildcard.h"
 
@@ -33,7 +34,7 @@ bool FolderListing::stampOf(const QString& folder, Stamp* stamp)
 {
 #if defined(Q_OS_UNIX)
     struct stat info {};
-    if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
+    if (::stat(encodeFileName(folder).constData(), &info) != 0)
         return false;
     stamp->device = std::uint64_t(info.st_dev);
     stamp->inode = std::uint64_t(info.st_ino);

@@ -12,6 +12,11 @@ namespace quillo {
 // last reading: a file added, removed or renamed shows at the next call. Only
 // the folder's own time stamps are checked between readings, so asking again
 // costs one stat instead of a listing.
+//
+// This is the one cache the picture list keeps, because a measurement needs
+// it: with 10,000 pictures, reading, decoding and sorting the folder anew at
+// each new letter took about 9 ms a key (bench_keystroke), against 0.5 ms
+// with the listing kept.
 class FolderListing {
 public:
     const QStringList& names(const QString& folder);

@@ -1,8 +1,11 @@
 #include "platform/picture_loader.h"
 
+#include "platform/file_name.h"
 #include "platform/regular_file.h"
 
 #include <QImageReader>
+
+#include <memory>
 
 namespace quillo {
 
@@ -19,13 +22,14 @@ QImage loadPicture(const QString& path, QSize target, QString* error)
 {
     auto fail = [&](const QString& why) {
         if (error)
-            *error = QStringLiteral("%1: %2").arg(path, why);
+            *error = QStringLiteral("%1: %2").arg(readableFileName(path), why);
         return QImage();
     };
     if (target.isEmpty())
         return fail(QStringLiteral("no room to show a picture"));
 
-    // A FIFO or a device in the pictures folder would block a plain open.
+    // Opened by its own bytes (a name need not be UTF-8), and only when it is a
+    // regular file: a FIFO or a device would block a plain open.
     QString why;
     const std::unique_ptr<QFile> file = openRegularFile(path, &why);
     if (!file)

@@ -1,5 +1,7 @@
 #include "platform/regular_file.h"
 
+#include "platform/file_name.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,7 +38,7 @@ std::unique_ptr<QFile> openRegularFile(const QByteArray& nativePath, QString* wh
 
 std::unique_ptr<QFile> openRegularFile(const QString& path, QString* why)
 {
-    return openRegularFile(QFile::encodeName(path), why);
+    return openRegularFile(encodeFileName(path), why);
 }
 
 }  // namespace quillo

@@ -13,7 +13,7 @@ namespace quillo {
 // socket or a folder is refused at once instead of waiting for a writer.
 // Returns nullptr, with the reason in *why, when the file is refused.
 std::unique_ptr<QFile> openRegularFile(const QByteArray& nativePath, QString* why = nullptr);
-// The same for a name in Qt's form (encoded with QFile::encodeName).
+// The same for a name as decodeFileName gives it (encoded with encodeFileName).
 std::unique_ptr<QFile> openRegularFile(const QString& path, QString* why = nullptr);
 
 }  // namespace quillo

@@ -1,4 +1,5 @@
 #include "platform/sdl_sound.h"
+#include "platform/file_name.h"
 #include "platform/log.h"
 #include "platform/regular_file.h"
 #include "platform/wav_header.h"
@@ -386,7 +387,7 @@ QByteArray SdlSound::convert(SDL_RWops* rw, const char* name) const
 
 QByteArray SdlSound::load(const QString& path) const
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = encodeFileName(path);
     QString why;
     const std::unique_ptr<QFile> file = openRegularFile(name, &why);
     if (!file) {

@@ -1,7 +1,9 @@
 // The hidden picture list, the folder search behind it and the wildcard rules.
 #include "platform/failure.h"
+#include "platform/file_name.h"
 #include "platform/file_search.h"
 #include "platform/picture_list.h"
+#include "platform/regular_file.h"
 #include "support/wildcard_matches.h"
 
 #include <QDir>
@@ -9,7 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using quillo::Failure;
 using quillo::PictureList;
@@ -56,6 +61,7 @@ private slots:
     void findFirstFilePrefersExactCase();
     void findFirstFileRefusesForbiddenCharacters();
     void findFirstFileWithLiteralWildcards();
+    void namesThatAreNotUtf8();
 };
 
 void TestPictureList::wildcardRules()
@@ -336,6 +342,61 @@ void TestPictureList::findFirstFileWithLiteralWildcards()
     QCOMPARE(findFirstFile(folder.path(), "B.WAV", false), QStringLiteral("b.wav"));
     folder.add("*.wav");
     QCOMPARE(findFirstFile(folder.path(), "*.wav", false), QStringLiteral("*.wav"));
+}
+
+void TestPictureList::namesThatAreNotUtf8()
+{
+    using quillo::decodeFileName;
+    using quillo::encodeFileName;
+    using quillo::readableFileName;
+    // Bytes that are not UTF-8 come back exactly, whatever they are: Latin-1,
+    // a cut sequence, an overlong '/', an encoded surrogate. Valid UTF-8 is
+    // decoded as Qt decodes it, a character past U+FFFF included (its second
+    // half, DC80, is no stray byte).
+    const QList<QByteArray> raw{"e\xe9.png", "\xe8.wav", "a\xe2\x82.png", "\xc0\xaf.png", "\xed\xb2\x80.png",
+                                "\xff\xfe", "\xf0\x90\x82\x80\xe9", QString::fromUtf8("èlica.png").toUtf8()};
+    for (const QByteArray& bytes : raw) {
+        const QString name = decodeFileName(bytes);
+        QCOMPARE(encodeFileName(name), bytes);
+        QCOMPARE(readableFileName(name).size(), name.size());
+    }
+    QCOMPARE(decodeFileName("\xf0\x90\x82\x80"), QString::fromUtf8("\xf0\x90\x82\x80"));
+    QCOMPARE(readableFileName(decodeFileName("e\xe9.png")), QString::fromUtf8("eé.png"));
+    QCOMPARE(readableFileName(decodeFileName("\xf0\x90\x82\x80\xe9")), QString::fromUtf8("\xf0\x90\x82\x80é"));
+
+    // Real files of such names, as an old stick brings them: each is listed,
+    // sorted and matched by its readable form, and opens its own file.
+    QTemporaryDir dir;
+    const auto create = [&](const QByteArray& name) {
+        const int fd = ::open((QFile::encodeName(dir.path()) + '/' + name).constData(), O_WRONLY | O_CREAT, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, name.constData(), size_t(name.size())), ssize_t(name.size()));
+        ::close(fd);
+    };
+    for (const char* name : {"e\xe9.png", "\xe8lica.png", "erba.png", "casa.png", "\xe8.wav"})
+        create(name);
+    PictureList list;
+    list.setFolder(dir.path());
+    QCOMPARE(list.count(), 5);
+    list.setPattern(QStringLiteral("e*.*"));
+    QCOMPARE(list.names(), (QStringList{decodeFileName("e\xe9.png"), QStringLiteral("erba.png")}));
+    list.setPattern(QString::fromUtf8("È*.*"));
+    QCOMPARE(list.names(), (QStringList{decodeFileName("\xe8.wav"), decodeFileName("\xe8lica.png")}));
+    for (const QString& name : list.names()) {
+        const auto file = quillo::openRegularFile(QDir(dir.path()).filePath(name));
+        QVERIFY2(file, qPrintable(readableFileName(name)));
+        QCOMPARE(file->readAll(), encodeFileName(name));
+    }
+
+    // A Latin-1 recording is found for its letter; a UTF-8 one beside it wins.
+    using quillo::findFirstFile;
+    QCOMPARE(findFirstFile(dir.path(), QString::fromUtf8("è.wav")), decodeFileName("\xe8.wav"));
+    QCOMPARE(findFirstFile(dir.path(), QString::fromUtf8("È.WAV"), false), decodeFileName("\xe8.wav"));
+    QCOMPARE(findFirstFile(dir.path(), decodeFileName("\xe8.wav"), false), decodeFileName("\xe8.wav"));
+    create(QString::fromUtf8("è.wav").toUtf8());
+    QCOMPARE(findFirstFile(dir.path(), QString::fromUtf8("è.wav")), QString::fromUtf8("è.wav"));
+    std::error_code ignored;  // QTemporaryDir cannot remove these names
+    std::filesystem::remove_all(QFile::encodeName(dir.path()).toStdString(), ignored);
 }
 
 QTEST_GUILESS_MAIN(TestPictureList)

@@ -8,6 +8,7 @@
 #include "app/parla.h"
 #include "feedback/typing_handler.h"
 #include "app/startup.h"
+#include "platform/file_name.h"
 #include "platform/sdl_sound.h"
 #include "support/fake_platform.h"
 #include "support/log_capture.h"
@@ -277,6 +278,25 @@ void SdlSoundDiskTest::typedLetterInWordModeIsHeardWithCueAndWord()
     QVERIFY(a + letter.size() <= d);
     QVERIFY(d + cue.size() <= w);
     QCOMPARE(soundRuns(out).size(), 3);
+
+    // The same with names that are not UTF-8 (Latin-1, as an old stick
+    // brings them): the letter's recording, the picture and its word's.
+    const QByteArray accented = tonePcm(600, 120), accentedWord = tonePcm(800, 200);
+    media.addFile(QStringLiteral("alfabeto/") + decodeFileName("\xe8.wav"), wavFile(accented));
+    media.addFile(QStringLiteral("parole/") + decodeFileName("\xe8lica.wav"), wavFile(accentedWord));
+    media.addPicture(decodeFileName("\xe8lica.png"));
+    form.esempiopix->clear();
+    mark();
+    scrivo_KeyPress(form, QString::fromUtf8("è"));
+    QCOMPARE(form.esempio->text(), QString::fromUtf8("èlica"));
+    QVERIFY(!form.esempiopix->pixmap().isNull());
+    const QByteArray second = capture();
+    const qsizetype e = findSamples(second, accented);
+    const qsizetype d2 = findSamples(second, cue);
+    const qsizetype ew = findSamples(second, accentedWord);
+    QVERIFY(e >= 0 && d2 >= 0 && ew >= 0);
+    QVERIFY(e + accented.size() <= d2);
+    QVERIFY(d2 + cue.size() <= ew);
 }
 
 void SdlSoundDiskTest::recordingsThatWouldCostTooMuchAreRefused()

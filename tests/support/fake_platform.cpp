@@ -2,7 +2,9 @@
 
 #include "support/fixed_program_folder.h"
 
-#include <QFileInfo>
+#include "platform/regular_file.h"
+
+#include <memory>
 
 namespace quillo::test {
 
@@ -10,10 +12,12 @@ bool RecordingSound::play(const QString& path)
 {
     if (duringPlay)
         duringPlay();
-    const QFileInfo file(path);
-    const bool there = file.isFile() && file.size() > 0;
+    // Opened as the real player opens it: by the name's own bytes, and only a
+    // regular file.
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    const bool there = file && file->size() > 0;
     if (keepLog)
-        played.append(there ? file.fileName() : QStringLiteral("<default>"));
+        played.append(there ? path.mid(path.lastIndexOf(u'/') + 1) : QStringLiteral("<default>"));
     return there && deviceWorks;
 }
 

@@ -2,10 +2,17 @@
 
 #include "support/sample_files.h"
 
+#include "platform/file_name.h"
+
+#include <QBuffer>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
 
 namespace quillo::test {
 
@@ -13,6 +20,13 @@ MediaFolder::MediaFolder()
 {
     for (const char* folder : {"alfabeto", "parole", "immagini"})
         QDir(path()).mkpath(QString::fromLatin1(folder));
+}
+
+MediaFolder::~MediaFolder()
+{
+    // QTemporaryDir cannot remove a name that is not UTF-8.
+    std::error_code ignored;
+    std::filesystem::remove_all(encodeFileName(path()).toStdString(), ignored);
 }
 
 QByteArray MediaFolder::tinyWav(int frames)
@@ -27,10 +41,18 @@ QByteArray MediaFolder::tinyWav(int frames)
 
 void MediaFolder::addFile(const QString& relativePath, const QByteArray& bytes)
 {
-    QFile file(path() + u'/' + relativePath);
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written by the name's own bytes, so that a name made with
+    // decodeFileName from bytes that are not UTF-8 gets exactly those.
+    const QString full = path() + u'/' + relativePath;
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    const int fd = ::open(encodeFileName(full).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    QFile file;
+    if (file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
         file.write(bytes);
+    else
+        ::close(fd);
 }
 
 void MediaFolder::remove(const QString& relativePath)
@@ -45,7 +67,11 @@ void MediaFolder::addPicture(const QString& fileName, int side)
 {
     QImage image(side, side, QImage::Format_RGB32);
     image.fill(QColor(200, 40, 40));
-    image.save(pictures() + fileName, "PNG");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    addFile(QStringLiteral("immagini/") + fileName, png);
 }
 
 void MediaFolder::addBasics()

@@ -12,6 +12,7 @@ namespace quillo::test {
 class MediaFolder {
 public:
     MediaFolder();
+    ~MediaFolder();
     QString path() const { return dir_.path(); }
     QString letters() const { return path() + QStringLiteral("/alfabeto/"); }
     QString words() const { return path() + QStringLiteral("/parole/"); }
@@ -20,6 +21,7 @@ public:
     void addLetter(const QString& fileName);  // e.g. "a.wav"
     void addWord(const QString& fileName);    // e.g. "casa.wav"
     void addPicture(const QString& fileName, int side = 64);
+    // Names may be made with decodeFileName from bytes that are not UTF-8.
     void addFile(const QString& relativePath, const QByteArray& bytes);
     void remove(const QString& relativePath);
 

@@ -10,6 +10,7 @@
 // opened: recordings are only loaded.
 
 #include "feedback/media_paths.h"
+#include "platform/file_name.h"
 #include "platform/file_search.h"
 #include "platform/picture_loader.h"
 #include "platform/program_folder.h"
@@ -57,6 +58,8 @@ QString shown(const QString& name)
     for (QChar c : name) {
         if (c.unicode() < 32 || c.unicode() == 127)
             out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)  // a byte that is not UTF-8
+            out += QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QLatin1Char('0'));
         else
             out += c;
     }
@@ -179,7 +182,7 @@ void checkRecordings(Report& report, const QString& folderName, const QString& f
 {
     for (const QString& name : listMatchingFiles(folder, QStringLiteral("*.wav"))) {
         ++report.recordings;
-        const QByteArray path = QFile::encodeName(folder + name);
+        const QByteArray path = quillo::encodeFileName(folder + name);
         SDL_AudioSpec spec;
         Uint8* buffer = nullptr;
         Uint32 length = 0;
