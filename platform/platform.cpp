@@ -9,7 +9,7 @@ Platform Platform::real()
     Platform p;
     p.sound = std::make_unique<SdlSound>();
     p.screen = std::make_unique<QtScreenMetrics>();
-    p.settings = std::make_unique<QtSettingsStore>();
+    p.settings = std::make_unique<SettingsStore>();
     p.random = std::make_unique<StdRandomSource>();
     p.messages = std::make_unique<QtMessageBox>();
     p.fonts = std::make_unique<SystemFontList>();

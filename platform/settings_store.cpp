@@ -67,7 +67,7 @@ QList<std::pair<QString, QVariant>> keysOfGoodFile(const QString& path)
 }
 }  // namespace
 
-QString QtSettingsStore::filePath()
+QString SettingsStore::filePath()
 {
     // Where QSettings keeps a user-scope INI file, found without opening it:
     // a QSettings object reads its file as soon as it is made.
@@ -75,7 +75,7 @@ QString QtSettingsStore::filePath()
            + kName + QStringLiteral(".ini");
 }
 
-QString QtSettingsStore::read(const QString& section, const QString& key, const QString& fallback)
+QString SettingsStore::read(const QString& section, const QString& key, const QString& fallback)
 {
     const QString refused = whyUnreadable(filePath());
     if (!refused.isEmpty()) {
@@ -94,12 +94,12 @@ QString QtSettingsStore::read(const QString& section, const QString& key, const 
     return value.toString();
 }
 
-void QtSettingsStore::write(const QString& section, const QString& key, const QString& value)
+void SettingsStore::write(const QString& section, const QString& key, const QString& value)
 {
     pending_.append({section + u'/' + key, value});
 }
 
-bool QtSettingsStore::commit(QString* why)
+bool SettingsStore::commit(QString* why)
 {
     // The new file is written beside the old one and renamed over it, so the
     // old file stays byte-identical unless the whole new one was stored. The

@@ -5,26 +5,18 @@
 
 namespace quillo {
 
-// The per-user settings store, addressed by section and key; every value is a
-// text.
+// The per-user settings store, addressed by section and key, every value a
+// text: QSettings, INI format, user scope, organisation and application
+// "QuilloNuvi" ($XDG_CONFIG_HOME/QuilloNuvi/QuilloNuvi.ini). Tests use it as it
+// is, with a scratch config folder.
 class SettingsStore {
 public:
-    virtual ~SettingsStore() = default;
     // The stored text, or `fallback` when the key is absent.
-    virtual QString read(const QString& section, const QString& key, const QString& fallback) = 0;
-    virtual void write(const QString& section, const QString& key, const QString& value) = 0;
+    QString read(const QString& section, const QString& key, const QString& fallback);
+    void write(const QString& section, const QString& key, const QString& value);
     // Makes the writes lasting. False, with the reason, when they could not be
     // stored; the earlier stored values are then left as they were.
-    virtual bool commit(QString* why) = 0;
-};
-
-// The real store: QSettings, INI format, user scope, organisation and
-// application "QuilloNuvi" ($XDG_CONFIG_HOME/QuilloNuvi/QuilloNuvi.ini).
-class QtSettingsStore final : public SettingsStore {
-public:
-    QString read(const QString& section, const QString& key, const QString& fallback) override;
-    void write(const QString& section, const QString& key, const QString& value) override;
-    bool commit(QString* why) override;
+    bool commit(QString* why);
     static QString filePath();
 
 private:

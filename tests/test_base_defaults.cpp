@@ -21,7 +21,7 @@ constexpr qint16 kEsc = 27, kF1 = 112, kF2 = 113, kF9 = 120, kF10 = 121, kF11 = 
 
 QByteArray storedBytes()
 {
-    QFile file(quillo::QtSettingsStore::filePath());
+    QFile file(quillo::SettingsStore::filePath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
@@ -45,7 +45,7 @@ class TestBaseDefaults : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QDir(QFileInfo(quillo::QtSettingsStore::filePath()).absolutePath()).removeRecursively(); }
+    void init() { QDir(QFileInfo(quillo::SettingsStore::filePath()).absolutePath()).removeRecursively(); }
 
     void undoesTheOtherCommands();
     void leavesCornersAndStoreAlone();
@@ -132,7 +132,7 @@ void TestBaseDefaults::thenSaveStoresTheBaseAppearance()
     w.key(kF1, kAlt);
     w.key(kF2, kAlt);
 
-    QSettings stored(quillo::QtSettingsStore::filePath(), QSettings::IniFormat);
+    QSettings stored(quillo::SettingsStore::filePath(), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Screen/Fontname")).toString(), QStringLiteral("Arial"));
     QCOMPARE(stored.value(QStringLiteral("Screen/Fontsize")).toString(), QStringLiteral("48"));
     QCOMPARE(stored.value(QStringLiteral("Screen/Backcolor")).toString(), QStringLiteral("16777215"));

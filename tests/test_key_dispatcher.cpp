@@ -39,7 +39,7 @@ struct Window : StartedWindow {
 
 void writeStoredSettings(const QByteArray& ini)
 {
-    const QString path = quillo::QtSettingsStore::filePath();
+    const QString path = quillo::SettingsStore::filePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -57,7 +57,7 @@ class TestKeyDispatcher : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QFile::remove(quillo::QtSettingsStore::filePath()); }
+    void init() { QFile::remove(quillo::SettingsStore::filePath()); }
 
     void escapeAppliesStoredAppearanceAndShowsWords();
     void functionKeysByAltBitOnly();
@@ -124,10 +124,10 @@ void TestKeyDispatcher::functionKeysByAltBitOnly()
     random.queued = {0.0};
     w.key(kF2, kShift | kCtrl);
     QCOMPARE(form.scrivo->backColor(), 0);
-    QVERIFY(!QFileInfo::exists(quillo::QtSettingsStore::filePath()));
+    QVERIFY(!QFileInfo::exists(quillo::SettingsStore::filePath()));
     w.fake.sound->played.clear();
     w.key(kF2, kAlt);
-    QVERIFY(QFileInfo::exists(quillo::QtSettingsStore::filePath()));
+    QVERIFY(QFileInfo::exists(quillo::SettingsStore::filePath()));
     QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
     QCOMPARE(form.scrivo->backColor(), 0);  // saving draws no colour
     QCOMPARE(random.draws, 1);

@@ -42,7 +42,7 @@ constexpr qint16 kEsc = 27, kF2 = 113, kF4 = 115;
 constexpr qint32 kSystemBack = -2147483643;  // 0x80000005
 constexpr qint32 kSystemText = -2147483640;  // 0x80000008
 
-QString iniPath() { return quillo::QtSettingsStore::filePath(); }
+QString iniPath() { return quillo::SettingsStore::filePath(); }
 QString configFolder() { return QFileInfo(iniPath()).absolutePath(); }
 
 QByteArray readIni()

@@ -50,7 +50,7 @@ FakePlatform::FakePlatform(const QString& programFolder)
     exit = e.get();
     platform.sound = std::move(s);
     platform.screen = std::make_unique<FakeScreen>(1024, 768);
-    platform.settings = std::make_unique<QtSettingsStore>();
+    platform.settings = std::make_unique<SettingsStore>();
     platform.random = std::move(r);
     platform.messages = std::move(m);
     platform.fonts = std::move(f);
