@@ -270,13 +270,17 @@ void SdlSoundDiskTest::typedLetterInWordModeIsHeardWithCueAndWord()
     mark();
     scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
+    // The letter, the cue and the word, each whole and one after the other.
+    const auto heardInOrder = [&](const QByteArray& out, const QByteArray& first, const QByteArray& last) {
+        const qsizetype l = findSamples(out, first);
+        const qsizetype d = findSamples(out, cue);
+        const qsizetype w = findSamples(out, last);
+        QVERIFY(l >= 0 && d >= 0 && w >= 0);
+        QVERIFY(l + first.size() <= d);
+        QVERIFY(d + cue.size() <= w);
+    };
     const QByteArray out = capture();
-    const qsizetype a = findSamples(out, letter);
-    const qsizetype d = findSamples(out, cue);
-    const qsizetype w = findSamples(out, word);
-    QVERIFY(a >= 0 && d >= 0 && w >= 0);
-    QVERIFY(a + letter.size() <= d);
-    QVERIFY(d + cue.size() <= w);
+    heardInOrder(out, letter, word);
     QCOMPARE(soundRuns(out).size(), 3);
 
     // The same with names that are not UTF-8 (Latin-1, as an old stick
@@ -290,13 +294,7 @@ void SdlSoundDiskTest::typedLetterInWordModeIsHeardWithCueAndWord()
     scrivo_KeyPress(form, QString::fromUtf8("è"));
     QCOMPARE(form.esempio->text(), QString::fromUtf8("èlica"));
     QVERIFY(!form.esempiopix->pixmap().isNull());
-    const QByteArray second = capture();
-    const qsizetype e = findSamples(second, accented);
-    const qsizetype d2 = findSamples(second, cue);
-    const qsizetype ew = findSamples(second, accentedWord);
-    QVERIFY(e >= 0 && d2 >= 0 && ew >= 0);
-    QVERIFY(e + accented.size() <= d2);
-    QVERIFY(d2 + cue.size() <= ew);
+    heardInOrder(capture(), accented, accentedWord);
 }
 
 void SdlSoundDiskTest::recordingsThatWouldCostTooMuchAreRefused()
