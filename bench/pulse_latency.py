@@ -3,16 +3,22 @@
 server, measured from outside. Runs under bench/pulse_latency.sh, which starts
 a private X server (DISPLAY) and a private PulseAudio server (PULSE_SERVER)
 with a null sink "quillo". The sink's monitor is recorded in 5 ms chunks,
-each stamped with CLOCK_MONOTONIC as it arrives; keys come from xdotool.
+each stamped with CLOCK_MONOTONIC as it arrives. Keys are sent through the
+X server's XTEST extension on one open connection (python3-xlib), stamped
+just before the server has them, so that starting a key-sending program is
+not counted; xdotool finds and activates the window.
 
   pulse_latency.py QUILLO_BINARY KEYS STARTS
 """
 import os, struct, subprocess, sys, threading, time
 
+from Xlib import X, XK, display as xdisplay
+from Xlib.ext import xtest
+
 RATE = 48000
 CHUNK = RATE // 200  # 5 ms of mono 16-bit
 binary, keys, starts = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-chunks = []  # (stamp in ns, index of first loud sample or -1)
+chunks = []  # (stamp in ns, index of first loud sample or -1, the samples)
 lock = threading.Lock()
 
 
@@ -31,7 +37,7 @@ def record():
         samples = struct.unpack("<%dh" % CHUNK, data)
         first = next((i for i, v in enumerate(samples) if abs(v) > 300), -1)
         with lock:
-            chunks.append((now, first))
+            chunks.append((now, first, samples))
 
 
 def heard_after(t0, until_ns):
@@ -39,13 +45,34 @@ def heard_after(t0, until_ns):
     deadline = time.monotonic_ns() + until_ns
     while time.monotonic_ns() < deadline:
         with lock:
-            for stamp, first in chunks:
+            for stamp, first, _ in chunks:
                 if stamp > t0 and first >= 0:
                     # The chunk arrived at `stamp`; its loud sample was that
                     # many samples before the chunk's end.
                     return stamp - (CHUNK - first) * 1_000_000_000 // RATE
         time.sleep(0.005)
     return None
+
+
+def tone_heard(t0, seconds):
+    """After t0, how long the steady tone lasted and how many breaks it had
+    (stretches of 2 ms or more at the silence level), in the monitor."""
+    time.sleep(seconds + 1.5)
+    with lock:
+        samples = [v for stamp, _, chunk in chunks if stamp > t0 for v in chunk]
+    loud = [i for i, v in enumerate(samples) if abs(v) > 300]
+    if not loud:
+        return 0.0, 0
+    quiet, breaks = 0, 0
+    for i, v in enumerate(samples[loud[0]:loud[-1] + 1]):
+        quiet = quiet + 1 if abs(v) <= 300 else 0
+        if quiet == RATE // 500:
+            breaks += 1
+            if os.environ.get("TONE_DEBUG"):
+                print("break at %.1f ms" % (i * 1000.0 / RATE))
+        if os.environ.get("TONE_DEBUG") and quiet == 0 and i > 0 and abs(samples[loud[0] + i - 1]) <= 300:
+            pass
+    return (loud[-1] - loud[0]) * 1000.0 / RATE, breaks
 
 
 def window_of(pid, timeout=10):
@@ -59,8 +86,22 @@ def window_of(pid, timeout=10):
     return None
 
 
+xserver = xdisplay.Display()
+
+
 def key(name):
-    subprocess.run(["xdotool", "key", name], check=True)
+    """Presses and releases a key; returns the clock when the press was sent."""
+    if os.environ.get("KEYS_FROM") == "xdotool":  # for comparison: a program started for each key
+        stamp = time.monotonic_ns()
+        subprocess.run(["xdotool", "key", name], check=True)
+        return stamp
+    code = xserver.keysym_to_keycode(XK.string_to_keysym(name))
+    stamp = time.monotonic_ns()
+    xtest.fake_input(xserver, X.KeyPress, code)
+    xserver.sync()
+    xtest.fake_input(xserver, X.KeyRelease, code)
+    xserver.sync()
+    return stamp
 
 
 def cpu_ticks(pid):
@@ -91,8 +132,7 @@ for run in range(starts):
     if win is None:
         print("no window"); prog.kill(); sys.exit(1)
     subprocess.run(["xdotool", "windowactivate", "--sync", win], capture_output=True)
-    t_key = time.monotonic_ns()
-    key("1")
+    t_key = key("1")
     heard = heard_after(t_key, 3_000_000_000)
     shown_ms.append((t_shown - t_exec) / 1e6)
     if heard:
@@ -101,8 +141,7 @@ for run in range(starts):
     if run == starts - 1:
         for i in range(keys):
             time.sleep(0.3 + (i % 7) * 0.037)  # not in step with the device's period
-            t_key = time.monotonic_ns()
-            key(str(1 + i % 9))
+            t_key = key(str(1 + i % 9))
             heard = heard_after(t_key, 2_000_000_000)
             if heard:
                 latencies.append((heard - t_key) / 1e6)
@@ -112,6 +151,10 @@ for run in range(starts):
         before, t0 = cpu_ticks(prog.pid), time.monotonic()
         time.sleep(10)
         idle = 100.0 * (cpu_ticks(prog.pid) - before) / tick / (time.monotonic() - t0)
+        # "0" says a steady tone of TONE_SECONDS: it must come out whole.
+        tone_seconds = float(os.environ.get("TONE_SECONDS", "0"))
+        if tone_seconds > 0:
+            tone_ms, tone_breaks = tone_heard(key("0"), tone_seconds)
     prog.terminate()
     prog.wait()
 
@@ -120,3 +163,5 @@ print("keys not heard: %d of %d" % (keys - len(latencies), keys))
 stats("exec -> window shown", shown_ms)
 stats("window shown -> first key heard", first_keys)
 print("idle CPU over 10 s with the server running: %.2f %% of a core" % idle)
+if tone_seconds > 0:
+    print("a %.1f s tone: heard for %.1f ms, %d breaks" % (tone_seconds, tone_ms, tone_breaks))

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Key -> audible through a real PulseAudio server: a private X server, a
-# private PulseAudio server with a null sink, the real program, xdotool keys,
-# the sink's monitor recorded in 5 ms chunks (bench/pulse_latency.py).
+# private PulseAudio server with a null sink, the real program, keys through
+# the X server, the sink's monitor recorded in 5 ms chunks
+# (bench/pulse_latency.py). The program runs from a scratch folder with the
+# bundled media, except that "0" says a steady 4 s tone, whose breaks show
+# underruns. BUSY=2 keeps two processes spinning meanwhile, as a build would.
 #   bash bench/pulse_latency.sh BUILD_DIR [KEYS] [STARTS]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -9,10 +12,17 @@ build=$(cd "${1:-$here/build}" && pwd)
 work=$(mktemp -d)
 source "$here/tests/e2e/test-env.sh"
 source "$here/tests/e2e/x11-session.sh"
-need_tools Xvfb xdotool openbox pulseaudio parec python3
+need_tools Xvfb xdotool openbox pulseaudio parec sox
+/usr/bin/python3 -c 'import Xlib.ext.xtest' 2>/dev/null || { echo "needs python3-xlib" >&2; exit 77; }
 PULSE_PID=""
-cleanup() { kill $X_PIDS $PULSE_PID 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"; }
+BUSY_PIDS=""
+cleanup() { kill $X_PIDS $PULSE_PID $BUSY_PIDS 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
+mkdir "$work/program"
+cp "$build/quillo" "$work/program/"
+cp -r "$here/media/alfabeto" "$work/program/"
+ln -s "$here/media/parole" "$here/media/immagini" "$work/program/"
+sox -n -r 22050 -c 1 -b 16 "$work/program/alfabeto/0.wav" synth 4 sine 440 vol 0.5
 start_x_session "$work"
 bash "$here/tests/e2e/pulse-server.sh" "$work/pulse" 48000 2>"$work/pulse.err" &
 PULSE_PID=$!
@@ -20,4 +30,5 @@ for _ in $(seq 100); do [ -S "$work/pulse/native" ] && break; sleep 0.05; done
 export PULSE_SERVER=unix:$work/pulse/native PULSE_CLIENTCONFIG=$work/pulse/client.conf
 export XDG_CONFIG_HOME=$work/config
 unset SDL_AUDIODRIVER
-python3 "$here/bench/pulse_latency.py" "$build/quillo" "${2:-40}" "${3:-5}"
+for _ in $(seq "${BUSY:-0}"); do sh -c 'while :; do :; done' & BUSY_PIDS="$BUSY_PIDS $!"; done
+TONE_SECONDS=4 /usr/bin/python3 "$here/bench/pulse_latency.py" "$work/program/quillo" "${2:-40}" "${3:-5}"
