@@ -5,6 +5,7 @@
 #include "platform/keyboard_hold.h"
 #include "platform/signal_exit.h"
 #include "platform/log.h"
+#include "platform/sdl_sound.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -21,6 +22,7 @@ bool hasDisplay()
 
 int main(int argc, char* argv[])
 {
+    quillo::SdlSound::prepareProcess();  // before any thread reads the environment
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillo"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLO_VERSION));

@@ -32,3 +32,4 @@ export XDG_CONFIG_HOME=$work/config
 unset SDL_AUDIODRIVER
 for _ in $(seq "${BUSY:-0}"); do sh -c 'while :; do :; done' & BUSY_PIDS="$BUSY_PIDS $!"; done
 TONE_SECONDS=4 /usr/bin/python3 "$here/bench/pulse_latency.py" "$work/program/quillo" "${2:-40}" "${3:-5}"
+[ -z "${PULSE_LOG_LEVEL:-}" ] || cp "$work/pulse.err" /tmp/pulse-debug.log

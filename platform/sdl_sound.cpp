@@ -209,8 +209,15 @@ bool drain(SDL_AudioStream* stream, QByteArray& pcm)
 
 }  // namespace
 
+void SdlSound::prepareProcess()
+{
+    if (!qEnvironmentVariableIsSet("PULSE_LATENCY_MSEC"))
+        qputenv("PULSE_LATENCY_MSEC", QByteArray::number(kServerBufferMs));
+}
+
 SdlSound::SdlSound(CloseDevice closeDevice) : closeDevice_(closeDevice)
 {
+    prepareProcess();
     initPlatformResources();
     QFile chime(QStringLiteral(":/quillo/chime.wav"));
     if (chime.open(QIODevice::ReadOnly))

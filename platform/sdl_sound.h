@@ -20,11 +20,16 @@ struct AudioJob;
 //
 // Between sounds the device's thread is held still (its mixer lock is kept),
 // so an idle program wakes no one; the next sound goes out the moment it is
-// queued. A device that is lost, or never opened, is opened again by a later
+// queued. A sound server keeps kServerBufferMs of a playing sound queued, so
+// that a machine busy with other work does not break the sound up. A device that is lost, or never opened, is opened again by a later
 // sound, at most once every kRetryInterval.
 class SdlSound final : public Sound {
 public:
     using CloseDevice = void (*)(SDL_AudioDeviceID);
+    // Sets up what the sound server's client library reads from the
+    // environment. Call it first in main(), before any thread starts; the
+    // constructor calls it too, for programs that do not.
+    static void prepareProcess();
     explicit SdlSound(CloseDevice closeDevice = &SDL_CloseAudioDevice);
     // Closes the device, waiting for it at most kCloseWait.
     ~SdlSound() override;
@@ -51,6 +56,12 @@ public:
     // How much longer than its own length a sound may take before the device
     // counts as stuck; also the longest wait for a device being opened.
     static constexpr int kStallMarginMs = 750;
+    // The sound queued at the server while one plays (PULSE_LATENCY_MSEC,
+    // unless the user set it). SDL would ask for one 5 ms period, which
+    // underran several times a second with a build running. It costs nothing
+    // at a sound's start: the server's queue is empty then, since the device
+    // is held between sounds, and SDL fills it at once.
+    static constexpr int kServerBufferMs = 40;
 
 private:
     enum class Outcome { Played, Failed, Lost, Stalled };

@@ -27,4 +27,4 @@ echo "autospawn = no" >"$dir/client.conf"
 rm -f "$dir/native"
 export HOME=$dir XDG_CONFIG_HOME=$dir/.config XDG_RUNTIME_DIR=$dir/runtime PULSE_STATE_PATH=$dir/state
 exec pulseaudio -n -F "$dir/server.pa" --daemonize=no --use-pid-file=no --exit-idle-time=-1 \
-    --disallow-module-loading=no --log-target=stderr --log-level=error
+    --disallow-module-loading=no --log-target=stderr --log-level=${PULSE_LOG_LEVEL:-error} --log-time=yes

@@ -12,11 +12,13 @@ start_x_session() {
     export XDG_RUNTIME_DIR=$work/runtime
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.err" &
     X_PIDS="$X_PIDS $!"
+    # The number is whole only once its line ends: ":1" read while Xvfb is
+    # still writing ":12" would be another test's server, or none.
     for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
+        [ "$(wc -l <"$work/display")" -ge 1 ] && break
         sleep 0.05
     done
-    [ -s "$work/display" ] || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.err")"; return 1; }
+    [ "$(wc -l <"$work/display")" -ge 1 ] || { x_session_failed "Xvfb did not start: $(cat "$work/xvfb.err")"; return 1; }
     export DISPLAY=":$(head -n1 "$work/display")"
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     X_PIDS="$X_PIDS $!"
@@ -26,8 +28,16 @@ start_x_session() {
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
         sleep 0.05
     done
-    echo "FAIL: the window manager did not start: $(cat "$work/openbox.log")"
+    x_session_failed "the window manager did not start: $(cat "$work/openbox.log")"
     return 1
+}
+
+# Ends what start_x_session started, so that a caller that gives up is not
+# left waiting on its X server.
+x_session_failed() {
+    echo "FAIL: $*"
+    kill $X_PIDS 2>/dev/null || true
+    X_PIDS=""
 }
 
 wait_for_window() {
