@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLO_BUILD_DIR:-$here/build}
 
 run_packages=(g++ cmake make pkg-config qt6-base-dev libsdl2-dev libgl-dev fonts-dejavu-core fonts-liberation2 libsdl2-2.0-0)
-test_packages=(xvfb xauth xdotool openbox x11-utils python3 imagemagick libbenchmark-dev desktop-file-utils appstream dpkg-dev file sox libxcb1-dev pulseaudio pulseaudio-utils)
+test_packages=(xvfb xauth xdotool openbox x11-utils python3 imagemagick libbenchmark-dev desktop-file-utils appstream dpkg-dev file sox libxcb1-dev pulseaudio pulseaudio-utils python3-xlib)
 
 case "$mode" in
   run) packages=("${run_packages[@]}") ;;
