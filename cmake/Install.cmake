@@ -30,8 +30,9 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/media/alfabeto
 install(FILES ${PROJECT_SOURCE_DIR}/media/NOTICE
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillo RENAME NOTICE.media)
 
-# games/quillo -> ../lib/quillo/quillo, relative so the tree can move (and so
-# a package's staging folder leaves no trace in the links).
+# games/quillo -> ../lib/quillo/quillo and bin/quillo-media-check likewise,
+# relative so the tree can move (and so a package's staging folder leaves no
+# trace in the links).
 foreach(_quillo_link "${QUILLO_INSTALL_GAMESDIR}/quillo" "${CMAKE_INSTALL_BINDIR}/quillo-media-check")
   get_filename_component(_quillo_program "${_quillo_link}" NAME)
   get_filename_component(_quillo_linkdir "${_quillo_link}" DIRECTORY)
