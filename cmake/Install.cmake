@@ -2,9 +2,13 @@
 #
 # Quillo finds its media in the folder of the running program, so the program,
 # the media checker and the three media folders go together into one private
-# folder, <prefix>/lib/quillo/, and <prefix>/bin/ gets relative links to both
-# programs. Desktop entry, icon and AppStream metainfo go where desktops look
-# for them. `cpack -G DEB` in the build folder makes a Debian package.
+# folder, <prefix>/lib/quillo/. Relative links start them: <prefix>/games/quillo
+# (a game, where Debian puts games) and <prefix>/bin/quillo-media-check.
+# Desktop entry, icon, AppStream metainfo and man pages go where desktops and
+# man look for them, the copyright and changelog to share/doc/quillo.
+#
+# `cpack -G DEB` in the build folder, or `bash tools/setup.sh deb`, makes the
+# Debian package.
 
 include(GNUInstallDirs)
 
@@ -12,6 +16,9 @@ include(GNUInstallDirs)
 # libraries; a program's private folder is lib/<package>.
 set(QUILLO_INSTALL_PROGRAMDIR "lib/quillo" CACHE STRING
     "Folder (relative to the prefix) for the programs and their media")
+# /usr/games and /usr/local/games are on Debian's default PATH.
+set(QUILLO_INSTALL_GAMESDIR "games" CACHE STRING
+    "Folder (relative to the prefix) for the link that starts the game")
 
 install(TARGETS quillo quillo-media-check
         RUNTIME DESTINATION ${QUILLO_INSTALL_PROGRAMDIR})
@@ -23,20 +30,48 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/media/alfabeto
 install(FILES ${PROJECT_SOURCE_DIR}/media/NOTICE
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillo RENAME NOTICE.media)
 
-# bin/quillo -> ../lib/quillo/quillo, relative so the tree can move (and so a
-# package's staging folder leaves no trace in the links).
-file(RELATIVE_PATH _quillo_bin_to_programs
-     /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${QUILLO_INSTALL_PROGRAMDIR})
-foreach(_quillo_program quillo quillo-media-check)
+# games/quillo -> ../lib/quillo/quillo and bin/quillo-media-check likewise,
+# relative so the tree can move (and so a package's staging folder leaves no
+# trace in the links).
+foreach(_quillo_link "${QUILLO_INSTALL_GAMESDIR}/quillo" "${CMAKE_INSTALL_BINDIR}/quillo-media-check")
+  get_filename_component(_quillo_program "${_quillo_link}" NAME)
+  get_filename_component(_quillo_linkdir "${_quillo_link}" DIRECTORY)
+  file(RELATIVE_PATH _quillo_to_programs
+       /prefix/${_quillo_linkdir} /prefix/${QUILLO_INSTALL_PROGRAMDIR})
   install(CODE "
-    set(_bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-    file(MAKE_DIRECTORY \"\${_bin}\")
-    file(REMOVE \"\${_bin}/${_quillo_program}\")
-    message(STATUS \"Installing: \${_bin}/${_quillo_program} -> ${_quillo_bin_to_programs}/${_quillo_program}\")
-    file(CREATE_LINK \"${_quillo_bin_to_programs}/${_quillo_program}\" \"\${_bin}/${_quillo_program}\" SYMBOLIC)
-    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${_bin}/${_quillo_program}\")
+    set(_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${_quillo_linkdir}\")
+    file(MAKE_DIRECTORY \"\${_dir}\")
+    file(REMOVE \"\${_dir}/${_quillo_program}\")
+    message(STATUS \"Installing: \${_dir}/${_quillo_program} -> ${_quillo_to_programs}/${_quillo_program}\")
+    file(CREATE_LINK \"${_quillo_to_programs}/${_quillo_program}\" \"\${_dir}/${_quillo_program}\" SYMBOLIC)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${_dir}/${_quillo_program}\")
   ")
 endforeach()
+
+# Man pages and the Debian changelog are installed compressed, without a name
+# or time stamp in the gzip header, so that two builds give the same bytes.
+set(_quillo_compressed)
+foreach(_quillo_source man/quillo.6 man/quillo-media-check.1 debian/changelog)
+  get_filename_component(_quillo_name "${_quillo_source}" NAME)
+  if(_quillo_name STREQUAL "changelog")
+    set(_quillo_name changelog.Debian)
+  endif()
+  set(_quillo_plain "${PROJECT_BINARY_DIR}/packaging/${_quillo_name}")
+  add_custom_command(OUTPUT "${_quillo_plain}.gz"
+    COMMAND ${CMAKE_COMMAND} -E copy "${PROJECT_SOURCE_DIR}/packaging/${_quillo_source}" "${_quillo_plain}"
+    COMMAND gzip -9nf "${_quillo_plain}"
+    DEPENDS "${PROJECT_SOURCE_DIR}/packaging/${_quillo_source}"
+    COMMENT "Compressing ${_quillo_source}" VERBATIM)
+  list(APPEND _quillo_compressed "${_quillo_plain}.gz")
+endforeach()
+add_custom_target(quillo_packaging_files ALL DEPENDS ${_quillo_compressed})
+install(FILES ${PROJECT_BINARY_DIR}/packaging/quillo.6.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/quillo-media-check.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
+              ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillo)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -59,6 +94,12 @@ if(QUILLO_BUILD_TESTS)
   set_tests_properties(validate_desktop_entry validate_metainfo install_layout PROPERTIES
     SKIP_RETURN_CODE 77 TIMEOUT 120
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;QT_LOGGING_RULES=*.debug=false")
+  # Builds the .deb from this build folder and checks it (ctest -L package).
+  add_test(NAME package_deb
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/package_deb.sh
+                   ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${CMAKE_CPACK_COMMAND})
+  set_tests_properties(package_deb PROPERTIES
+    SKIP_RETURN_CODE 77 TIMEOUT 180 LABELS package RUN_SERIAL TRUE)
 endif()
 
 # Debian package
@@ -75,9 +116,24 @@ picture of something that starts with it, writes its word and says it.
 Pictures and recordings are plain files in /usr/lib/quillo; the
 quillo-media-check command says what is wrong with a media folder.]=])
 set(CPACK_STRIP_FILES ON)
+# Folders the install creates on its own get 0755 whatever the umask.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# The file names in alfabeto/ are UTF-8: cpack packs them under C.UTF-8,
+# whatever locale (or none) it was started with.
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackLocale.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# A Debian revision: the package's changelog is changelog.Debian.gz, whose
+# first entry must carry this same version.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Shared-library dependencies are computed by dpkg-shlibdeps and merged with
+# the list below. fonts-liberation2 gives the "Arial" the sheet is designed
+# with (metric-compatible Liberation Sans, not a DejaVu fallback); qt6-wayland
+# is the platform plugin for Wayland sessions, loaded at run time and so not
+# found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-wayland")
 set(CPACK_GENERATOR DEB)
 include(CPack)

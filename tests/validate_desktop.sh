@@ -6,9 +6,9 @@
 #   validate_desktop.sh install BUILD_DIR SOURCE_DIR [CMAKE]
 #       installs the build into a temporary prefix and, with DESTDIR, into a
 #       temporary staging folder, and checks the tree: programs and media
-#       together in lib/quillo, relative bin/ links that lead to them, desktop
-#       entry, icon and metainfo; then runs the installed programs through
-#       their links.
+#       together in lib/quillo, relative games/ and bin/ links that lead to
+#       them, desktop entry, icon, metainfo, man pages, copyright and
+#       changelog; then runs the installed programs through their links.
 #
 # Exits 77 (skipped) when a validator is missing, 1 on any fault.
 
@@ -45,9 +45,9 @@ mkdir -m 0700 "$tmp/runtime" && export XDG_RUNTIME_DIR=$tmp/runtime
 
 check_tree() { # ROOT (the installed prefix as seen on disk)
     local root=$1 lib=$1/lib/quillo
-    for program in quillo quillo-media-check; do
+    for linked in games/quillo bin/quillo-media-check; do
+        local program=${linked#*/} link=$root/$linked
         [[ -f $lib/$program && -x $lib/$program ]] || fault "$lib/$program is not an installed program"
-        local link=$root/bin/$program
         if [[ ! -L $link ]]; then
             fault "$link is not a link"
             continue
@@ -70,7 +70,9 @@ check_tree() { # ROOT (the installed prefix as seen on disk)
     for file in share/applications/it.quillonuvi.Quillo.desktop \
                 share/icons/hicolor/scalable/apps/it.quillonuvi.Quillo.svg \
                 share/metainfo/it.quillonuvi.Quillo.metainfo.xml \
-                share/doc/quillo/NOTICE.media; do
+                share/doc/quillo/NOTICE.media share/doc/quillo/copyright \
+                share/doc/quillo/changelog.Debian.gz share/man/man6/quillo.6.gz \
+                share/man/man1/quillo-media-check.1.gz; do
         [[ -f $root/$file ]] || fault "$root/$file missing"
     done
 }
@@ -89,7 +91,7 @@ grep -q '^tutto a posto / all good: ' <<<"$out" || fault "no all-good line from 
 
 # Quillo itself starts from the link and is still running when the timeout
 # stops it (124, or 137 when it takes the KILL).
-timeout -k 2 3 "$prefix/bin/quillo" >"$tmp/quillo.log" 2>&1; rc=$?
+timeout -k 2 3 "$prefix/games/quillo" >"$tmp/quillo.log" 2>&1; rc=$?
 if ((rc != 124 && rc != 137)); then
     fault "installed quillo exited with $rc instead of starting"; cat "$tmp/quillo.log"
 fi

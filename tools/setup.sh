@@ -3,6 +3,8 @@
 # the bundled media ("run") or runs the whole test suite headless ("test").
 #   bash tools/setup.sh run     # install, build, start Quillo
 #   bash tools/setup.sh test    # install, build, run every test
+#   bash tools/setup.sh deb     # install, build, make the Debian package in dist/
+#                               # (QUILLO_DIST_DIR) and check it with lintian
 set -euo pipefail
 # A bare Debian 12 has no locale set; the tools that handle the accented media
 # names (cpack, xdotool) need a UTF-8 one, and C.UTF-8 is always present.
@@ -13,12 +15,14 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLO_BUILD_DIR:-$here/build}
 
 run_packages=(g++ cmake make pkg-config qt6-base-dev libsdl2-dev libgl-dev fonts-dejavu-core fonts-liberation2 libsdl2-2.0-0)
-test_packages=(xvfb xauth xdotool openbox x11-utils python3 imagemagick libbenchmark-dev desktop-file-utils appstream dpkg-dev file sox libxcb1-dev pulseaudio pulseaudio-utils python3-xlib)
+deb_packages=(dpkg-dev file lintian)
+test_packages=(xvfb xauth xdotool openbox x11-utils python3 imagemagick libbenchmark-dev desktop-file-utils appstream dpkg-dev file lintian sox libxcb1-dev pulseaudio pulseaudio-utils python3-xlib)
 
 case "$mode" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  deb) packages=("${run_packages[@]}" "${deb_packages[@]}") ;;
+  *) echo "usage: $0 run|test|deb" >&2; exit 2 ;;
 esac
 
 sudo_if_needed() {
@@ -40,6 +44,28 @@ if [ "$mode" = run ]; then
   cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLO_BUILD_TESTS=OFF -DQUILLO_BUILD_BENCH=OFF
   cmake --build "$build" -j"$jobs" --target quillo
   exec "$build/quillo"
+fi
+
+if [ "$mode" = deb ]; then
+  # A build of its own, without tests, with the compiler and linker flags a
+  # Debian package build uses (hardening included).
+  deb_build=${QUILLO_DEB_BUILD_DIR:-$here/build-deb}
+  dist=${QUILLO_DIST_DIR:-$here/dist}
+  mkdir -p "$dist" && dist=$(cd "$dist" && pwd)
+  cd "$here"
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  cmake -S "$here" -B "$deb_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLO_BUILD_TESTS=OFF -DQUILLO_BUILD_BENCH=OFF \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+  cmake --build "$deb_build" -j"$jobs"
+  rm -f "$dist"/quillo_*.deb
+  cpack -G DEB -B "$dist" --config "$deb_build/CPackConfig.cmake"
+  rm -rf "$dist/_CPack_Packages"
+  deb=$(ls "$dist"/quillo_*.deb)
+  lintian --tag-display-limit 0 "$deb"  # fails on errors
+  echo "Built $deb"
+  echo "Install it with: sudo apt install $deb"
+  exit 0
 fi
 
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLO_WERROR=ON
