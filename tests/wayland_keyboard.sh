@@ -54,6 +54,9 @@ if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]+) ]] && [ -r "${BASH_REMATCH[1]}" 
 fi
 out=$scratch/out  # the user writes here
 fired=$out/fired
+# Under AddressSanitizer the leak report names Qt's Wayland plugin only with
+# full stacks (the system's libraries have no frame pointers).
+[ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS=$ASAN_OPTIONS:fast_unwind_on_malloc=0
 cat >"$scratch/sway.conf" <<EOF
 xwayland disable
 bindsym Mod4+Return exec touch $fired
