@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Keeping the child in on Wayland, with the real program under a headless sway
 # and real keys from wtype: Quillo runs natively and covers the output, letters
-# (an accented one and a dead-key one too) reach the sheet, a sway binding does
+# reach the sheet (an accented one, and one composed from a dead key, which
+# waits its turn behind keys typed while a sound plays), a sway binding does
 # not fire while Quillo is in front, also after the keyboard has come and gone,
 # Alt+Q quits, and the binding fires again once Quillo has ended.
 #   wayland_keyboard.sh QUILLO_BINARY SOURCE_DIR WORK_DIR INHIBITOR(ON|OFF)
@@ -17,6 +18,7 @@ rm -rf "$work"; mkdir -p "$work"
 # may sit where it cannot).
 scratch=$(mktemp -d /tmp/quillo-wayland.XXXXXX)
 chmod 0755 "$scratch"
+out=$scratch/out  # the user writes here
 pids=()
 cleanup() {
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
@@ -59,7 +61,6 @@ if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]+) ]] && [ -r "${BASH_REMATCH[1]}" 
     cp "${BASH_REMATCH[1]}" "$scratch/lsan.supp"
     LSAN_OPTIONS=${LSAN_OPTIONS/"${BASH_REMATCH[1]}"/"$scratch/lsan.supp"}
 fi
-out=$scratch/out  # the user writes here
 fired=$out/fired
 # Under AddressSanitizer the leak report names Qt's Wayland plugin only with
 # full stacks (the system's libraries have no frame pointers).
