@@ -38,11 +38,14 @@ if [ "$(id -u)" -eq 0 ]; then
     id -u "$user" >/dev/null 2>&1 ||
         useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user" ||
         fail "cannot create the user $user"
-    as_user() { setpriv --reuid="$user" --regid="$user" --clear-groups "$@"; }
+    run_as=(setpriv --reuid="$user" --regid="$user" --clear-groups)
 else
     user=$(id -un)
-    as_user() { "$@"; }
+    run_as=()
 fi
+# Started in the background as a plain command (not a function, which would
+# run in a shell of its own), so that $! is the program itself.
+as_user() { "${run_as[@]}" "$@"; }
 
 mkdir -p "$scratch/program/alfabeto" "$scratch/program/parole" "$scratch/program/immagini" \
     "$scratch/home" "$scratch/config" "$scratch/out"
@@ -73,7 +76,7 @@ EOF
 unset DISPLAY WAYLAND_DISPLAY QUILLO_EXIT_WHEN_SHOWN
 export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/runtime XDG_CONFIG_HOME=$scratch/config
 export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
-as_user sway -c "$scratch/sway.conf" >"$scratch/sway.log" 2>&1 & pids+=($!)
+"${run_as[@]}" sway -c "$scratch/sway.conf" >"$scratch/sway.log" 2>&1 & pids+=($!)
 socket=""
 for _ in $(seq 100); do
     socket=$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1 || true)
@@ -103,7 +106,7 @@ super_return
 eventually fired || fail "the sway binding does not fire with nothing in front"
 rm -f "$fired"
 
-SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=wayland as_user "$scratch/program/quillo" >"$scratch/quillo.log" 2>&1 &
+SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=wayland "${run_as[@]}" "$scratch/program/quillo" >"$scratch/quillo.log" 2>&1 &
 quillo=$!; pids+=($quillo)
 covered() {
     shot start || return 1
