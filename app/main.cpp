@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "app/single_instance.h"
 #include "platform/keyboard_hold.h"
+#include "platform/composed_keys.h"
 #include "platform/signal_exit.h"
 #include "platform/log.h"
 #include "platform/sdl_sound.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[])
     if (!instance.claim())
         return 0;  // the running one comes to the front instead
     quillo::KeyboardHold keyboardHold;
+    quillo::ComposedKeys composedKeys;
 
     // The sound device starts opening here, on its own thread, while the window
     // is built: the first key is heard as fast as any later one.

@@ -41,6 +41,13 @@ KeyboardHold::~KeyboardHold()
 
 void KeyboardHold::follow(QWindow* window)
 {
+    // The compositor applies an inhibition only while its window has the
+    // keyboard focus, so on Wayland it stays on the last window when the focus
+    // goes nowhere. A keyboard that comes and goes (plugged in, or virtual)
+    // takes the focus away and back with it, and its first keys would reach
+    // the compositor's bindings before a new request.
+    if (window == nullptr && inhibitor_ != nullptr)
+        return;
     if (window != held_)
         release();
     wanted_ = window;
@@ -58,7 +65,7 @@ void KeyboardHold::tryHold()
         held_ = wanted_;
         return;
     }
-    if (++refusals_ == kRefusalsBeforeSaying && !saidRefused_) {
+    if (x11_ && ++refusals_ == kRefusalsBeforeSaying && !saidRefused_) {
         qCWarning(lcQuillo, "another program holds the keyboard; Quillo keeps asking while it is in front");
         saidRefused_ = true;
     }

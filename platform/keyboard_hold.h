@@ -16,7 +16,8 @@ namespace quillo {
 // when it closes, and the pointer is never held. The keys the window manager
 // would have taken (Alt+F4 among them) reach our own key handler instead.
 // On Wayland the compositor is asked to inhibit its shortcuts for the active
-// window instead. Ends when the program does.
+// window instead; the request stays on the last active window while none is.
+// Ends when the program does.
 class ShortcutsInhibitor;
 
 class KeyboardHold final : public QObject {

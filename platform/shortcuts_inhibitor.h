@@ -17,7 +17,8 @@ public:
     static std::unique_ptr<ShortcutsInhibitor> create();
     virtual ~ShortcutsInhibitor() = default;
 
-    // Inhibits for WINDOW in place of any earlier one. False while the window
+    // Inhibits for WINDOW in place of any earlier one, and again each time the
+    // window's surface is made anew (hidden and shown). False while the window
     // has no surface yet.
     virtual bool hold(QWindow* window) = 0;
     virtual void release() = 0;
