@@ -3,8 +3,8 @@
 # and real keys from wtype: Quillo runs natively and covers the output, letters
 # reach the sheet (an accented one, and one composed from a dead key, which
 # waits its turn behind keys typed while a sound plays), a sway binding does
-# not fire while Quillo is in front, also after the keyboard has come and gone,
-# Alt+Q quits, and the binding fires again once Quillo has ended.
+# not fire while Quillo is in front, also after the keyboard has come and gone
+# and while the help box is open, which Esc closes, Alt+Q quits, and the binding fires again once Quillo has ended.
 #   wayland_keyboard.sh QUILLO_BINARY SOURCE_DIR WORK_DIR INHIBITOR(ON|OFF)
 set -euo pipefail
 binary=$1 source=$2 work=$3 inhibitor=${4:-ON}
@@ -175,6 +175,22 @@ echo "typed at once or one by one, the sheet is the same ($differ pixels differ)
 super_return; sleep 0.5
 fired && fail "the sway binding fired while Quillo was in front"
 ended && fail "Quillo ended on Super+Return"
+
+# F1's help box opens inside the window, takes the keys (Esc closes it) and
+# keeps the binding off meanwhile; then the sheet takes letters again.
+shot before-help
+help_open() { # SHOT
+    shot "$1" && [ "$(compare -metric AE "$out/before-help.png" "$out/$1.png" null: 2>&1 | cut -d' ' -f1)" -gt 1000 ]
+}
+help_closed() { ! help_open help-closed; }
+keys -k F1
+eventually help_open help || fail "F1 did not show the help box"
+super_return; sleep 0.5
+fired && fail "the sway binding fired while the help box was open"
+keys -k Escape
+eventually help_closed || fail "Esc did not close the help box (see help-closed.png)"
+type_and_see "a letter after the help box" 250 o
+echo "the help box opened with F1 and closed with Esc"
 
 keys -M alt q -m alt
 eventually ended || fail "Alt+Q did not end Quillo"
