@@ -11,10 +11,7 @@ source_dir=$2
 work=$3
 
 source "$source_dir/tests/e2e/test-env.sh"
-need_tools Xvfb
-for tool in xdotool openbox import compare python3; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-done
+need_tools Xvfb xdotool openbox import compare python3
 
 rm -rf "$work"
 mkdir -p "$work/config"

@@ -11,10 +11,7 @@ BINARY=$(readlink -f "$1")
 WORK=$3
 
 source "$2/tests/e2e/test-env.sh"
-need_tools Xvfb
-for tool in xdotool import convert openbox; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is missing"; exit 1; }
-done
+need_tools Xvfb xdotool import convert openbox
 
 mkdir -p "$WORK"
 rm -rf "$WORK"/*.png "$WORK"/config "$WORK"/nopics "$WORK"/display
