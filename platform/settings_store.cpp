@@ -65,6 +65,17 @@ QList<std::pair<QString, QVariant>> keysOfGoodFile(const QString& path)
         keys.append({key, parsed.value(key)});
     return keys;
 }
+
+// A settings file that is a link (kept with a user's other dotfiles, say)
+// stays one: the file it points to is the one replaced.
+QString linkFollowed(const QString& path)
+{
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink() && hops < 40; ++hops)
+        info.setFile(info.symLinkTarget());
+    return info.absoluteFilePath();
+}
+
 }  // namespace
 
 QString SettingsStore::filePath()
@@ -106,7 +117,7 @@ bool SettingsStore::commit(QString* why)
     // settings object of the real file is never changed: QSettings would keep
     // unstored changes in a shared cache and write them later.
     const QList<Pending> writes = std::exchange(pending_, {});
-    const QString path = filePath();
+    const QString path = linkFollowed(filePath());
     const auto fail = [&](const QString& reason) {
         if (why)
             *why = reason;

@@ -163,6 +163,7 @@ private slots:
     void malformedFileSaved();
     void fileCannotBeWritten();
     void notARegularFile();
+    void linkedFileStaysLinked();
 };
 
 void TestSettings::init()
@@ -531,6 +532,27 @@ void TestSettings::notARegularFile()
     w.key(kEsc);
     QVERIFY2(err.text().contains(QStringLiteral("larger than 1 MB")), qPrintable(err.text()));
     verifyAppearance(w.form, kDefaults);
+}
+
+void TestSettings::linkedFileStaysLinked()
+{
+    // The settings file is a link into another folder: a save writes the
+    // file it points to, and the link stays.
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("quillo.ini"));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Screen]\nCirc=70\n");
+    file.close();
+    QDir().mkpath(configFolder());
+    QVERIFY(QFile::link(target, iniPath()));
+    StartedWindow w;
+    w.form.CornerRadius = 30;
+    w.key(kF2, kAlt);
+    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+    QCOMPARE(QFileInfo(iniPath()).symLinkTarget(), target);
+    QVERIFY(iniLines().contains(QStringLiteral("Circ=30")));
+    QCOMPARE(QDir(configFolder()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{QStringLiteral("QuilloNuvi.ini")});
 }
 
 int main(int argc, char** argv)
