@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPointer>
 
 #include <memory>
@@ -36,6 +37,18 @@ void QtMessageBox::information(QWidget* parent, const QString& title, const QStr
     const QPointer<QWidget> focusBefore = QApplication::focusWidget();
     const auto cover = std::make_unique<QWidget>(window);
     cover->setGeometry(window->rect());
+    // The box looks as it does in a window of its own, not in the form's
+    // colours: every colour of the standard palette is set, so none is taken
+    // from the window.
+    QPalette standard = QApplication::palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            if (role != QPalette::NoRole)
+                standard.setBrush(group, QPalette::ColorRole(role), standard.brush(group, QPalette::ColorRole(role)));
+        }
+    }
+    cover->setPalette(standard);
+    cover->setFont(QApplication::font());
     cover->show();
     cover->raise();
     auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, cover.get());
