@@ -21,8 +21,10 @@ struct AudioJob;
 // Between sounds the device's thread is held still (its mixer lock is kept),
 // so an idle program wakes no one; the next sound goes out the moment it is
 // queued. A sound server keeps kServerBufferMs of a playing sound queued, so
-// that a machine busy with other work does not break the sound up. A device that is lost, or never opened, is opened again by a later
-// sound, at most once every kRetryInterval.
+// that a machine busy with other work does not break the sound up; a play
+// ends when the server has the whole sound, up to that much before its last
+// sample is heard. A device that is lost, or never opened, is opened again by
+// a later sound, at most once every kRetryInterval.
 class SdlSound final : public Sound {
 public:
     using CloseDevice = void (*)(SDL_AudioDeviceID);
