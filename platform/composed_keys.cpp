@@ -1,4 +1,5 @@
 #include "platform/composed_keys.h"
+#include "platform/display_system.h"
 
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -13,7 +14,7 @@ namespace quillo {
 ComposedKeys::ComposedKeys(QObject* parent) : QObject(parent)
 {
 #ifdef QUILLO_WAYLAND
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    if (onWayland())
         qGuiApp->installEventFilter(this);
 #endif
 }

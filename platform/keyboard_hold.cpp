@@ -1,4 +1,5 @@
 #include "platform/keyboard_hold.h"
+#include "platform/display_system.h"
 
 #include "platform/log.h"
 #include "platform/shortcuts_inhibitor.h"
@@ -20,10 +21,9 @@ constexpr int kRefusalsBeforeSaying = 10;
 
 KeyboardHold::KeyboardHold(QObject* parent) : QObject(parent)
 {
-    const QString platform = QGuiApplication::platformName();
-    x11_ = platform == QLatin1String("xcb");
+    x11_ = onX11();
 #ifdef QUILLO_WAYLAND
-    if (platform.startsWith(QLatin1String("wayland")))
+    if (onWayland())
         inhibitor_ = ShortcutsInhibitor::create();
 #endif
     retry_.setSingleShot(true);

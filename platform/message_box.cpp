@@ -1,4 +1,5 @@
 #include "platform/message_box.h"
+#include "platform/display_system.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,7 +18,7 @@ namespace {
 // with no key able to close it.
 bool drawnInsideTheWindow(const QWidget* parent)
 {
-    return parent != nullptr && QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return parent != nullptr && onWayland();
 }
 
 }  // namespace
