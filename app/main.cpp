@@ -1,12 +1,12 @@
-#include "platform/failure.h"
+#include "platform/base/failure.h"
 #include "app/parla.h"
 #include "app/startup.h"
-#include "app/single_instance.h"
-#include "platform/keyboard_hold.h"
-#include "platform/composed_keys.h"
-#include "platform/signal_exit.h"
-#include "platform/log.h"
-#include "platform/sdl_sound.h"
+#include "platform/desktop/single_instance.h"
+#include "platform/desktop/keyboard_hold.h"
+#include "platform/desktop/composed_keys.h"
+#include "platform/desktop/signal_exit.h"
+#include "platform/base/log.h"
+#include "platform/sound/sdl_sound.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -14,7 +14,7 @@
 //
 // Runs with SDL_AUDIODRIVER=dummy (set here unless given).
 
-#include "platform/sdl_sound.h"
+#include "platform/sound/sdl_sound.h"
 #include "support/sample_files.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 // Re-reading the picture list over a folder of 10,000 pictures.
-#include "platform/picture_list.h"
+#include "platform/files/picture_list.h"
 
 #include <QCoreApplication>
 #include <QDir>

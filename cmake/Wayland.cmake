@@ -17,15 +17,15 @@ find_file(QUILLO_SHORTCUTS_INHIBIT_XML keyboard-shortcuts-inhibit-unstable-v1.xm
 
 if(Qt6WaylandClient_FOUND AND QUILLO_QPA_HEADER AND TARGET Wayland::Scanner
    AND TARGET Qt6::qtwaylandscanner AND QUILLO_SHORTCUTS_INHIBIT_XML)
-  set(QUILLO_WAYLAND_INHIBIT ON)
+  set(QUILLO_WAYLAND_INHIBIT ON CACHE INTERNAL "Quillo holds off Wayland shortcuts")
   enable_language(C)  # the protocol's marshalling tables are C
-  target_sources(quillo_core PRIVATE platform/shortcuts_inhibitor.cpp)
-  qt6_generate_wayland_protocol_client_sources(quillo_core FILES ${QUILLO_SHORTCUTS_INHIBIT_XML})
-  target_link_libraries(quillo_core PRIVATE Qt6::WaylandClient Qt6::GuiPrivate Wayland::Client)
-  target_compile_definitions(quillo_core PRIVATE QUILLO_WAYLAND)
+  target_sources(quillo_desktop PRIVATE shortcuts_inhibitor.cpp)
+  qt6_generate_wayland_protocol_client_sources(quillo_desktop FILES ${QUILLO_SHORTCUTS_INHIBIT_XML})
+  target_link_libraries(quillo_desktop PRIVATE Qt6::WaylandClient Qt6::GuiPrivate Wayland::Client)
+  target_compile_definitions(quillo_desktop PRIVATE QUILLO_WAYLAND)
   message(STATUS "Wayland: the compositor's shortcuts are held off while Quillo is in front")
 else()
-  set(QUILLO_WAYLAND_INHIBIT OFF)
+  set(QUILLO_WAYLAND_INHIBIT OFF CACHE INTERNAL "Quillo holds off Wayland shortcuts")
   set(missing "")
   if(NOT Qt6WaylandClient_FOUND)
     list(APPEND missing Qt6WaylandClient)

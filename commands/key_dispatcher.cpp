@@ -1,6 +1,6 @@
 #include "commands/key_dispatcher.h"
 
-#include "platform/failure.h"
+#include "platform/base/failure.h"
 #include "form/form.h"
 #include "form/key_codes.h"
 #include "commands/appearance_commands.h"
@@ -9,7 +9,7 @@
 #include "commands/word_list_commands.h"
 #include "settings/base_defaults.h"
 #include "settings/settings_file.h"
-#include "platform/log.h"
+#include "platform/base/log.h"
 
 #include <exception>
 

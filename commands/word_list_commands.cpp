@@ -2,7 +2,7 @@
 
 #include "feedback/word_display.h"
 #include "form/form.h"
-#include "platform/wildcard.h"
+#include "platform/files/wildcard.h"
 
 namespace quillo {
 

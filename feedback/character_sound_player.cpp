@@ -2,7 +2,7 @@
 
 #include "form/form.h"
 #include "feedback/media_paths.h"
-#include "platform/file_search.h"
+#include "platform/files/file_search.h"
 
 namespace quillo {
 

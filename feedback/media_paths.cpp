@@ -1,7 +1,7 @@
 #include "feedback/media_paths.h"
 
-#include "platform/file_name.h"
-#include "platform/file_search.h"
+#include "platform/files/file_name.h"
+#include "platform/files/file_search.h"
 
 namespace quillo::media {
 

@@ -1,12 +1,12 @@
 #include "feedback/typing_handler.h"
 
-#include "platform/failure.h"
+#include "platform/base/failure.h"
 #include "form/form.h"
 #include "feedback/character_sound_player.h"
 #include "feedback/media_paths.h"
 #include "feedback/word_display.h"
-#include "platform/log.h"
-#include "platform/wildcard.h"
+#include "platform/base/log.h"
+#include "platform/files/wildcard.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,10 +1,10 @@
 #include "feedback/word_display.h"
 
-#include "platform/failure.h"
+#include "platform/base/failure.h"
 #include "form/form.h"
 #include "feedback/media_paths.h"
-#include "platform/file_name.h"
-#include "platform/picture_loader.h"
+#include "platform/files/file_name.h"
+#include "platform/files/picture_loader.h"
 
 #include <QDir>
 #include <QPixmap>

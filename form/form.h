@@ -3,7 +3,7 @@
 #include "form/twips.h"
 #include "form/word_mode_button.h"
 #include "form/writing_sheet.h"
-#include "platform/picture_list.h"
+#include "platform/files/picture_list.h"
 #include "platform/platform.h"
 
 #include <QHash>

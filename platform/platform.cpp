@@ -1,6 +1,6 @@
 #include "platform/platform.h"
 
-#include "platform/sdl_sound.h"
+#include "platform/sound/sdl_sound.h"
 
 namespace quillo {
 

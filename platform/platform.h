@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/font_list.h"
-#include "platform/message_box.h"
+#include "platform/desktop/font_list.h"
+#include "platform/desktop/message_box.h"
 #include "platform/program_exit.h"
 #include "platform/program_folder.h"
 #include "platform/random_source.h"
-#include "platform/screen_metrics.h"
-#include "platform/settings_store.h"
-#include "platform/sound.h"
+#include "platform/desktop/screen_metrics.h"
+#include "platform/files/settings_store.h"
+#include "platform/sound/sound.h"
 
 #include <memory>
 

@@ -4,7 +4,7 @@
 #include "form/rounded_outline.h"
 #include "feedback/media_paths.h"
 #include "settings/stored_look.h"
-#include "platform/log.h"
+#include "platform/base/log.h"
 
 namespace quillo {
 

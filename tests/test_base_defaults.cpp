@@ -1,7 +1,7 @@
 // Alt+F1: the built-in appearance on the window, leaving the corners and the
 // stored settings alone.
 #include "app/parla.h"
-#include "platform/settings_store.h"
+#include "platform/files/settings_store.h"
 #include "support/started_window.h"
 
 #include <QApplication>

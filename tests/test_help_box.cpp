@@ -2,7 +2,7 @@
 #include "app/parla.h"
 #include "commands/key_dispatcher.h"
 #include "commands/help_box.h"
-#include "platform/message_box.h"
+#include "platform/desktop/message_box.h"
 #include "support/started_window.h"
 
 #include <QAbstractButton>

@@ -4,7 +4,7 @@
 #include "feedback/typing_handler.h"
 #include "commands/window_commands.h"
 #include "form/rounded_region.h"
-#include "platform/settings_store.h"
+#include "platform/files/settings_store.h"
 #include "support/started_window.h"
 #include "support/log_capture.h"
 

@@ -1,9 +1,9 @@
 // The hidden picture list, the folder search behind it and the wildcard rules.
-#include "platform/failure.h"
-#include "platform/file_name.h"
-#include "platform/file_search.h"
-#include "platform/picture_list.h"
-#include "platform/regular_file.h"
+#include "platform/base/failure.h"
+#include "platform/files/file_name.h"
+#include "platform/files/file_search.h"
+#include "platform/files/picture_list.h"
+#include "platform/files/regular_file.h"
 #include "support/wildcard_matches.h"
 
 #include <QDir>

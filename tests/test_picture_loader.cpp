@@ -2,7 +2,7 @@
 // photographs come out as the centre of the picture at the asked size, and
 // anything else gives an error text instead of a picture.
 
-#include "platform/picture_loader.h"
+#include "platform/files/picture_loader.h"
 #include "support/sample_files.h"
 
 #include <QDir>

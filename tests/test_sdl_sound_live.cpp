@@ -5,7 +5,7 @@
 // a child). Through a private PulseAudio server that is killed, started late
 // and frozen: sound comes back by itself, and closing never waits long.
 
-#include "platform/sdl_sound.h"
+#include "platform/sound/sdl_sound.h"
 #include "support/log_capture.h"
 #include "support/pulse_server.h"
 #include "support/sample_files.h"

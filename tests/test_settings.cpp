@@ -4,7 +4,7 @@
 #include "commands/key_dispatcher.h"
 #include "app/startup.h"
 #include "form/rounded_region.h"
-#include "platform/settings_store.h"
+#include "platform/files/settings_store.h"
 #include "settings/setting_values.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"

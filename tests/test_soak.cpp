@@ -8,7 +8,7 @@
 #include "app/parla.h"
 #include "app/startup.h"
 #include "commands/window_commands.h"
-#include "platform/message_box.h"
+#include "platform/desktop/message_box.h"
 #include "settings/setting_values.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"

@@ -1,6 +1,6 @@
 // Start-up: what Form_Load sets up on fake services, and how the real program
 // starts, or refuses to, over a media folder beside it.
-#include "platform/failure.h"
+#include "platform/base/failure.h"
 #include "app/parla.h"
 #include "commands/key_dispatcher.h"
 #include "app/startup.h"

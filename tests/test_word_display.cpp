@@ -1,6 +1,6 @@
 // The word display: the word in the word box, the picture, the word's recording.
 
-#include "platform/failure.h"
+#include "platform/base/failure.h"
 #include "app/parla.h"
 #include "feedback/word_display.h"
 #include "feedback/media_paths.h"

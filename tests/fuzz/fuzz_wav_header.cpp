@@ -1,7 +1,7 @@
 // Recordings from a folder filled by hand: whatever the bytes, what the header
 // reading promises is never less than what the audio library then decodes,
 // so the cost bound computed from it holds.
-#include "platform/wav_header.h"
+#include "platform/sound/wav_header.h"
 
 #include <QBuffer>
 #include <QtEndian>

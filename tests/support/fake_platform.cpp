@@ -2,7 +2,7 @@
 
 #include "support/fixed_program_folder.h"
 
-#include "platform/regular_file.h"
+#include "platform/files/regular_file.h"
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 
 #include "support/sample_files.h"
 
-#include "platform/file_name.h"
+#include "platform/files/file_name.h"
 
 #include <QBuffer>
 #include <QDataStream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/wildcard.h"
+#include "platform/files/wildcard.h"
 
 namespace quillo {
 

@@ -10,11 +10,11 @@
 // opened: recordings are only loaded.
 
 #include "feedback/media_paths.h"
-#include "platform/file_name.h"
-#include "platform/file_search.h"
-#include "platform/picture_loader.h"
+#include "platform/files/file_name.h"
+#include "platform/files/file_search.h"
+#include "platform/files/picture_loader.h"
 #include "platform/program_folder.h"
-#include "platform/wildcard.h"
+#include "platform/files/wildcard.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/wav_header.h"
+#include "platform/sound/wav_header.h"
 
 #include <QIODevice>
 #include <QtEndian>

@@ -1,6 +1,6 @@
-#include "platform/shortcuts_inhibitor.h"
+#include "platform/desktop/shortcuts_inhibitor.h"
 
-#include "platform/log.h"
+#include "platform/base/log.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
-#include "platform/sdl_sound.h"
-#include "platform/file_name.h"
-#include "platform/log.h"
-#include "platform/regular_file.h"
-#include "platform/wav_header.h"
+#include "platform/sound/sdl_sound.h"
+#include "platform/files/file_name.h"
+#include "platform/base/log.h"
+#include "platform/files/regular_file.h"
+#include "platform/sound/wav_header.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

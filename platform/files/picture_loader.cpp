@@ -1,7 +1,7 @@
-#include "platform/picture_loader.h"
+#include "platform/files/picture_loader.h"
 
-#include "platform/file_name.h"
-#include "platform/regular_file.h"
+#include "platform/files/file_name.h"
+#include "platform/files/regular_file.h"
 
 #include <QImageReader>
 

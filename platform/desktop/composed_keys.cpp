@@ -1,5 +1,5 @@
-#include "platform/composed_keys.h"
-#include "platform/display_system.h"
+#include "platform/desktop/composed_keys.h"
+#include "platform/desktop/display_system.h"
 
 #include <QGuiApplication>
 #include <QInputMethodEvent>

@@ -1,4 +1,4 @@
-#include "platform/log.h"
+#include "platform/base/log.h"
 
 namespace quillo {
 

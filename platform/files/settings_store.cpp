@@ -1,7 +1,7 @@
-#include "platform/settings_store.h"
+#include "platform/files/settings_store.h"
 
-#include "platform/log.h"
-#include "platform/regular_file.h"
+#include "platform/base/log.h"
+#include "platform/files/regular_file.h"
 
 #include <QDir>
 #include <QFileInfo>

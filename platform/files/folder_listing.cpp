@@ -1,8 +1,8 @@
-#include "platform/folder_listing.h"
+#include "platform/files/folder_listing.h"
 
-#include "platform/file_name.h"
-#include "platform/file_search.h"
-#include "platform/wildcard.h"
+#include "platform/files/file_name.h"
+#include "platform/files/file_search.h"
+#include "platform/files/wildcard.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
-#include "platform/file_search.h"
+#include "platform/files/file_search.h"
 
-#include "platform/file_name.h"
-#include "platform/wildcard.h"
+#include "platform/files/file_name.h"
+#include "platform/files/wildcard.h"
 
 #include <QCollator>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "platform/signal_exit.h"
+#include "platform/desktop/signal_exit.h"
 
-#include "platform/log.h"
+#include "platform/base/log.h"
 
 #include <QSocketNotifier>
 

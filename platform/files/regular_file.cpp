@@ -1,6 +1,6 @@
-#include "platform/regular_file.h"
+#include "platform/files/regular_file.h"
 
-#include "platform/file_name.h"
+#include "platform/files/file_name.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

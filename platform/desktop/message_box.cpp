@@ -1,5 +1,5 @@
-#include "platform/message_box.h"
-#include "platform/display_system.h"
+#include "platform/desktop/message_box.h"
+#include "platform/desktop/display_system.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sound.h"
+#include "platform/sound/sound.h"
 
 #include <QByteArray>
 #include <SDL.h>

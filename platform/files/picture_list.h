@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/folder_listing.h"
-#include "platform/wildcard.h"
+#include "platform/files/folder_listing.h"
+#include "platform/files/wildcard.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "platform/picture_list.h"
+#include "platform/files/picture_list.h"
 
-#include "platform/failure.h"
-#include "platform/file_search.h"
+#include "platform/base/failure.h"
+#include "platform/files/file_search.h"
 
 #include <QFileInfo>
 

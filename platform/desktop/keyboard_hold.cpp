@@ -1,8 +1,8 @@
-#include "platform/keyboard_hold.h"
-#include "platform/display_system.h"
+#include "platform/desktop/keyboard_hold.h"
+#include "platform/desktop/display_system.h"
 
-#include "platform/log.h"
-#include "platform/shortcuts_inhibitor.h"
+#include "platform/base/log.h"
+#include "platform/desktop/shortcuts_inhibitor.h"
 
 #include <QGuiApplication>
 #include <QWindow>

@@ -1,4 +1,4 @@
-#include "platform/screen_metrics.h"
+#include "platform/desktop/screen_metrics.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "platform/font_list.h"
+#include "platform/desktop/font_list.h"
 
 #include <QFontDatabase>
 

@@ -1,4 +1,4 @@
-#include "platform/wildcard.h"
+#include "platform/files/wildcard.h"
 
 namespace quillo {
 

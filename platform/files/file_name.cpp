@@ -1,4 +1,4 @@
-#include "platform/file_name.h"
+#include "platform/files/file_name.h"
 
 namespace quillo {
 

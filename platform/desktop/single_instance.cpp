@@ -1,6 +1,6 @@
-#include "app/single_instance.h"
+#include "platform/desktop/single_instance.h"
 
-#include "platform/log.h"
+#include "platform/base/log.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace quillo {
+
+// The family's own media library, beside the bundled one: the folder that
+// holds its own alfabeto/, parole/ and immagini/. It is
+// $XDG_DATA_HOME/quillo, by default ~/.local/share/quillo, read afresh on
+// every call so that a changed environment counts at once. The folder need
+// not exist.
+QString userMediaFolder();
+
+}  // namespace quillo
