@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <SDL.h>
+
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -58,7 +60,7 @@ int noDeviceChild(const char* wavPath)
 
 // A device whose closing hangs until the test lets it go.
 std::atomic<bool> letClose{false};
-void closeWhenLetGo(SDL_AudioDeviceID device)
+void closeWhenLetGo(quint32 device)
 {
     while (!letClose)
         SDL_Delay(5);
@@ -183,7 +185,7 @@ void SdlSoundLiveTest::closingGivesUpOnADeviceThatDoesNotClose()
     sound.reset();
     const qint64 ms = clock.elapsed();
     letClose = true;
-    QVERIFY2(ms >= 450 && ms < SdlSound::kCloseWait.count() + 150, qPrintable(QString::number(ms)));
+    QVERIFY2(ms >= 450 && ms < SdlDevice::kCloseWait.count() + 150, qPrintable(QString::number(ms)));
 }
 
 void SdlSoundLiveTest::soundComesBackWhenTheServerDoes()
@@ -205,8 +207,8 @@ void SdlSoundLiveTest::soundComesBackWhenTheServerDoes()
     QVERIFY(sound.play(beep));
     QVERIFY2(first.elapsed() < 120 + 100, qPrintable(QString::number(first.elapsed())));
     // The device runs at the server's own rate and channels, not the recordings'.
-    QCOMPARE(sound.deviceSpec().freq, 48000);
-    QCOMPARE(int(sound.deviceSpec().channels), 2);
+    QCOMPARE(sound.deviceFormat().rate, 48000);
+    QCOMPARE(sound.deviceFormat().channels, 2);
 
     // Killed during a sound: the sound ends there, not after its length.
     QTimer::singleShot(300, [&] { server.kill(); });
@@ -218,7 +220,7 @@ void SdlSoundLiveTest::soundComesBackWhenTheServerDoes()
     for (int i = 0; i < 3; ++i) {
         clock.restart();
         QVERIFY(!sound.play(beep));
-        QVERIFY2(clock.elapsed() < SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < SdlDevice::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
     }
     QVERIFY(server.start());
     const qint64 back = msUntilHeard(sound, beep, 5000);
@@ -240,7 +242,7 @@ void SdlSoundLiveTest::soundStartsWhenTheServerStartsLate()
     clock.start();
     QVERIFY(!sound.play(beep));
     QVERIFY(!sound.play(beep));
-    QVERIFY2(clock.elapsed() < SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < SdlDevice::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(server.start(), qPrintable(server.errors()));
     const qint64 back = msUntilHeard(sound, beep, 5000);
     QVERIFY2(back >= 0 && back <= 3000, qPrintable(QString::number(back)));
@@ -267,13 +269,13 @@ void SdlSoundLiveTest::aFrozenServerStallsNeitherKeysNorTheEnd()
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!sound->play(longer));
-    QVERIFY2(clock.elapsed() < 600 + 100 + SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < 600 + 100 + SdlDevice::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
     clock.restart();
     QVERIFY(!sound->play(beep));
-    QVERIFY2(clock.elapsed() < SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < SdlDevice::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
     clock.restart();
     sound.reset();
-    QVERIFY2(clock.elapsed() < SdlSound::kCloseWait.count() + 100, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < SdlDevice::kCloseWait.count() + 100, qPrintable(QString::number(clock.elapsed())));
     // The closing left behind ends once the server is gone for good.
     server.thaw();
     server.kill();
