@@ -3,8 +3,10 @@
 // device at all: every play fails at once and says so once (SDL picks its
 // driver once per start of its audio, so that case runs this program again in
 // a child). Through a private PulseAudio server that is killed, started late
-// and frozen: sound comes back by itself, and closing never waits long.
+// and frozen: sound comes back by itself, and closing never waits long; one
+// frozen from the start is said once, and the program still ends cleanly.
 
+#include "platform/program_exit.h"
 #include "platform/sound/sdl_sound.h"
 #include "support/log_capture.h"
 #include "support/pulse_server.h"
@@ -16,6 +18,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -24,6 +27,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace quillo;
@@ -33,6 +37,7 @@ using test::toneWav;
 namespace {
 
 const char* const kNoDeviceChild = "--no-device-child";
+const char* const kFrozenServerChild = "--frozen-server-child";
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
@@ -56,6 +61,30 @@ int noDeviceChild(const char* wavPath)
     std::printf("%s%s %lld\n", answers.constData(), sound.hasDevice() ? "device" : "nodevice",
                 static_cast<long long>(clock.elapsed()));
     return 0;
+}
+
+// In the child, with a sound server that is frozen from the start: plays a
+// good file every 100 ms for `seconds`, printing how many plays answered
+// false, the longest one in ms, and the time the end took, then leaves as
+// Quillo does.
+int frozenServerChild(const char* wavPath, int seconds)
+{
+    auto sound = std::make_unique<SdlSound>();
+    int failed = 0;
+    qint64 longest = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < seconds * 1000) {
+        QElapsedTimer one;
+        one.start();
+        failed += sound->play(QString::fromLocal8Bit(wavPath)) ? 0 : 1;
+        longest = qMax(longest, one.elapsed());
+        QThread::msleep(100);
+    }
+    clock.restart();
+    sound.reset();
+    std::printf("%d %lld %lld\n", failed, static_cast<long long>(longest), static_cast<long long>(clock.elapsed()));
+    return finishProcess(0);
 }
 
 // A device whose closing hangs until the test lets it go.
@@ -102,6 +131,7 @@ private slots:
     void soundComesBackWhenTheServerDoes();
     void soundStartsWhenTheServerStartsLate();
     void aFrozenServerStallsNeitherKeysNorTheEnd();
+    void aServerFrozenAtStartIsSaidOnceAndTheEndIsClean();
 
 private:
     QTemporaryDir dir_;
@@ -281,8 +311,39 @@ void SdlSoundLiveTest::aFrozenServerStallsNeitherKeysNorTheEnd()
     server.kill();
 }
 
+void SdlSoundLiveTest::aServerFrozenAtStartIsSaidOnceAndTheEndIsClean()
+{
+    NEED_PULSEAUDIO();
+    PulseServer server;
+    server.useInThisProcess();
+    QVERIFY2(server.start(), qPrintable(server.errors()));
+    server.freeze();
+    const QString beep = writeFile(dir_, QStringLiteral("100ms.wav"), toneWav(100));
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kFrozenServerChild), beep, QStringLiteral("5")});
+    const bool ended = child.waitForFinished(20000);
+    server.thaw();
+    server.kill();
+    QVERIFY(ended);
+    const QString out = QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
+    const QString err = QString::fromLocal8Bit(child.readAllStandardError());
+    // Left behind inside the audio library, the opening does not crash or
+    // hold up the process's end.
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    const QStringList fields = out.split(u' ');
+    QCOMPARE(fields.size(), 3);
+    QVERIFY2(fields[0].toInt() >= 20, qPrintable(out));  // every play failed
+    QVERIFY2(fields[1].toInt() < SdlDevice::kStallMarginMs + 100, qPrintable(out));
+    QVERIFY2(fields[2].toInt() < SdlDevice::kCloseWait.count() + 100, qPrintable(out));
+    QCOMPARE(err.count(QStringLiteral("no sound")), 1);
+    QVERIFY2(err.contains(QStringLiteral("quillo: no sound (the sound server does not answer)")), qPrintable(err));
+}
+
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], kFrozenServerChild) == 0)
+        return frozenServerChild(argv[2], std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], kNoDeviceChild) == 0)
         return noDeviceChild(argv[2]);
     QApplication app(argc, argv);
