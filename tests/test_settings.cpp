@@ -4,6 +4,7 @@
 #include "commands/key_dispatcher.h"
 #include "app/startup.h"
 #include "form/rounded_region.h"
+#include "platform/files/save_target.h"
 #include "platform/files/settings_store.h"
 #include "settings/setting_values.h"
 #include "support/fake_platform.h"
@@ -21,6 +22,8 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -163,7 +166,9 @@ private slots:
     void malformedFileSaved();
     void fileCannotBeWritten();
     void notARegularFile();
-    void linkedFileStaysLinked();
+    void linkTargets_data();
+    void linkTargets();
+    void linkChangedBeforeRename();
 };
 
 void TestSettings::init()
@@ -534,25 +539,138 @@ void TestSettings::notARegularFile()
     verifyAppearance(w.form, kDefaults);
 }
 
-void TestSettings::linkedFileStaysLinked()
+namespace {
+
+// What a node is, for checking that a save left it alone: its type, its
+// inode, its device numbers, and what it holds (a regular file's bytes, a
+// link's target, a folder's names).
+struct Node {
+    mode_t type = 0;
+    ino_t inode = 0;
+    dev_t rdev = 0;
+    QString holds;
+
+    static Node of(const QString& path)
+    {
+        struct stat status {};
+        if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+            return {};
+        Node node{status.st_mode & S_IFMT, status.st_ino, status.st_rdev, {}};
+        if (S_ISREG(status.st_mode)) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                node.holds = QString::fromUtf8(file.readAll());
+        } else if (S_ISLNK(status.st_mode)) {
+            node.holds = QFile::symLinkTarget(path);
+        } else if (S_ISDIR(status.st_mode)) {
+            node.holds = QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).join(u'|');
+        }
+        return node;
+    }
+    bool operator==(const Node&) const = default;
+};
+
+}  // namespace
+
+void TestSettings::linkTargets_data()
 {
-    // The settings file is a link into another folder: a save writes the
-    // file it points to, and the link stays.
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");  // "" when the save writes through the link
+
+    QTest::newRow("regular file") << "regular" << "";
+    QTest::newRow("character device") << "device" << "a character device";
+    QTest::newRow("FIFO") << "fifo" << "a FIFO";
+    QTest::newRow("dangling link") << "dangling" << "leads to nothing";
+    QTest::newRow("link loop") << "loop" << "loop";
+    QTest::newRow("folder") << "folder" << "a folder";
+    QTest::newRow("another user's file") << "foreign" << "another user";
+}
+
+void TestSettings::linkTargets()
+{
+    // The settings file is a link into a folder of the test's own. A save
+    // writes through it only to a regular file of the user's; anything else
+    // it leads to stays exactly as it was and the link becomes a file.
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("quillo.ini"));
+    const QByteArray native = QFile::encodeName(target);
+    const QByteArray good = "[Screen]\nCirc=70\n";
+    if (kind == u"regular" || kind == u"foreign") {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(good);
+        file.close();
+        const uid_t other = ::geteuid() == 0 ? 65534 : 0;
+        if (kind == u"foreign" && ::chown(native.constData(), other, gid_t(-1)) != 0)
+            QSKIP("giving a file to another user needs root");
+    } else if (kind == u"device") {
+        if (::mknod(native.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("making a device node needs root");
+    } else if (kind == u"fifo") {
+        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+    } else if (kind == u"loop") {
+        QVERIFY(QFile::link(elsewhere.filePath(QStringLiteral("other")), target));
+        QVERIFY(QFile::link(target, elsewhere.filePath(QStringLiteral("other"))));
+    } else if (kind == u"folder") {
+        QVERIFY(QDir().mkpath(target));
+        QFile inside(target + QStringLiteral("/kept"));
+        QVERIFY(inside.open(QIODevice::WriteOnly));
+    }
+    const Node before = Node::of(target);
+    QDir().mkpath(configFolder());
+    QVERIFY(QFile::link(target, iniPath()));
+
+    StartedWindow w;
+    w.form.CornerRadius = 30;
+    LogCapture err;
+    w.key(kF2, kAlt);
+    const QString said = err.text();
+    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+    QVERIFY(iniLines().contains(QStringLiteral("Circ=30")));
+    QCOMPARE(QDir(configFolder()).entryList(QDir::Files | QDir::System | QDir::Hidden),
+             QStringList{QStringLiteral("QuilloNuvi.ini")});
+    if (reason.isEmpty()) {
+        QCOMPARE(said, QString());
+        QCOMPARE(QFileInfo(iniPath()).symLinkTarget(), target);
+        QCOMPARE(Node::of(target).type, mode_t(S_IFREG));
+        return;
+    }
+    QVERIFY(Node::of(target) == before);
+    QVERIFY(!QFileInfo(iniPath()).isSymLink());
+    QVERIFY2(said.contains(QStringLiteral("replacing the link ") + iniPath()) && said.contains(reason),
+             qPrintable(said));
+    if (kind == u"dangling")
+        QVERIFY(!QFileInfo::exists(target) && !QFileInfo(target).isSymLink());
+}
+
+void TestSettings::linkChangedBeforeRename()
+{
+    // The file a link led to when the save began is a FIFO by the time of the
+    // rename: the rename is refused and the FIFO stays.
     QTemporaryDir elsewhere;
     const QString target = elsewhere.filePath(QStringLiteral("quillo.ini"));
     QFile file(target);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[Screen]\nCirc=70\n");
     file.close();
-    QDir().mkpath(configFolder());
-    QVERIFY(QFile::link(target, iniPath()));
-    StartedWindow w;
-    w.form.CornerRadius = 30;
-    w.key(kF2, kAlt);
-    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
-    QCOMPARE(QFileInfo(iniPath()).symLinkTarget(), target);
-    QVERIFY(iniLines().contains(QStringLiteral("Circ=30")));
-    QCOMPARE(QDir(configFolder()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{QStringLiteral("QuilloNuvi.ini")});
+    const QString link = elsewhere.filePath(QStringLiteral("link.ini"));
+    QVERIFY(QFile::link(target, link));
+    const quillo::SaveTarget found = quillo::saveTargetOf(link);
+    QVERIFY(found.throughLink);
+    QCOMPARE(found.path, target);
+
+    QVERIFY(QFile::remove(target));
+    QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    const QString staged = target + QStringLiteral(".new");
+    QFile stagedFile(staged);
+    QVERIFY(stagedFile.open(QIODevice::WriteOnly));
+    stagedFile.close();
+    QString why;
+    QVERIFY(!quillo::renameOnto(staged, found, &why));
+    QVERIFY2(why.contains(QStringLiteral("no longer a regular file")), qPrintable(why));
+    QCOMPARE(Node::of(target).type, mode_t(S_IFIFO));
+    QVERIFY(QFileInfo::exists(staged));
 }
 
 int main(int argc, char** argv)

@@ -2,6 +2,7 @@
 
 #include "platform/base/log.h"
 #include "platform/files/regular_file.h"
+#include "platform/files/save_target.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -66,16 +67,6 @@ QList<std::pair<QString, QVariant>> keysOfGoodFile(const QString& path)
     return keys;
 }
 
-// A settings file that is a link (kept with a user's other dotfiles, say)
-// stays one: the file it points to is the one replaced.
-QString linkFollowed(const QString& path)
-{
-    QFileInfo info(path);
-    for (int hops = 0; info.isSymLink() && hops < 40; ++hops)
-        info.setFile(info.symLinkTarget());
-    return info.absoluteFilePath();
-}
-
 }  // namespace
 
 QString SettingsStore::filePath()
@@ -117,37 +108,42 @@ bool SettingsStore::commit(QString* why)
     // settings object of the real file is never changed: QSettings would keep
     // unstored changes in a shared cache and write them later.
     const QList<Pending> writes = std::exchange(pending_, {});
-    const QString path = linkFollowed(filePath());
     const auto fail = [&](const QString& reason) {
         if (why)
             *why = reason;
         return false;
     };
-    const QString cannotWrite = QStringLiteral("cannot write %1").arg(path);
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        return fail(cannotWrite);
+    const QString settingsPath = filePath();
+    if (!QDir().mkpath(QFileInfo(settingsPath).absolutePath()))
+        return fail(QStringLiteral("cannot write %1").arg(settingsPath));
+    const SaveTarget target = saveTargetOf(settingsPath);
+    const QString cannotWrite = QStringLiteral("cannot write %1").arg(target.path);
+    if (!target.linkReplaced.isEmpty())
+        qCWarning(lcQuillo, "replacing the link %s with a settings file: %s; that is left as it was",
+                  qPrintable(settingsPath), qPrintable(target.linkReplaced));
 
-    QTemporaryFile staged(path + QStringLiteral(".XXXXXX"));
+    QTemporaryFile staged(target.path + QStringLiteral(".XXXXXX"));
     if (!staged.open())
         return fail(cannotWrite);
     staged.close();
     {
         QSettings fresh(staged.fileName(), QSettings::IniFormat);
         // Keep the other keys of a good file; a file that cannot be read or
-        // parsed is replaced whole.
-        for (const auto& [key, value] : keysOfGoodFile(path))
-            fresh.setValue(key, value);
+        // parsed is replaced whole. What a link that is replaced leads to is
+        // not read.
+        if (target.linkReplaced.isEmpty()) {
+            for (const auto& [key, value] : keysOfGoodFile(target.path))
+                fresh.setValue(key, value);
+        }
         for (const Pending& w : writes)
             fresh.setValue(w.key, w.value);
         fresh.sync();
         if (fresh.status() != QSettings::NoError)
             return fail(cannotWrite);
     }
-    // rename() replaces whatever is at the path at once, a FIFO included,
-    // without opening it.
-    if (std::rename(QFile::encodeName(staged.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return fail(QStringLiteral("%1: %2").arg(cannotWrite, QString::fromLocal8Bit(std::strerror(errno))));
+    QString refused;
+    if (!renameOnto(staged.fileName(), target, &refused))
+        return fail(QStringLiteral("%1: %2").arg(cannotWrite, refused));
     staged.setAutoRemove(false);
     return true;
 }
