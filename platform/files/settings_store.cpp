@@ -16,8 +16,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <utility>
