@@ -105,11 +105,11 @@ QList<std::pair<QString, QVariant>> keysKept(const SaveTarget& target, const QSt
         break;
     }
     QList<std::pair<QString, QVariant>> kept;
-    for (auto& [key, value] : parsed(old, target.path).value_or(QList<std::pair<QString, QVariant>>{})) {
+    for (const auto& entry : parsed(old, target.path).value_or(QList<std::pair<QString, QVariant>>{})) {
         const bool written = std::any_of(writtenSections.begin(), writtenSections.end(),
-                                         [&](const QString& section) { return key.startsWith(section); });
-        if (!written && value.isValid())
-            kept.append({key, value});
+                                         [&](const QString& section) { return entry.first.startsWith(section); });
+        if (!written && entry.second.isValid())
+            kept.append(entry);
     }
     return kept;
 }
