@@ -2,7 +2,6 @@
 
 #include "form/built_in_font.h"
 #include "form/form.h"
-#include "settings/setting_values.h"
 
 #include <array>
 
@@ -13,23 +12,26 @@ namespace {
 const QString kScreen = QStringLiteral("Screen");
 const QString kApp = QStringLiteral("App");
 
-std::optional<QString> parseFontName(const QString& text)
+std::optional<QString> parseFontName(const QString& text, TextFault* fault)
 {
     const QString name = text.trimmed();
-    if (name.isEmpty() || name.size() > 256)
+    if (name.isEmpty() || name.size() > 256) {
+        *fault = TextFault::Unreadable;
         return std::nullopt;
+    }
     return name;
 }
 
 // Applies `text` through `parse` and `set` when it converts.
 template <typename Parse, typename Set>
-bool applyParsed(const QString& text, Parse parse, Set set)
+TextFault applyParsed(const QString& text, Parse parse, Set set)
 {
-    const auto value = parse(text);
+    TextFault fault = TextFault::None;
+    const auto value = parse(text, &fault);
     if (!value)
-        return false;
+        return fault == TextFault::None ? TextFault::Unreadable : fault;
     set(*value);
-    return true;
+    return TextFault::None;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/setting_values.h"
+
 #include <QString>
 
 #include <span>
@@ -15,9 +17,9 @@ struct LookSetting {
     QString key;
     QString builtIn;
     bool inBuiltInLook;  // Alt+F1 sets it; the corners it leaves as they are
-    // Applies a stored text; false, leaving the window alone, when the text
-    // does not convert or lies outside the key's range.
-    bool (*apply)(Form& form, const QString& text);
+    // Applies a stored text; when the text does not convert or lies outside
+    // the key's range, leaves the window alone and says which.
+    TextFault (*apply)(Form& form, const QString& text);
     QString (*format)(Form& form);
 };
 

@@ -31,7 +31,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$here/tools/lsan-third-party.supp:print_suppressions=0
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j1 --timeout 600)
 
-for fuzzer in fuzz_wildcard fuzz_setting_values fuzz_rounded_region fuzz_picture_guard fuzz_wav_header; do
+for fuzzer in fuzz_wildcard fuzz_setting_values fuzz_ini_lines fuzz_rounded_region fuzz_picture_guard fuzz_wav_header; do
   work=$(mktemp -d)
   echo "== $fuzzer for ${seconds}s"
   (cd "$work" && "$build/tests/fuzz/$fuzzer" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 \
