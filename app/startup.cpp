@@ -8,6 +8,8 @@ namespace quillo {
 
 void Form_Load(Form& form)
 {
+    // The user's pictures join the bundled ones; only the bundled folder must be there.
+    form.File1.setUserFolder(media::userPicturesFolder(form));
     form.File1.setFolder(media::picturesFolder(form.mediaFolder()));
     form.platform().random->seedFromClock();
 

@@ -1,13 +1,39 @@
 #include "feedback/media_paths.h"
 
+#include "form/form.h"
 #include "platform/files/file_name.h"
 #include "platform/files/file_search.h"
+#include "platform/files/optional_folder.h"
 
 namespace quillo::media {
 
 QString lettersFolder(const QString& mediaFolder) { return mediaFolder + QStringLiteral("/alfabeto/"); }
 QString wordsFolder(const QString& mediaFolder) { return mediaFolder + QStringLiteral("/parole/"); }
 QString picturesFolder(const QString& mediaFolder) { return mediaFolder + QStringLiteral("/immagini/"); }
+
+namespace {
+
+QStringList eachLibrary(const Form& form, QString (*folderOf)(const QString&))
+{
+    QStringList folders;
+    if (!form.userMediaFolder().isEmpty()) {
+        const QString own = folderOf(form.userMediaFolder());
+        if (usableOptionalFolder(own))
+            folders.append(own);
+    }
+    folders.append(folderOf(form.mediaFolder()));
+    return folders;
+}
+
+}  // namespace
+
+QStringList lettersFolders(const Form& form) { return eachLibrary(form, lettersFolder); }
+QStringList wordsFolders(const Form& form) { return eachLibrary(form, wordsFolder); }
+
+QString userPicturesFolder(const Form& form)
+{
+    return form.userMediaFolder().isEmpty() ? QString() : picturesFolder(form.userMediaFolder());
+}
 
 QString wordOfPicture(const QString& fileName)
 {
@@ -16,10 +42,24 @@ QString wordOfPicture(const QString& fileName)
     return fileName.size() > 4 ? readableFileName(fileName).left(fileName.size() - 4) : QString();
 }
 
-QString fileIn(const QString& folder, const QString& name)
+QString fileIn(const QStringList& folders, const QString& name)
 {
-    const QString found = findFirstFile(folder, name, /*wildcards=*/false);
-    return folder + (found.isEmpty() ? name : found);
+    for (const QString& folder : folders) {
+        const QString found = findFirstFile(folder, name, /*wildcards=*/false);
+        if (!found.isEmpty())
+            return folder + found;
+    }
+    return folders.value(folders.size() - 1) + name;
+}
+
+QString findIn(const QStringList& folders, const QString& pattern)
+{
+    for (const QString& folder : folders) {
+        const QString found = findFirstFile(folder, pattern);
+        if (!found.isEmpty())
+            return folder + found;
+    }
+    return {};
 }
 
 }  // namespace quillo::media

@@ -1,13 +1,28 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+namespace quillo {
+class Form;
+}
 
 namespace quillo::media {
 
-// The three folders beside the program, each ending in a separator.
+// The three folders of a media library, each ending in a separator.
 QString lettersFolder(const QString& mediaFolder);   // one recording per character
 QString wordsFolder(const QString& mediaFolder);     // one recording per example word
 QString picturesFolder(const QString& mediaFolder);  // one picture per example word
+
+// The same folder of each library, in the order a file is looked for in
+// them: the user's own first, when it can be listed (a missing one is left
+// out in silence, any other trouble is said once), then the one beside the
+// program.
+QStringList lettersFolders(const Form& form);
+QStringList wordsFolders(const Form& form);
+// The pictures folder of the user's own library, read beside the bundled
+// one; empty when there is no user library.
+QString userPicturesFolder(const Form& form);
 
 inline const QString kFallbackSound = QStringLiteral("boh.wav");
 inline const QString kWordCue = QStringLiteral("d.wav");
@@ -20,9 +35,13 @@ inline const QString kSavedSecond = QStringLiteral("k.wav");
 // which names no word. A name that is not UTF-8 gives its readable form.
 QString wordOfPicture(const QString& fileName);
 
-// The path of a named file in `folder`, its name found without regard to
-// letter case. When no file matches, the path with the name as given (which
-// will not play).
-QString fileIn(const QString& folder, const QString& name);
+// The path of a named file in the first of `folders` that holds it, its name
+// found without regard to letter case. When none does, the path with the name
+// as given in the last folder (which will not play).
+QString fileIn(const QStringList& folders, const QString& name);
+
+// The path of the first file that matches `pattern` ('*' and '?' are
+// wildcards) in the first of `folders` that holds one, or an empty string.
+QString findIn(const QStringList& folders, const QString& pattern);
 
 }  // namespace quillo::media

@@ -17,7 +17,7 @@ namespace {
 void pickExampleWord(Form& form, const QString& character)
 {
     Sound& sound = *form.platform().sound;
-    sound.play(media::fileIn(media::lettersFolder(form.mediaFolder()), media::kWordCue));
+    sound.play(media::fileIn(media::lettersFolders(form), media::kWordCue));
 
     form.File1.setPattern(character + kEveryFile);
     const int n = form.File1.count();
@@ -45,7 +45,7 @@ void praiseCompletedWord(Form& form, const QString& character)
     // The sheet does not hold the character yet: append it to the sheet's end.
     const QString typed = form.scrivo->toPlainText().right(word.size() - 1) + character;
     if (typed.compare(word, Qt::CaseInsensitive) == 0)
-        form.platform().sound->play(media::fileIn(media::wordsFolder(form.mediaFolder()), media::kPraiseSound));
+        form.platform().sound->play(media::fileIn(media::wordsFolders(form), media::kPraiseSound));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "platform/files/file_name.h"
 #include "platform/files/picture_loader.h"
 
-#include <QDir>
 #include <QPixmap>
 
 namespace quillo {
@@ -17,7 +16,8 @@ void ShowWord(Form& form, const QString& fileName)
         throw Failure(QStringLiteral("no picture to show (\"%1\")").arg(fileName));
     form.esempio->setText(media::wordOfPicture(fileName));
 
-    const QString path = QDir(form.File1.folder()).filePath(form.File1.fileName());
+    // From whichever library holds the selected picture.
+    const QString path = form.File1.filePath();
     const qreal ratio = form.esempiopix->devicePixelRatioF();
     QString error;
     const QImage picture = loadPicture(path, form.esempiopix->size() * ratio, &error);
@@ -28,7 +28,7 @@ void ShowWord(Form& form, const QString& fileName)
     form.esempiopix->setPixmap(pixmap);
 
     const QString recording = form.esempio->text() + QStringLiteral(".wav");
-    form.platform().sound->play(media::fileIn(media::wordsFolder(form.mediaFolder()), recording));
+    form.platform().sound->play(media::fileIn(media::wordsFolders(form), recording));
 }
 
 }  // namespace quillo

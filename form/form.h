@@ -14,7 +14,7 @@ namespace quillo {
 
 // The form's state, apart from the window that shows it: the five controls,
 // the three form variables, the outside services, the controls' places in
-// twips, the media folder and "end the program". Every handler takes a Form&
+// twips, the media folders and "end the program". Every handler takes a Form&
 // and calls the others directly; none needs to know which widget the controls
 // sit in.
 class Form {
@@ -44,8 +44,10 @@ public:
     qint16 Busy = 0;
 
     Platform& platform() const { return platform_; }
-    // The folder that holds the program and its media.
+    // The folder that holds the program and its media: the bundled library.
     QString mediaFolder() const { return platform_.programFolder->path(); }
+    // The user's own library, looked in first; empty for none. It need not exist.
+    const QString& userMediaFolder() const { return platform_.userMediaFolder; }
 
     // Positions and sizes in twips.
     TwipsRect twips(const QWidget* control) const { return twips_.value(control); }

@@ -9,6 +9,8 @@
 #include "platform/files/settings_store.h"
 #include "platform/sound/sound.h"
 
+#include <QString>
+
 #include <memory>
 
 namespace quillo {
@@ -23,6 +25,9 @@ struct Platform {
     std::unique_ptr<FontList> fonts;
     std::unique_ptr<ProgramFolder> programFolder;
     std::unique_ptr<ProgramExit> exit;
+    // The family's own media library, looked in before the one beside the
+    // program (userMediaFolder() on this machine); empty for none.
+    QString userMediaFolder;
 
     // The real services of this machine.
     static Platform real();

@@ -63,7 +63,7 @@ void SaveSettings(Form& form)
         sound.playDefault();
         return;
     }
-    const QString letters = media::lettersFolder(form.mediaFolder());
+    const QStringList letters = media::lettersFolders(form);
     sound.play(media::fileIn(letters, media::kSavedFirst));
     sound.play(media::fileIn(letters, media::kSavedSecond));
 }

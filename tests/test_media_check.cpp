@@ -1,5 +1,6 @@
 // quillo-media-check, run as a parent would run it: on the bundled library,
-// on a small complete library, and on libraries with one fault planted each.
+// on a small complete library, on libraries with one fault planted each, and
+// on the bundled library beside one of the user's own.
 
 #include "platform/files/file_name.h"
 #include "support/media_folder.h"
@@ -11,8 +12,11 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -32,9 +36,14 @@ struct Outcome {
     qint64 milliseconds = 0;
 };
 
-Outcome runChecker(const QStringList& arguments = {})
+// `dataHome`: the XDG_DATA_HOME the checker sees; by default one without
+// a library of the user's.
+Outcome runChecker(const QStringList& arguments = {}, const QString& dataHome = QStringLiteral("/nonexistent"))
 {
     QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    process.setProcessEnvironment(env);
     QElapsedTimer timer;
     timer.start();
     process.start(checkerPath(), arguments);
@@ -117,6 +126,8 @@ private slots:
     void missingFolderArgumentIsReported();
     void plantedFaultIsFound_data();
     void plantedFaultIsFound();
+    void usersLibraryBesideTheBundledOne_data();
+    void usersLibraryBesideTheBundledOne();
 };
 
 void TestMediaCheck::bundledLibraryIsAllGoodAndQuick()
@@ -370,6 +381,110 @@ void TestMediaCheck::plantedFaultIsFound()
              qPrintable(QStringLiteral("no line beginning\n  %1\nin\n%2").arg(expected, report)));
     QVERIFY2(outcome.lines.size() == problems + 1, qPrintable(report));  // the problems, then the count
     QCOMPARE(outcome.lines.last(), QStringLiteral("problemi: %1 in %2 / problems: %1 in %2").arg(problems).arg(media.path()));
+}
+
+// Without an argument the checker looks at the bundled library and at the
+// user's, under XDG_DATA_HOME. Plantings as above, in the user's library
+// ("rm:." removes all of it), plus "fifo:PATH" and "loop:PATH" (a link to
+// itself). `expected`: the user's lines, each after the label, in order;
+// the bundled library is all good in every row.
+void TestMediaCheck::usersLibraryBesideTheBundledOne_data()
+{
+    QTest::addColumn<QStringList>("plant");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList good{QStringLiteral("wav:alfabeto/a.wav"), QStringLiteral("png:immagini/7nani.png"),
+                           QStringLiteral("wav:parole/7nani.wav"), QStringLiteral("png:immagini/Gatto.jpg"),
+                           QStringLiteral("png:immagini/xilofono.png")};
+    // Gatto.jpg and xilofono.png take the places of bundled pictures, with
+    // the bundled recordings; 7nani brings a digit.
+    QTest::newRow("all good") << good << QStringList{QStringLiteral("tutto a posto / all good: 2 recordings, 3 pictures")};
+    QTest::newRow("only pictures") << QStringList{QStringLiteral("png:immagini/gatto.png"), QStringLiteral("rm:alfabeto"),
+                                                  QStringLiteral("rm:parole")}
+                                   << QStringList{QStringLiteral("tutto a posto / all good: 0 recordings, 1 pictures")};
+    QTest::newRow("a word recorded nowhere")
+        << QStringList{QStringLiteral("png:immagini/giulia.png")}
+        << QStringList{QStringLiteral("immagini/giulia.png: manca la registrazione della parola, parole/giulia.wav / "
+                                      "its word has no recording, parole/giulia.wav"),
+                       QStringLiteral("problemi: 1 in %1")};
+    QTest::newRow("a recording that does not load")
+        << QStringList{QStringLiteral("bytes:alfabeto/a.wav")}
+        << QStringList{QStringLiteral("alfabeto/a.wav: la registrazione non si carica / the recording does not load ("),
+                       QStringLiteral("problemi: 1 in %1")};
+    QTest::newRow("a file in its place")
+        << QStringList{QStringLiteral("rm:."), QStringLiteral("bytes:.")}
+        << QStringList{QStringLiteral("%1: non è una cartella, Quillo usa solo la libreria inclusa / "
+                                      "it is not a folder, Quillo uses the bundled library alone"),
+                       QStringLiteral("problemi: 1 in %1")};
+    QTest::newRow("a FIFO in its place") << QStringList{QStringLiteral("rm:."), QStringLiteral("fifo:.")}
+                                         << QStringList{QStringLiteral("%1: non è una cartella"), QStringLiteral("problemi: 1 in %1")};
+    QTest::newRow("a loop in its place") << QStringList{QStringLiteral("rm:."), QStringLiteral("loop:.")}
+                                         << QStringList{QStringLiteral("%1: i collegamenti girano in tondo, Quillo usa solo la libreria inclusa / its links go round in a loop"),
+                                                        QStringLiteral("problemi: 1 in %1")};
+    QTest::newRow("a file for its pictures")
+        << QStringList{QStringLiteral("rm:immagini"), QStringLiteral("bytes:immagini"), QStringLiteral("wav:alfabeto/a.wav")}
+        << QStringList{QStringLiteral("immagini: non è una cartella, Quillo non la usa / it is not a folder, Quillo leaves it out"),
+                       QStringLiteral("problemi: 1 in %1")};
+}
+
+void TestMediaCheck::usersLibraryBesideTheBundledOne()
+{
+    QFETCH(QStringList, plant);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dataHome;
+    const QString own = dataHome.filePath(QStringLiteral("quillo"));
+    for (const char* folder : {"alfabeto", "parole", "immagini"})
+        QVERIFY(QDir(own).mkpath(QString::fromLatin1(folder)));
+    for (const QString& step : plant) {
+        const QString kind = step.section(u':', 0, 0);
+        const QString path = QDir::cleanPath(own + u'/' + step.section(u':', 1));
+        QFile file(path);
+        if (kind == QLatin1String("rm")) {
+            QVERIFY(QDir(path).removeRecursively());
+        } else if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QLatin1String("loop")) {
+            QVERIFY(QFile::link(path, path));
+        } else {
+            QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+            file.write(kind == QLatin1String("wav")   ? MediaFolder::tinyWav()
+                       : kind == QLatin1String("png") ? pngBytes(16, 16)
+                                                      : QByteArray("Questo non e' un file multimediale.\n"));
+        }
+    }
+
+    const Outcome outcome = runChecker({}, dataHome.path());
+    const QString report = outcome.lines.join(u'\n');
+    const QString bundled = QStringLiteral("libreria inclusa / bundled library: ");
+    const QString yours = QStringLiteral("la tua libreria / your library: ");
+    QVERIFY2(outcome.lines.value(0).startsWith(bundled + QStringLiteral("tutto a posto / all good")), qPrintable(report));
+    QStringList mine;
+    for (const QString& line : outcome.lines) {
+        if (line.startsWith(yours))
+            mine << line.mid(yours.size());
+    }
+    QVERIFY2(mine.size() == expected.size(), qPrintable(report));
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QVERIFY2(mine.at(i).startsWith(QString(expected.at(i)).replace(QStringLiteral("%1"), own)), qPrintable(report));
+    const bool allGood = expected.size() == 1;
+    QCOMPARE(outcome.exitCode, allGood ? 0 : 1);
+    QCOMPARE(outcome.lines.size(), 1 + expected.size() + (allGood ? 1 : 0));
+    if (allGood) {
+        // The pictures per letter are those of both libraries, each word once.
+        const QString perLetter = outcome.lines.last();
+        QVERIFY2(perLetter.startsWith(QStringLiteral("immagini per lettera, le due librerie insieme / pictures per letter, "
+                                                     "both libraries: ")),
+                 qPrintable(perLetter));
+        const bool digit = plant.contains(QStringLiteral("png:immagini/7nani.png"));
+        QCOMPARE(perLetter.contains(QStringLiteral(": 7 1, a ")), digit);
+        // gatto and xilofono are bundled words too: they count once.
+        const QDir pictures(QStringLiteral(QUILLO_SOURCE_DIR "/media/immagini"));
+        for (const char* letter : {"g", "x"}) {
+            const qsizetype bundledCount = pictures.entryList({QStringLiteral("%1*").arg(QLatin1String(letter))}, QDir::Files).size();
+            QVERIFY2(perLetter.contains(QStringLiteral(", %1 %2").arg(QLatin1String(letter)).arg(bundledCount)), qPrintable(perLetter));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMediaCheck)

@@ -83,8 +83,8 @@ prefix=$tmp/prefix
 check_tree "$prefix"
 
 # The checker, started through its link, finds the media beside the real
-# program, not beside the link.
-if ! out=$("$prefix/bin/quillo-media-check" 2>&1); then
+# program, not beside the link (and no library of the user's).
+if ! out=$(XDG_DATA_HOME=$tmp/no-data "$prefix/bin/quillo-media-check" 2>&1); then
     fault "installed quillo-media-check found problems:"; echo "$out"
 fi
 grep -q '^tutto a posto / all good: ' <<<"$out" || fault "no all-good line from the installed checker: $out"

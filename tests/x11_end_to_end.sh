@@ -18,7 +18,8 @@ source "$source/tests/e2e/x11-session.sh"
 start_x_session "$work" || exit 1
 pids+=($X_PIDS)
 
-export XDG_CONFIG_HOME=$work/config QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb
+# XDG_DATA_HOME: no library of the user's, only the bundled one is heard.
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw
 "$binary" >"$work/quillo.out" 2>"$work/quillo.err" & quillo=$!; pids+=($quillo)
 

@@ -38,6 +38,7 @@ start_x_session "$work" || exit 1
 pids+=($X_PIDS)
 
 export XDG_CONFIG_HOME="$work/config"
+export XDG_DATA_HOME="$work/data"  # no library of the user's: only the bundled one is heard
 export SDL_AUDIODRIVER=disk
 export SDL_DISKAUDIOFILE="$work/capture.raw"
 unset SDL_DISKAUDIODELAY

@@ -10,12 +10,14 @@
 # (22050 Hz, mono, 16-bit PCM, silence trimmed at both ends, peak at -1 dB) so
 # every key starts at once and sounds equally loud. Pictures are Noto Color
 # Emoji glyphs drawn by tools/emoji-render into 256x256 PNGs, then reduced to
-# a 256-colour palette by pngquant.
+# a 256-colour palette by pngquant. A word the font has no emoji for takes a
+# public-domain drawing from Debian's openclipart-svg instead, rendered by
+# rsvg-convert and then placed and reduced the same way.
 #
 # Existing files are kept, so adding a line to a list and rerunning only adds
 # the new files. Use --force after changing a text, an emoji or the settings
 # below. The output depends only on the lists and on the versions of
-# espeak-ng, sox, Qt, pngquant and the emoji font.
+# espeak-ng, sox, Qt, pngquant, librsvg, the emoji font and the clip art.
 #
 # Usage: tools/make-media.sh [--force] [--out DIR]
 
@@ -35,6 +37,7 @@ word_speed=140
 pitch=60
 bravo_text="Bravo! Bravissimo!"
 picture_size=256
+clipart=/usr/share/openclipart/svg
 
 usage() {
     sed -n '2,/^$/s/^# \{0,1\}//p' "$0" >&2
@@ -70,6 +73,7 @@ need cmake cmake
 need c++ g++
 need fc-list fontconfig
 need pngquant pngquant
+need rsvg-convert librsvg2-bin
 if ((${#missing[@]})); then
     printf 'make-media: missing tool: %s\n' "${missing[@]}" >&2
     exit 1
@@ -103,8 +107,13 @@ declare -A per_letter=()
 while IFS=$'\t' read -r word codepoints _; do
     [[ $word =~ ^[a-zàèéìòù]+( [a-zàèéìòù]+)?$ && ${#word} -ge 2 ]] ||
         die "words.tsv: '$word' must be 2+ lower-case letters (one inner space at most)"
-    [[ $codepoints =~ ^[0-9A-Fa-f]{2,6}(\+[0-9A-Fa-f]{2,6})*$ ]] ||
-        die "words.tsv: bad code points for '$word': '$codepoints'"
+    if [[ $codepoints == openclipart:* ]]; then
+        [[ -f $clipart/${codepoints#openclipart:} ]] ||
+            die "words.tsv: no drawing $clipart/${codepoints#openclipart:} for '$word' (Debian package openclipart-svg)"
+    else
+        [[ $codepoints =~ ^[0-9A-Fa-f]{2,6}(\+[0-9A-Fa-f]{2,6})*$ ]] ||
+            die "words.tsv: bad code points for '$word': '$codepoints'"
+    fi
     words+=("$word")
     emoji+=("$codepoints")
     letter=${word:0:1}
@@ -180,8 +189,17 @@ for i in "${!words[@]}"; do
     wanted "$dest" && speak "$word" "$word_speed" "$dest"
     dest=$out/immagini/$word.png
     if wanted "$dest"; then
+        what=("${emoji[i]}")
+        if [[ ${emoji[i]} == openclipart:* ]]; then
+            # Rendered well above the final size, so that scaling it down
+            # gives the same soft edges as an emoji's.
+            rsvg-convert --width $((picture_size * 4)) --keep-aspect-ratio --background-color none \
+                --output "$tmp/drawing.png" "$clipart/${emoji[i]#openclipart:}" ||
+                die "cannot render '$word' (${emoji[i]})"
+            what=(--image "$tmp/drawing.png")
+        fi
         QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$tmp \
-            "$renderer" --size "$picture_size" "${emoji[i]}" "$tmp/out.png" ||
+            "$renderer" --size "$picture_size" "${what[@]}" "$tmp/out.png" ||
             die "cannot draw '$word' (${emoji[i]})"
         # 256-colour palette with alpha: less than half the size, and the
         # same input always gives the same bytes.

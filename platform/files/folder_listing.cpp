@@ -60,6 +60,7 @@ const QStringList& FolderListing::names(const QString& folder)
     folder_ = folder;
     stamp_ = now;
     names_ = listMatchingFiles(folder, kEveryFile);
+    ++readings_;
     const std::int64_t latestChange = std::max(now.modifiedSec * 1'000'000'000 + now.modifiedNsec,
                                                now.changedSec * 1'000'000'000 + now.changedNsec);
     trusted_ = stamped && nowNs() - latestChange > kStampSettleNs;

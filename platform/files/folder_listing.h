@@ -20,6 +20,8 @@ namespace quillo {
 class FolderListing {
 public:
     const QStringList& names(const QString& folder);
+    // Counts the readings: it changes whenever names() has read the folder anew.
+    std::uint64_t readings() const { return readings_; }
 
 private:
     struct Stamp {
@@ -33,6 +35,7 @@ private:
     Stamp stamp_;
     bool trusted_ = false;
     QStringList names_;
+    std::uint64_t readings_ = 0;
 };
 
 }  // namespace quillo

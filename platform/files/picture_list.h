@@ -3,13 +3,20 @@
 #include "platform/files/folder_listing.h"
 #include "platform/files/wildcard.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
+
+#include <cstdint>
 
 namespace quillo {
 
 // The hidden list of picture file names: the files of one folder that match a
-// wildcard pattern, sorted, with one selected entry (-1 when none).
+// wildcard pattern, sorted, with one selected entry (-1 when none). A second
+// folder, the user's own, may join it: the list is then the union of both,
+// sorted together, and a picture of the user's takes the place of one of the
+// bound folder with the same word (the name less its last four characters,
+// letter case aside), so that no word is listed twice.
 class PictureList {
 public:
     // Binds the list to a folder and reads it. Throws Failure when the folder
@@ -17,7 +24,13 @@ public:
     void setFolder(const QString& folder);
     const QString& folder() const { return folder_; }
 
-    // A different pattern re-reads the folder and clears the selection; the
+    // The user's folder, read beside the bound one at every re-read. It need
+    // not exist; one that cannot be listed is said once and left out (see
+    // usableOptionalFolder). Empty: none. Leaves no entry selected.
+    void setUserFolder(const QString& folder);
+    const QString& userFolder() const { return userFolder_; }
+
+    // A different pattern re-reads the folders and clears the selection; the
     // pattern already held changes nothing.
     void setPattern(const QString& pattern);
     const QString& pattern() const { return pattern_; }
@@ -28,14 +41,26 @@ public:
     void setSelectedIndex(int index);
     // The selected entry's name, empty when none is selected.
     QString fileName() const;
+    // The selected entry's path in whichever folder holds it, empty when
+    // none is selected.
+    QString filePath() const;
     const QStringList& names() const { return names_; }
 
 private:
     void reread();
+    const QStringList& everyName();
 
     QString folder_;
+    QString userFolder_;
     QString pattern_ = kEveryFile;
     FolderListing listing_;
+    FolderListing userListing_;
+    // Both folders' names, as last put together, and which of them are the
+    // user's; put together again only when a folder was read anew.
+    QStringList union_;
+    QSet<QString> unionUsers_;
+    std::uint64_t unionOf_[2] = {0, 0};  // the folders' readings it was made from
+    bool fromUnion_ = false;             // names_ were taken from union_
     QStringList names_;
     int selected_ = -1;
 };

@@ -44,6 +44,15 @@ def check_screen(path, wanted):
             if bad:
                 failures.append(f"{want}: corner pixels {[pixel(img, *c) for c in CORNERS]} are not the window green")
             continue
+        if state.startswith("rgb="):
+            # Most of the area is this colour (a picture of one colour on show).
+            want_rgb = tuple(int(state[4 + 2 * k:6 + 2 * k], 16) for k in range(3))
+            x0, y0, x1, y1 = REGIONS[area]
+            samples = [pixel(img, x, y) for y in range(y0, y1, 2) for x in range(x0, x1, 2)]
+            near = sum(1 for p in samples if max(abs(a - b) for a, b in zip(p, want_rgb)) <= 8)
+            if near * 2 < len(samples):
+                failures.append(f"{want}: only {near} of {len(samples)} pixels of the {area} area are that colour")
+            continue
         found = colours(img, REGIONS[area])
         if state == "" or state == "text":
             ok = len(found) > 1
@@ -103,6 +112,19 @@ def check_sounds(capture_path, media, mode, args):
                 return failures
             pos = min(heard)[0] + 2
             print(f"  {letter}: word {min(heard)[1]}")
+    elif mode == "heard" or mode == "not-heard":
+        # Recordings (paths, or relative to the media folder) heard in this
+        # order, or none of them heard at all.
+        pos = 0
+        for name in args:
+            at = find(capture, wav_signature(os.path.join(media, name)), pos)
+            if mode == "heard" and at < 0:
+                failures.append(f"{name} not heard after byte {pos}")
+                return failures
+            if mode == "not-heard" and at >= 0:
+                failures.append(f"{name} heard at byte {at}")
+            if mode == "heard":
+                pos = at + 2
     elif mode == "ends-with":
         # The last recordings heard are these, in this order.
         pos = None

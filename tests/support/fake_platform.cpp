@@ -18,6 +18,8 @@ bool RecordingSound::play(const QString& path)
     const bool there = file && file->size() > 0;
     if (keepLog)
         played.append(there ? path.mid(path.lastIndexOf(u'/') + 1) : QStringLiteral("<default>"));
+    if (keepLog)
+        paths.append(path);
     return there && deviceWorks;
 }
 

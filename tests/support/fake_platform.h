@@ -24,6 +24,7 @@ public:
     // default sound was heard.
     QStringList names() const;
     QStringList played;
+    QStringList paths;  // the same plays, each with the whole path it was given
     bool keepLog = true;  // false: answer as above but log nothing
     bool deviceWorks = true;
     std::function<void()> duringPlay;  // runs inside each play, e.g. to send a key

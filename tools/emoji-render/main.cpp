@@ -2,6 +2,11 @@
 // square PNG with a transparent background, centred and filling most of it.
 //
 //   emoji-render [--size N] [--font FILE] CODEPOINTS OUT.png
+//   emoji-render [--size N] --image IN.png OUT.png
+//
+// With --image, a drawing already rendered to a PNG with a transparent
+// background (a clip-art SVG, say) is cropped, scaled and placed the same
+// way, so that it sits among the emoji at the same size.
 //
 // CODEPOINTS are hexadecimal, separated by '+', ' ' or ',' (e.g. "1F41D",
 // "2708+FE0F"). Needs no display: it uses Qt's offscreen platform.
@@ -73,38 +78,14 @@ QRect visibleRect(const QImage &image)
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Draws the emoji at the font's native size on a generous canvas, so that
+// nothing is clipped whatever the metrics say. Returns 0, or the exit status
+// after saying what failed.
+int drawGlyph(const QString &codepoints, const QString &fontFile, QImage &glyph)
 {
-    // No window is ever shown; do not depend on a display.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-
-    QStringList args = app.arguments().mid(1);
-    int size = 256;
-    QString fontFile;
-    QStringList positional;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (a == QLatin1String("--size") && i + 1 < args.size()) {
-            bool ok = false;
-            size = args.at(++i).toInt(&ok);
-            if (!ok || size < 16 || size > 2048)
-                return fail(QStringLiteral("bad --size"));
-        } else if (a == QLatin1String("--font") && i + 1 < args.size()) {
-            fontFile = args.at(++i);
-        } else {
-            positional << a;
-        }
-    }
-    if (positional.size() != 2)
-        return fail(QStringLiteral("usage: emoji-render [--size N] [--font FILE] CODEPOINTS OUT.png"));
-
     QString text;
-    if (!parseCodepoints(positional.at(0), text))
-        return fail(QStringLiteral("bad code points: ") + positional.at(0));
+    if (!parseCodepoints(codepoints, text))
+        return fail(QStringLiteral("bad code points: ") + codepoints);
 
     QString family = QStringLiteral("Noto Color Emoji");
     if (!fontFile.isEmpty()) {
@@ -121,10 +102,9 @@ int main(int argc, char **argv)
     font.setPixelSize(nativePixelSize);
     font.setStyleStrategy(QFont::NoFontMerging);
 
-    // Generous canvas so nothing is clipped whatever the metrics say.
     const QFontMetrics metrics(font);
     const int canvas = 3 * nativePixelSize;
-    QImage glyph(canvas, canvas, QImage::Format_ARGB32_Premultiplied);
+    glyph = QImage(canvas, canvas, QImage::Format_ARGB32_Premultiplied);
     glyph.fill(Qt::transparent);
     {
         QPainter p(&glyph);
@@ -136,13 +116,59 @@ int main(int argc, char **argv)
                    text);
     }
     glyph = glyph.convertToFormat(QImage::Format_ARGB32);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // No window is ever shown; do not depend on a display.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QStringList args = app.arguments().mid(1);
+    int size = 256;
+    QString fontFile;
+    QString imageFile;
+    QStringList positional;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--size") && i + 1 < args.size()) {
+            bool ok = false;
+            size = args.at(++i).toInt(&ok);
+            if (!ok || size < 16 || size > 2048)
+                return fail(QStringLiteral("bad --size"));
+        } else if (a == QLatin1String("--font") && i + 1 < args.size()) {
+            fontFile = args.at(++i);
+        } else if (a == QLatin1String("--image") && i + 1 < args.size()) {
+            imageFile = args.at(++i);
+        } else {
+            positional << a;
+        }
+    }
+    if (positional.size() != (imageFile.isEmpty() ? 2 : 1))
+        return fail(QStringLiteral("usage: emoji-render [--size N] [--font FILE] CODEPOINTS OUT.png\n"
+                                   "       emoji-render [--size N] --image IN.png OUT.png"));
+    const QString outFile = positional.last();
+
+    QImage glyph;
+    if (!imageFile.isEmpty()) {
+        glyph = QImage(imageFile).convertToFormat(QImage::Format_ARGB32);
+        if (glyph.isNull())
+            return fail(QStringLiteral("cannot read ") + imageFile);
+    } else if (const int status = drawGlyph(positional.at(0), fontFile, glyph); status != 0) {
+        return status;
+    }
 
     // Font merging is off and the font's "missing glyph" is empty, so a code
     // point the font lacks draws nothing at all instead of a box.
     const QRect box = visibleRect(glyph);
     if (box.isEmpty())
-        return fail(QStringLiteral("nothing drawn for ") + positional.at(0)
-                    + QStringLiteral(" (not in the font?)"));
+        return fail(imageFile.isEmpty()
+                        ? QStringLiteral("nothing drawn for ") + positional.at(0) + QStringLiteral(" (not in the font?)")
+                        : QStringLiteral("nothing to see in ") + imageFile);
 
     const QImage cropped = glyph.copy(box);
     const int target = int(size * fillRatio);
@@ -156,7 +182,7 @@ int main(int argc, char **argv)
     }
 
     // Quality 0 asks for the strongest zlib compression.
-    if (!out.save(positional.at(1), "PNG", 0))
-        return fail(QStringLiteral("cannot write ") + positional.at(1));
+    if (!out.save(outFile, "PNG", 0))
+        return fail(QStringLiteral("cannot write ") + outFile);
     return 0;
 }

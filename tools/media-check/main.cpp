@@ -2,8 +2,12 @@
 //
 // Looks through a Quillo media folder (alfabeto/, parole/, immagini/) for
 // everything that would make the program misbehave, and says so in plain
-// Italian and English, one line per problem. FOLDER defaults to the folder of
-// this program, which is where Quillo itself looks for its media.
+// Italian and English, one line per problem. Without FOLDER it looks where
+// Quillo itself does: at the bundled library beside this program, and at the
+// user's own library ($XDG_DATA_HOME/quillo) when there is one, each line
+// then saying which library it is about. Nothing is required of the user's
+// library (any folder of it may be left out, any recording the bundled one
+// has); a picture of it may have its word recorded in either library.
 //
 // Exit status: 0 when all is well, 1 when a problem was found, 2 on bad usage.
 // Every verdict is Quillo's own: folders are listed, names read (a name that
@@ -17,7 +21,9 @@
 #include "feedback/media_paths.h"
 #include "platform/files/file_name.h"
 #include "platform/files/file_search.h"
+#include "platform/files/picture_list.h"
 #include "platform/files/picture_loader.h"
+#include "platform/files/user_media_folder.h"
 #include "platform/program_folder.h"
 #include "platform/files/wildcard.h"
 #include "platform/sound/wav_decoder.h"
@@ -30,7 +36,12 @@
 #include <QMap>
 #include <QSet>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -265,7 +276,9 @@ bool hasThreeLetterExtension(const QString& name)
     return true;
 }
 
-void checkPictures(Report& report, const QString& pictures, const QString& words, bool haveWords)
+// `words`: the words folders that may hold a picture's recording, in the
+// order Quillo looks in them; none when there is no words folder.
+void checkPictures(Report& report, const QString& pictures, const QStringList& words)
 {
     for (const QString& name : listMatchingFiles(pictures, quillo::kEveryFile)) {
         ++report.pictures;
@@ -297,7 +310,10 @@ void checkPictures(Report& report, const QString& pictures, const QString& words
             continue;  // its word recording is beside the point
         }
         const QString recording = quillo::media::wordOfPicture(name) + QStringLiteral(".wav");
-        if (haveWords && findFirstFile(words, recording, /*wildcards=*/false).isEmpty())
+        const bool recorded = std::any_of(words.cbegin(), words.cend(), [&](const QString& folder) {
+            return !findFirstFile(folder, recording, /*wildcards=*/false).isEmpty();
+        });
+        if (!words.isEmpty() && !recorded)
             report.add(where, QStringLiteral("manca la registrazione della parola, parole/%1").arg(shown(recording)),
                        QStringLiteral("its word has no recording, parole/%1").arg(shown(recording)));
     }
@@ -332,7 +348,70 @@ Report checkMediaRoot(const QString& media)
     checkRequiredRecordings(report, haveLetters ? letters : QString(), haveWords ? words : QString());
     if (havePictures) {
         checkNames(report, QStringLiteral("immagini"), pictures, /*findsByName=*/false);
-        checkPictures(report, pictures, words, haveWords);
+        checkPictures(report, pictures, haveWords ? QStringList{words} : QStringList{});
+    }
+    return report;
+}
+
+// Why Quillo leaves a folder of the user's library out (as
+// usableOptionalFolder does); empty when it is there and usable, or missing.
+std::pair<QString, QString> whyLeftOut(const QString& folder)
+{
+    struct stat info {};
+    if (::stat(quillo::encodeFileName(folder).constData(), &info) != 0) {
+        if (errno == ENOENT)
+            return {};
+        if (errno == ELOOP)
+            return {QStringLiteral("i collegamenti girano in tondo"), QStringLiteral("its links go round in a loop")};
+        if (errno == ENOTDIR)
+            return {QStringLiteral("non è una cartella"), QStringLiteral("it is not a folder")};
+        return {QStringLiteral("non si può leggere"), QStringLiteral("it cannot be read")};
+    }
+    if (!S_ISDIR(info.st_mode))
+        return {QStringLiteral("non è una cartella"), QStringLiteral("it is not a folder")};
+    const QFileInfo readable(folder);
+    if (!readable.isReadable() || !readable.isExecutable())
+        return {QStringLiteral("non si può leggere"), QStringLiteral("it cannot be read")};
+    return {};
+}
+
+// The user's own library at `own`, beside the bundled one at `bundled`.
+Report checkOwnLibrary(const QString& own, const QString& bundled)
+{
+    Report report;
+    if (const auto [it, en] = whyLeftOut(own); !it.isEmpty()) {
+        report.add(shown(own), it + QStringLiteral(", Quillo usa solo la libreria inclusa"),
+                   en + QStringLiteral(", Quillo uses the bundled library alone"));
+        return report;
+    }
+    const QString letters = quillo::media::lettersFolder(own);
+    const QString words = quillo::media::wordsFolder(own);
+    const QString pictures = quillo::media::picturesFolder(own);
+    auto usable = [&](const char* name, const QString& folder) {
+        const auto [it, en] = whyLeftOut(folder);
+        if (!it.isEmpty())
+            report.add(QLatin1String(name), it + QStringLiteral(", Quillo non la usa"), en + QStringLiteral(", Quillo leaves it out"));
+        return it.isEmpty() && QFileInfo(folder).isDir();
+    };
+    const bool haveLetters = usable("alfabeto", letters);
+    const bool haveWords = usable("parole", words);
+    const bool havePictures = usable("immagini", pictures);
+    if (haveLetters) {
+        checkNames(report, QStringLiteral("alfabeto"), letters, /*findsByName=*/true);
+        checkRecordings(report, QStringLiteral("alfabeto"), letters);
+    }
+    if (haveWords) {
+        checkNames(report, QStringLiteral("parole"), words, /*findsByName=*/true);
+        checkRecordings(report, QStringLiteral("parole"), words);
+    }
+    if (havePictures) {
+        checkNames(report, QStringLiteral("immagini"), pictures, /*findsByName=*/false);
+        QStringList wordsFolders;
+        for (const QString& folder : {words, quillo::media::wordsFolder(bundled)}) {
+            if (QFileInfo(folder).isDir())
+                wordsFolders << folder;
+        }
+        checkPictures(report, pictures, wordsFolders);
     }
     return report;
 }
@@ -341,6 +420,43 @@ void print(std::FILE* to, const QString& line)
 {
     std::fputs(line.toUtf8().constData(), to);
     std::fputc('\n', to);
+}
+
+// The bundled library and the user's, each line saying which it is about;
+// the pictures per letter are those of both, as Quillo lists them.
+int checkBothLibraries(const QString& bundled, const QString& own)
+{
+    const QString bundledLabel = QStringLiteral("libreria inclusa / bundled library: ");
+    const QString ownLabel = QStringLiteral("la tua libreria / your library: ");
+    bool allGood = true;
+    for (const auto& [label, root, report] : {std::tuple{bundledLabel, bundled, checkMediaRoot(bundled)},
+                                              std::tuple{ownLabel, own, checkOwnLibrary(own, bundled)}}) {
+        for (const QString& line : report.problems)
+            print(stdout, label + line);
+        if (!report.problems.isEmpty()) {
+            allGood = false;
+            print(stdout, label + QStringLiteral("problemi: %1 in %2 / problems: %1 in %2").arg(report.problems.size()).arg(shown(root)));
+        } else {
+            print(stdout, label + QStringLiteral("tutto a posto / all good: %1 recordings, %2 pictures")
+                                      .arg(report.recordings)
+                                      .arg(report.pictures));
+        }
+    }
+    if (!allGood)
+        return 1;
+    quillo::PictureList pictures;
+    pictures.setUserFolder(quillo::media::picturesFolder(own));
+    pictures.setFolder(quillo::media::picturesFolder(bundled));
+    QMap<QString, int> byLetter;
+    for (const QString& name : pictures.names())
+        ++byLetter[quillo::readableFileName(name).left(1).toLower()];
+    QStringList counts;
+    for (auto it = byLetter.cbegin(); it != byLetter.cend(); ++it)
+        counts << QStringLiteral("%1 %2").arg(shown(it.key())).arg(it.value());
+    if (!counts.isEmpty())
+        print(stdout, QStringLiteral("immagini per lettera, le due librerie insieme / pictures per letter, both libraries: %1")
+                          .arg(counts.join(QStringLiteral(", "))));
+    return 0;
 }
 
 }  // namespace
@@ -354,9 +470,9 @@ int main(int argc, char* argv[])
         print(help ? stdout : stderr,
               QStringLiteral("uso / usage: quillo-media-check [CARTELLA / FOLDER]\n"
                              "Controlla le cartelle alfabeto, parole e immagini di Quillo; senza argomento, quelle "
-                             "accanto a questo programma.\n"
+                             "accanto a questo programma e quelle della tua libreria, in ~/.local/share/quillo.\n"
                              "Checks Quillo's alfabeto, parole and immagini folders; without an argument, those "
-                             "beside this program."));
+                             "beside this program and those of your own library, in ~/.local/share/quillo."));
         return help ? 0 : 2;
     }
 
@@ -367,6 +483,12 @@ int main(int argc, char* argv[])
         print(stdout, QStringLiteral("%1: la cartella non esiste / the folder does not exist").arg(shown(media)));
         return 1;
     }
+    // Where Quillo looks, the user's library is looked at too when there is
+    // anything in its place.
+    const QString own = quillo::userMediaFolder();
+    struct stat ownInfo {};
+    if (arguments.isEmpty() && (::stat(quillo::encodeFileName(own).constData(), &ownInfo) == 0 || errno != ENOENT))
+        return checkBothLibraries(media, own);
 
     const Report report = checkMediaRoot(media);
     for (const QString& line : report.problems)
