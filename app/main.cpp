@@ -1,11 +1,13 @@
 #include "platform/base/failure.h"
 #include "app/parla.h"
 #include "app/startup.h"
+#include "platform/desktop/display_system.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/desktop/keyboard_hold.h"
 #include "platform/desktop/composed_keys.h"
 #include "platform/desktop/signal_exit.h"
 #include "platform/base/log.h"
+#include "platform/program_exit.h"
 #include "platform/sound/sdl_sound.h"
 
 #include <QApplication>
@@ -13,17 +15,10 @@
 
 namespace {
 
-bool hasDisplay()
+// The whole program, from the application object to the window's end:
+// everything it makes is gone when it returns.
+int run(int argc, char* argv[])
 {
-    const QString name = QGuiApplication::platformName();
-    return name != QLatin1String("offscreen") && name != QLatin1String("minimal");
-}
-
-}  // namespace
-
-int main(int argc, char* argv[])
-{
-    quillo::SdlSound::prepareProcess();  // before any thread reads the environment
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillo"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLO_VERSION));
@@ -45,7 +40,7 @@ int main(int argc, char* argv[])
         // The one problem shown in a box: Quillo cannot start at all, so an
         // adult is there to read it. The window never appears.
         qCWarning(quillo::lcQuillo, "cannot start: %s", qPrintable(failure.message()));
-        if (hasDisplay())
+        if (quillo::hasVisibleDisplay())
             QMessageBox::critical(nullptr, QStringLiteral("Quillo"),
                                   QStringLiteral("Quillo non può partire:\n%1").arg(failure.message()));
         return 1;
@@ -58,4 +53,12 @@ int main(int argc, char* argv[])
         window.activateWindow();
     });
     return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    quillo::SdlSound::prepareProcess();  // before any thread reads the environment
+    return quillo::finishProcess(run(argc, argv));
 }

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // written to a file, so the test can check which samples were heard, in
 // which order. SDL_DISKAUDIODELAY=0 makes the device take sound as fast as
 // it can, so the test does not wait in real time. (The dummy driver and the
-// case of no device are in test_sdl_sound_dummy.cpp: SDL picks its driver
+// case of no device are in test_sdl_sound_live.cpp: SDL picks its driver
 // once per program.)
 
 #include "app/parla.h"
@@ -378,8 +378,8 @@ void SdlSoundDiskTest::deviceAtTheServersFormatKeepsTheRecordingsOwn()
     qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(dir_.filePath(QStringLiteral("capture48.raw"))));
     sound_ = std::make_unique<SdlSound>();
     QVERIFY(sound_->open());
-    QCOMPARE(sound_->deviceSpec().freq, 48000);
-    QCOMPARE(int(sound_->deviceSpec().channels), 2);
+    QCOMPARE(sound_->deviceFormat().rate, 48000);
+    QCOMPARE(sound_->deviceFormat().channels, 2);
     mark_ = 0;
     const QString captured = dir_.filePath(QStringLiteral("capture48.raw"));
     auto captureHere = [&] {

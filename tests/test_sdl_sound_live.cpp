@@ -3,8 +3,10 @@
 // device at all: every play fails at once and says so once (SDL picks its
 // driver once per start of its audio, so that case runs this program again in
 // a child). Through a private PulseAudio server that is killed, started late
-// and frozen: sound comes back by itself, and closing never waits long.
+// and frozen: sound comes back by itself, and closing never waits long; one
+// frozen from the start is said once, and the program still ends cleanly.
 
+#include "platform/program_exit.h"
 #include "platform/sound/sdl_sound.h"
 #include "support/log_capture.h"
 #include "support/pulse_server.h"
@@ -16,12 +18,16 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
+
+#include <SDL.h>
 
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace quillo;
@@ -31,6 +37,7 @@ using test::toneWav;
 namespace {
 
 const char* const kNoDeviceChild = "--no-device-child";
+const char* const kFrozenServerChild = "--frozen-server-child";
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
@@ -56,9 +63,33 @@ int noDeviceChild(const char* wavPath)
     return 0;
 }
 
+// In the child, with a sound server that is frozen from the start: plays a
+// good file every 100 ms for `seconds`, printing how many plays answered
+// false, the longest one in ms, and the time the end took, then leaves as
+// Quillo does.
+int frozenServerChild(const char* wavPath, int seconds)
+{
+    auto sound = std::make_unique<SdlSound>();
+    int failed = 0;
+    qint64 longest = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < seconds * 1000) {
+        QElapsedTimer one;
+        one.start();
+        failed += sound->play(QString::fromLocal8Bit(wavPath)) ? 0 : 1;
+        longest = qMax(longest, one.elapsed());
+        QThread::msleep(100);
+    }
+    clock.restart();
+    sound.reset();
+    std::printf("%d %lld %lld\n", failed, static_cast<long long>(longest), static_cast<long long>(clock.elapsed()));
+    return finishProcess(0);
+}
+
 // A device whose closing hangs until the test lets it go.
 std::atomic<bool> letClose{false};
-void closeWhenLetGo(SDL_AudioDeviceID device)
+void closeWhenLetGo(quint32 device)
 {
     while (!letClose)
         SDL_Delay(5);
@@ -100,6 +131,7 @@ private slots:
     void soundComesBackWhenTheServerDoes();
     void soundStartsWhenTheServerStartsLate();
     void aFrozenServerStallsNeitherKeysNorTheEnd();
+    void aServerFrozenAtStartIsSaidOnceAndTheEndIsClean();
 
 private:
     QTemporaryDir dir_;
@@ -183,7 +215,7 @@ void SdlSoundLiveTest::closingGivesUpOnADeviceThatDoesNotClose()
     sound.reset();
     const qint64 ms = clock.elapsed();
     letClose = true;
-    QVERIFY2(ms >= 450 && ms < SdlSound::kCloseWait.count() + 150, qPrintable(QString::number(ms)));
+    QVERIFY2(ms >= 450 && ms < SdlDevice::kCloseWait.count() + 150, qPrintable(QString::number(ms)));
 }
 
 void SdlSoundLiveTest::soundComesBackWhenTheServerDoes()
@@ -205,8 +237,8 @@ void SdlSoundLiveTest::soundComesBackWhenTheServerDoes()
     QVERIFY(sound.play(beep));
     QVERIFY2(first.elapsed() < 120 + 100, qPrintable(QString::number(first.elapsed())));
     // The device runs at the server's own rate and channels, not the recordings'.
-    QCOMPARE(sound.deviceSpec().freq, 48000);
-    QCOMPARE(int(sound.deviceSpec().channels), 2);
+    QCOMPARE(sound.deviceFormat().rate, 48000);
+    QCOMPARE(sound.deviceFormat().channels, 2);
 
     // Killed during a sound: the sound ends there, not after its length.
     QTimer::singleShot(300, [&] { server.kill(); });
@@ -218,7 +250,7 @@ void SdlSoundLiveTest::soundComesBackWhenTheServerDoes()
     for (int i = 0; i < 3; ++i) {
         clock.restart();
         QVERIFY(!sound.play(beep));
-        QVERIFY2(clock.elapsed() < SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < SdlDevice::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
     }
     QVERIFY(server.start());
     const qint64 back = msUntilHeard(sound, beep, 5000);
@@ -240,7 +272,7 @@ void SdlSoundLiveTest::soundStartsWhenTheServerStartsLate()
     clock.start();
     QVERIFY(!sound.play(beep));
     QVERIFY(!sound.play(beep));
-    QVERIFY2(clock.elapsed() < SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < SdlDevice::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(server.start(), qPrintable(server.errors()));
     const qint64 back = msUntilHeard(sound, beep, 5000);
     QVERIFY2(back >= 0 && back <= 3000, qPrintable(QString::number(back)));
@@ -267,20 +299,51 @@ void SdlSoundLiveTest::aFrozenServerStallsNeitherKeysNorTheEnd()
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!sound->play(longer));
-    QVERIFY2(clock.elapsed() < 600 + 100 + SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < 600 + 100 + SdlDevice::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
     clock.restart();
     QVERIFY(!sound->play(beep));
-    QVERIFY2(clock.elapsed() < SdlSound::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < SdlDevice::kStallMarginMs, qPrintable(QString::number(clock.elapsed())));
     clock.restart();
     sound.reset();
-    QVERIFY2(clock.elapsed() < SdlSound::kCloseWait.count() + 100, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < SdlDevice::kCloseWait.count() + 100, qPrintable(QString::number(clock.elapsed())));
     // The closing left behind ends once the server is gone for good.
     server.thaw();
     server.kill();
 }
 
+void SdlSoundLiveTest::aServerFrozenAtStartIsSaidOnceAndTheEndIsClean()
+{
+    NEED_PULSEAUDIO();
+    PulseServer server;
+    server.useInThisProcess();
+    QVERIFY2(server.start(), qPrintable(server.errors()));
+    server.freeze();
+    const QString beep = writeFile(dir_, QStringLiteral("100ms.wav"), toneWav(100));
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kFrozenServerChild), beep, QStringLiteral("5")});
+    const bool ended = child.waitForFinished(20000);
+    server.thaw();
+    server.kill();
+    QVERIFY(ended);
+    const QString out = QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
+    const QString err = QString::fromLocal8Bit(child.readAllStandardError());
+    // Left behind inside the audio library, the opening does not crash or
+    // hold up the process's end.
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    const QStringList fields = out.split(u' ');
+    QCOMPARE(fields.size(), 3);
+    QVERIFY2(fields[0].toInt() >= 20, qPrintable(out));  // every play failed
+    QVERIFY2(fields[1].toInt() < SdlDevice::kStallMarginMs + 100, qPrintable(out));
+    QVERIFY2(fields[2].toInt() < SdlDevice::kCloseWait.count() + 100, qPrintable(out));
+    QCOMPARE(err.count(QStringLiteral("no sound")), 1);
+    QVERIFY2(err.contains(QStringLiteral("quillo: no sound (the sound server does not answer)")), qPrintable(err));
+}
+
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], kFrozenServerChild) == 0)
+        return frozenServerChild(argv[2], std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], kNoDeviceChild) == 0)
         return noDeviceChild(argv[2]);
     QApplication app(argc, argv);

@@ -16,4 +16,12 @@ inline bool onX11()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
+// True when there is a screen someone looks at: not Qt's offscreen or
+// minimal platform, on which nothing is shown.
+inline bool hasVisibleDisplay()
+{
+    const QString name = QGuiApplication::platformName();
+    return name != QLatin1String("offscreen") && name != QLatin1String("minimal");
+}
+
 }  // namespace quillo

@@ -1,5 +1,7 @@
 #include "platform/sound/sdl_capture.h"
 
+#include <SDL.h>
+
 namespace quillo {
 
 SdlCapture::SdlCapture()

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <SDL.h>
-
 #include <vector>
 
 namespace quillo {
@@ -13,6 +11,8 @@ namespace quillo {
 // opened by start() and closed by stop(); between the two, take() moves what
 // has been captured so far into the recording, and should be called often
 // enough (every few hundred milliseconds) for SDL's queue not to grow large.
+// It takes its own hold on SDL's audio system when it is made: make it
+// before an SdlSound, so that the two never start the audio system at once.
 class SdlCapture {
 public:
     SdlCapture();
@@ -38,7 +38,7 @@ public:
 
 private:
     bool initialised_ = false;
-    SDL_AudioDeviceID device_ = 0;
+    quint32 device_ = 0;  // SDL's device id
     int rate_ = kRate;
     std::vector<float> samples_;
 };

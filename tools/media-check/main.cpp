@@ -15,6 +15,7 @@
 #include "platform/files/picture_loader.h"
 #include "platform/program_folder.h"
 #include "platform/files/wildcard.h"
+#include "platform/sound/wav_decoder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,8 +23,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMap>
-
-#include <SDL.h>
 
 #include <cstdio>
 #include <utility>
@@ -182,16 +181,11 @@ void checkRecordings(Report& report, const QString& folderName, const QString& f
 {
     for (const QString& name : listMatchingFiles(folder, QStringLiteral("*.wav"))) {
         ++report.recordings;
-        const QByteArray path = quillo::encodeFileName(folder + name);
-        SDL_AudioSpec spec;
-        Uint8* buffer = nullptr;
-        Uint32 length = 0;
-        if (SDL_LoadWAV(path.constData(), &spec, &buffer, &length)) {
-            SDL_FreeWAV(buffer);
+        const quillo::DecodedWav wav = quillo::decodeWavFile(folder + name, quillo::PcmFormat::commonServer(), /*onlyCheck=*/true);
+        if (wav.refusal == quillo::WavRefusal::None)
             continue;
-        }
         report.add(folderName + u'/' + shown(name), QStringLiteral("la registrazione non si carica"),
-                   QStringLiteral("the recording does not load"), QString::fromUtf8(SDL_GetError()));
+                   QStringLiteral("the recording does not load"), wav.detail);
     }
 }
 

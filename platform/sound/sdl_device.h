@@ -1,0 +1,103 @@
+#pragma once
+
+#include "platform/sound/wav_decoder.h"
+
+#include <QByteArray>
+
+#include <chrono>
+#include <memory>
+
+namespace quillo {
+
+struct DeviceJob;
+
+// The SDL2 audio device and its lifecycle. Opening and closing run on a
+// thread of their own, because a sound server that is frozen can keep either
+// call waiting for as long as it stays frozen; the program waits for them
+// only as long as it chooses, and never longer than kStallMarginMs in one go.
+//
+//   Absent --need--> Opening --done--> Held <--play/idle--> Open
+//      ^                |                 \                  /
+//      |           outlasted its wait      `---lost, end----'
+//      |                v                         |
+//      |             GivenUp <--outlasted---- Closing
+//      `---------------done-----------------------'
+//
+// A device that is lost, or never opened, is opened again by a later sound,
+// at most once every kRetryInterval. Between sounds the device's thread is
+// held still (its mixer lock is kept), so an idle program wakes no one; the
+// next sound goes out the moment it is queued.
+class SdlDevice {
+public:
+    // How the device is closed (SDL_CloseAudioDevice unless a test says otherwise).
+    using CloseDevice = void (*)(quint32);
+
+    enum class State {
+        Absent,   // no device and nothing under way
+        Opening,  // being opened on its thread
+        Open,     // open, its thread running: a sound plays (or the driver is never held)
+        Held,     // open, its thread held still between sounds
+        Closing,  // being closed on its thread
+        GivenUp,  // an opening or closing that outlasted its wait: never waited on again
+    };
+    enum class Outcome { Played, Failed, Lost, Stalled };
+
+    // Starts opening at once.
+    explicit SdlDevice(CloseDevice closeDevice = nullptr);
+    ~SdlDevice();
+    SdlDevice(const SdlDevice&) = delete;
+    SdlDevice& operator=(const SdlDevice&) = delete;
+
+    // True when the device is open: waits for the opening under way (at most
+    // the stall guard), or starts a new one when the device is missing and
+    // the last try is old enough.
+    bool open() { return move(Event::Need); }
+    // Plays one sound and waits until the server has it all.
+    Outcome play(const QByteArray& pcm);
+    // The device went away or stopped taking sound: close it, and open a new
+    // one from a later sound.
+    void lose(const char* why) { move(Event::Lost, why); }
+    // Lets go of the device, waiting for it to close at most kCloseWait; a
+    // device that does not close by then is left behind (see leftBehind()).
+    void close() { move(Event::End); }
+
+    State state() const { return state_; }
+    bool isOpen() const { return state_ == State::Open || state_ == State::Held; }
+    // The format the device runs at; meaningful while isOpen().
+    const PcmFormat& format() const { return format_; }
+    // True once a device of this process was given up while its opening or
+    // closing was still inside the audio library, on a thread of its own.
+    static bool leftBehind();
+
+    static constexpr std::chrono::milliseconds kRetryInterval{2000};
+    static constexpr std::chrono::milliseconds kCloseWait{500};
+    // How much longer than its own length a sound may take before the device
+    // counts as stuck; also the longest wait for a device being opened.
+    static constexpr int kStallMarginMs = 750;
+
+private:
+    enum class Event {
+        Start,  // the device object is made: open it, without waiting
+        Need,  // a sound wants the device
+        Play,  // a sound is queued: let the device's thread run
+        Idle,  // the sound is over: hold the thread still
+        Lost,  // the device went away or stopped taking sound
+        End,   // the program lets go of the device
+    };
+    bool move(Event event, const char* why = nullptr);
+    bool adoptOpened();
+    void startJob(bool opening);
+
+    CloseDevice closeDevice_;
+    State state_ = State::Absent;
+    std::shared_ptr<DeviceJob> job_;  // the opening or closing under way, if any
+    std::chrono::steady_clock::time_point lastTry_{};
+    quint32 device_ = 0;
+    PcmFormat format_;
+    int periodFrames_ = 0;
+    bool holdWhenIdle_ = true;
+    bool everOpened_ = false;
+    bool saidSilent_ = false;
+};
+
+}  // namespace quillo
