@@ -87,8 +87,17 @@ int runCommandLine(const QStringList& arguments)
                                        QStringLiteral("FILE.wav"));
     parser.addOptions({help, picture, record, recording});
     parser.addPositionalArgument(QStringLiteral("comando"), QStringLiteral("add, letter o remove"));
-    if (!parser.parse(arguments))
-        return badUsage(parser.errorText());
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return badUsage(QStringLiteral("opzione sconosciuta: %1.").arg(unknown.join(QStringLiteral(", "))));
+        const QString english = parser.errorText();
+        const qsizetype quote = english.indexOf(u'\'');
+        const QString option = quote >= 0 ? english.mid(quote).remove(u'\'').remove(u'.') : QString();
+        if (english.startsWith(QLatin1String("Missing value")))
+            return badUsage(QStringLiteral("manca il valore dopo %1.").arg(option));
+        return badUsage(QStringLiteral("argomenti non validi (%1).").arg(english));
+    }
     if (parser.isSet(help)) {
         say(stdout, QString::fromUtf8(kUsage));
         return kDone;
