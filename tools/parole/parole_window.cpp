@@ -79,6 +79,11 @@ ParoleWindow::ParoleWindow(Libraries libraries, QWidget* parent)
     letter_->setMaximumWidth(60);
     saveLetter_ = new QPushButton(QStringLiteral("Salva come voce del tasto"));
     saveLetter_->setObjectName(QStringLiteral("saveLetter"));
+    microphone_ = new QLabel;
+    microphone_->setObjectName(QStringLiteral("microphone"));
+    microphone_->setWordWrap(true);
+    microphone_->setStyleSheet(QStringLiteral("color: #a00000;"));
+    microphone_->hide();
     message_ = new QLabel;
     message_->setObjectName(QStringLiteral("message"));
     message_->setWordWrap(true);
@@ -116,6 +121,7 @@ ParoleWindow::ParoleWindow(Libraries libraries, QWidget* parent)
     auto* side = new QVBoxLayout;
     side->addWidget(wordBox);
     side->addWidget(letterBox);
+    side->addWidget(microphone_);
     side->addWidget(message_);
     side->addStretch();
     auto* layout = new QHBoxLayout(this);
@@ -137,13 +143,15 @@ ParoleWindow::ParoleWindow(Libraries libraries, QWidget* parent)
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { showEntry(current.isValid() ? current.row() : -1); });
 
-    if (!recorder_.microphoneFound())
-        showMessage(microphoneProblem(QStringLiteral("non trovo nessun microfono")), true);
-    else
-        showMessage(QStringLiteral("Scrivi una parola, scegli la sua foto e registra la tua voce; poi salva. "
+    if (!recorder_.microphoneFound()) {
+        microphone_->setText(microphoneProblem(QStringLiteral("non trovo nessun microfono")));
+        microphone_->show();
+    }
+    showMessage(QStringLiteral("Scrivi una parola, scegli la sua foto e registra la tua voce; poi salva. "
                                    "Scegli una parola dalla lista per sostituirla."),
-                    false);
+                false);
     updateButtons();
+    word_->setFocus();
 }
 
 ParoleWindow::~ParoleWindow() = default;
@@ -224,10 +232,13 @@ void ParoleWindow::toggleRecording()
     }
     QString error;
     if (!recorder_.start(&error)) {
+        microphone_->setText(error);
+        microphone_->show();
         showMessage(error, true);
         updateButtons();
         return;
     }
+    microphone_->hide();
     showMessage(QStringLiteral("Registro… parla ora, poi premi «Ferma»."), false);
     updateButtons();
 }

@@ -62,6 +62,7 @@ private:
     QPushButton* remove_;
     QLineEdit* letter_;
     QPushButton* saveLetter_;
+    QLabel* microphone_;  // shown while the microphone does not work
     QLabel* message_;
 
     std::function<QString(QWidget*)> choosePhotoFile_;
