@@ -38,15 +38,15 @@ qint16 virtualKeyCode(const QKeyEvent& event)
     case Qt::Key_Up: return vk::kUp;
     case Qt::Key_Right: return vk::kRight;
     case Qt::Key_Down: return vk::kDown;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
+    case Qt::Key_PageUp: return vk::kPrior;
+    case Qt::Key_PageDown: return vk::kNext;
+    case Qt::Key_End: return vk::kEnd;
+    case Qt::Key_Home: return vk::kHome;
+    case Qt::Key_Insert: return vk::kInsert;
+    case Qt::Key_Delete: return vk::kDelete;
+    case Qt::Key_Shift: return vk::kShift;
+    case Qt::Key_Control: return vk::kControl;
+    case Qt::Key_Alt: return vk::kMenu;
     default: break;
     }
     return digitFromScanCode(event.nativeScanCode());

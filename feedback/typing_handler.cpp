@@ -9,7 +9,6 @@
 #include "platform/files/wildcard.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace quillo {
 

@@ -1,6 +1,7 @@
 // quillo-media-check, run as a parent would run it: on the bundled library,
 // on a small complete library, and on libraries with one fault planted each.
 
+#include "platform/files/file_name.h"
 #include "support/media_folder.h"
 #include "support/sample_files.h"
 
@@ -62,6 +63,17 @@ QByteArray pngBytes(int width, int height)
 QByteArray hugePngHeader(quint32 width, quint32 height)
 {
     return quillo::test::pngFile(width, height, 8, 2, qCompress(QByteArray(64, '\0')).mid(4));  // 8-bit RGB
+}
+
+// An honest PCM recording of `dataBytes` of sound, the file made that long
+// without writing the sound (a sparse file: it costs the disk nothing).
+bool writeSparseWav(const QString& path, int rate, int channels, int bits, qint64 dataBytes)
+{
+    QByteArray header = quillo::test::wavFile({}, rate, channels, bits);
+    qToLittleEndian(quint32(36 + dataBytes), header.data() + 4);
+    qToLittleEndian(quint32(dataBytes), header.data() + 40);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(header) == header.size() && file.resize(header.size() + dataBytes);
 }
 
 // Everything the program needs, a few traps that are not faults (hidden
@@ -150,10 +162,15 @@ void TestMediaCheck::missingFolderArgumentIsReported()
 }
 
 // Each row plants faults in a complete library, then expects a line that
-// begins with `expected` and exactly `problems` problem lines in all.
-// Plantings: "rm:PATH", "rmdir:FOLDER", "wav:PATH", "png:PATH", "bytes:PATH"
-// (not a recording nor a picture), "empty:PATH", "half:PATH" (the first
-// half of what is there), "huge:PATH:WxH" (a header claiming that size).
+// begins with `expected` and exactly `problems` problem lines in all; with
+// no problems, the all-good report. Plantings: "rm:PATH", "rmdir:FOLDER",
+// "wav:PATH", "png:PATH", "bytes:PATH" (not a recording nor a picture),
+// "empty:PATH", "half:PATH" (the first half of what is there),
+// "huge:PATH:WxH" (a header claiming that size), "minutes:PATH:N" (an
+// honest 8 kHz 8-bit mono recording of N minutes), "megabytes:PATH:N" (an
+// honest 48 kHz stereo 16-bit one of N MB), "lying:PATH" (a short recording
+// whose data length claims 2 GB), "latin1:PATH" (a recording whose name is
+// written in Latin-1, not UTF-8).
 void TestMediaCheck::plantedFaultIsFound_data()
 {
     QTest::addColumn<QStringList>("plant");
@@ -219,10 +236,44 @@ void TestMediaCheck::plantedFaultIsFound_data()
         << QStringList{QStringLiteral("half:alfabeto/à.wav")}
         << QStringLiteral("alfabeto/à.wav: la registrazione non si carica / the recording does not load") << 1;
 
+    // Recordings as the player takes them: beyond its bounds it plays the
+    // chime; a data length that claims more than the file holds plays what
+    // the file holds.
+    const QString chime = QStringLiteral("Quillo suona il segnale al suo posto / ");
+    QTest::newRow("recording over ten minutes")
+        << QStringList{QStringLiteral("minutes:alfabeto/a.wav:11")}
+        << QStringLiteral("alfabeto/a.wav: la registrazione è troppo lunga, ") + chime
+               + QStringLiteral("the recording is too long, Quillo plays the chime instead (11.0 minutes; at most 10)")
+        << 1;
+    QTest::newRow("two minutes are fine") << QStringList{QStringLiteral("minutes:parole/nulla.wav:2")}
+                                          << QStringLiteral("tutto a posto") << 0;
+    QTest::newRow("recording over 64 MB")
+        << QStringList{QStringLiteral("megabytes:parole/ape.wav:70")}
+        << QStringLiteral("parole/ape.wav: la registrazione vuole troppa memoria, ") + chime
+               + QStringLiteral("the recording needs too much memory, Quillo plays the chime instead (")
+        << 1;
+    QTest::newRow("file over 100 MB")
+        << QStringList{QStringLiteral("megabytes:parole/casa.wav:101")}
+        << QStringLiteral("parole/casa.wav: il file è troppo grande, ") + chime + QStringLiteral("the file is too large") << 1;
+    QTest::newRow("data length that lies") << QStringList{QStringLiteral("lying:alfabeto/b.wav")}
+                                           << QStringLiteral("tutto a posto") << 0;
+
     QTest::newRow("letters differ in case only")
         << QStringList{QStringLiteral("wav:alfabeto/A.wav")}
-        << QStringLiteral("alfabeto: A.wav, a.wav differiscono solo per maiuscole e minuscole / A.wav, a.wav differ only in letter case")
+        << QStringLiteral("alfabeto: A.wav, a.wav differiscono solo per maiuscole e minuscole, Quillo usa ciascuno per il "
+                          "nome scritto così / A.wav, a.wav differ only in letter case, Quillo uses each for its name spelled so")
         << 1;
+    // A name that is not UTF-8 is read as Latin-1, as Quillo reads it.
+    QTest::newRow("name in Latin-1") << QStringList{QStringLiteral("latin1:alfabeto/è.wav")}
+                                     << QStringLiteral("tutto a posto / all good: %1 recordings").arg(kCompleteRecordings + 1) << 0;
+    QTest::newRow("name in Latin-1 beside its UTF-8 twin")
+        << QStringList{QStringLiteral("latin1:alfabeto/à.wav")}
+        << QStringLiteral("alfabeto: à.wav, \\xe0.wav si leggono come lo stesso nome, \\xe0.wav non si sente mai, Quillo trova "
+                          "prima à.wav / à.wav, \\xe0.wav read as the same name, \\xe0.wav is never heard, Quillo finds à.wav first")
+        << 1;
+    QTest::newRow("name in Latin-1 with a colon")
+        << QStringList{QStringLiteral("latin1:parole/è:a.wav")}
+        << QStringLiteral("parole/\\xe8:a.wav: nome impossibile su altri sistemi: contiene :") << 1;
     QTest::newRow("pictures differ in case only")
         << QStringList{QStringLiteral("png:immagini/Ape.png")}
         << QStringLiteral("immagini: Ape.png, ape.png differiscono solo per maiuscole e minuscole") << 1;
@@ -287,6 +338,18 @@ void TestMediaCheck::plantedFaultIsFound()
             const QByteArray bytes = file.readAll();
             file.close();
             media.addFile(rest, bytes.left(rest.endsWith(QLatin1String(".wav")) ? 20 : bytes.size() / 2));
+        } else if (kind == QLatin1String("minutes")) {
+            QVERIFY(writeSparseWav(media.path() + u'/' + rest.section(u':', 0, 0), 8000, 1, 8,
+                                   rest.section(u':', 1).toLongLong() * 60 * 8000));
+        } else if (kind == QLatin1String("megabytes")) {
+            QVERIFY(writeSparseWav(media.path() + u'/' + rest.section(u':', 0, 0), 48000, 2, 16,
+                                   rest.section(u':', 1).toLongLong() << 20));
+        } else if (kind == QLatin1String("lying")) {
+            QByteArray wav = quillo::test::toneWav(200);
+            qToLittleEndian(quint32(0x7FFFFFF0), wav.data() + 40);
+            media.addFile(rest, wav);
+        } else if (kind == QLatin1String("latin1")) {
+            media.addFile(quillo::decodeFileName(rest.toLatin1()), MediaFolder::tinyWav());
         } else if (kind == QLatin1String("huge")) {
             const QStringList size = rest.section(u':', 1).split(u'x');
             media.addFile(rest.section(u':', 0, 0), hugePngHeader(size[0].toUInt(), size[1].toUInt()));
@@ -297,6 +360,11 @@ void TestMediaCheck::plantedFaultIsFound()
 
     const Outcome outcome = runChecker({media.path()});
     const QString report = outcome.lines.join(u'\n');
+    if (problems == 0) {
+        QVERIFY2(outcome.lines.value(0).startsWith(expected), qPrintable(report));
+        QCOMPARE(outcome.exitCode, 0);
+        return;
+    }
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY2(std::any_of(outcome.lines.cbegin(), outcome.lines.cend(), [&](const QString& line) { return line.startsWith(expected); }),
              qPrintable(QStringLiteral("no line beginning\n  %1\nin\n%2").arg(expected, report)));

@@ -4,6 +4,7 @@
 #include "app/parla.h"
 #include "commands/key_dispatcher.h"
 #include "app/startup.h"
+#include "platform/desktop/single_instance.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 
@@ -51,6 +52,15 @@ public:
     QString path() const { return dir_.path(); }
     QString binary() const { return dir_.filePath(QStringLiteral("quillo")); }
 
+    // A runtime folder nested so deep that a socket in it would have too
+    // long a path, as under a build folder at a deep path.
+    bool useDeepRuntimeFolder()
+    {
+        runtimeFolder_ = runtime_.path() + QStringLiteral("/%1/%1").arg(QString(70, u'd'));
+        return QDir().mkpath(runtimeFolder_) &&
+               QFile::setPermissions(runtimeFolder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
     // Every start of this copy shares its runtime folder, so a second start
     // meets the first. EXTRA adds to or replaces the environment.
     void start(QProcess& process, const QProcessEnvironment& extra = {}) const
@@ -59,18 +69,28 @@ public:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder());
         env.insert(extra);
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(QDir::tempPath());  // not the program's folder
         process.start(binary(), {});
     }
-    QString socket() const { return QDir(runtime_.path()).filePath(QStringLiteral("quillo-%1.socket").arg(::getuid())); }
+    QString runtimeFolder() const { return runtimeFolder_.isEmpty() ? runtime_.path() : runtimeFolder_; }
+    // Where the program puts its socket for this runtime folder.
+    QString socket() const
+    {
+        const QByteArray was = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder()));
+        const QString path = quillo::SingleInstance::socketPath();
+        qputenv("XDG_RUNTIME_DIR", was);
+        return path;
+    }
 
 private:
     QTemporaryDir dir_;
     QTemporaryDir config_;
     QTemporaryDir runtime_;  // each copy is its own session: never a second start
+    QString runtimeFolder_;
     bool copied_ = false;
 };
 
@@ -87,6 +107,7 @@ private slots:
     void programRefusesToStartWithoutPictures();
     void programRunsUntilASignal_data();
     void programRunsUntilASignal();
+    void secondStartLeavesTheFirst_data();
     void secondStartLeavesTheFirst();
     void programStartsWithoutARuntimeFolder();
 };
@@ -260,10 +281,26 @@ void TestStartup::programRunsUntilASignal()
     QVERIFY2(!QFileInfo(program.socket()).exists(), "the socket outlived a clean ending");
 }
 
+void TestStartup::secondStartLeavesTheFirst_data()
+{
+    QTest::addColumn<bool>("deep");
+    QTest::newRow("runtime folder") << false;
+    QTest::newRow("runtime folder too deep for a socket") << true;
+}
+
 void TestStartup::secondStartLeavesTheFirst()
 {
+    QFETCH(bool, deep);
     ProgramCopy program(/*withPictures=*/true);
     QVERIFY(program.ok());
+    if (deep) {
+        QVERIFY(program.useDeepRuntimeFolder());
+        QVERIFY(QFile::encodeName(program.runtimeFolder()).size() > 107);
+        QVERIFY2(QFile::encodeName(program.socket()).size() <= 107, qPrintable(program.socket()));
+        QCOMPARE(QFileInfo(QFileInfo(program.socket()).path()).permissions() & 0x0077, QFile::Permissions());
+    } else {
+        QCOMPARE(program.socket(), program.runtimeFolder() + QStringLiteral("/quillo-%1.socket").arg(::getuid()));
+    }
     QProcess first;
     program.start(first);
     QVERIFY(first.waitForStarted(5000));

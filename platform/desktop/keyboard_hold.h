@@ -28,9 +28,6 @@ public:
     KeyboardHold(const KeyboardHold&) = delete;
     KeyboardHold& operator=(const KeyboardHold&) = delete;
 
-    // The window holding the keyboard now, if any.
-    QWindow* holder() const { return held_; }
-
 private:
     void follow(QWindow* window);
     void tryHold();

@@ -2,12 +2,16 @@
 
 #include "platform/base/log.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
 
+#include <cerrno>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillo {
@@ -16,6 +20,28 @@ namespace {
 
 constexpr int kConnectMs = 1000;
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
+// What a Unix socket's path may hold, without its closing zero.
+constexpr qsizetype kLongestSocketPath = 107;
+
+bool fitsASocket(const QString& path)
+{
+    return QFile::encodeName(path).size() <= kLongestSocketPath;
+}
+
+// BASE/quillo-UID, a folder only this user may enter: made when missing,
+// refused when it is a link, someone else's, or open to others.
+QString privateFolder(const QString& base)
+{
+    const QString path = QDir(base).filePath(QStringLiteral("quillo-%1").arg(::getuid()));
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return {};
+    struct stat info {};
+    if (::lstat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid() ||
+        (info.st_mode & 077) != 0)
+        return {};
+    return path;
+}
 
 }  // namespace
 
@@ -28,7 +54,21 @@ QString SingleInstance::socketPath()
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         return {};
-    return QDir(folder).filePath(QStringLiteral("quillo-%1.socket").arg(::getuid()));
+    const QString path = QDir(folder).filePath(QStringLiteral("quillo-%1.socket").arg(::getuid()));
+    if (fitsASocket(path))
+        return path;
+    // A runtime folder too deep for a socket: a short name in a folder of
+    // the user's own, one name per runtime folder, so that each session
+    // still has its own window.
+    const QByteArray session =
+        QCryptographicHash::hash(QFile::encodeName(QDir(folder).absolutePath()), QCryptographicHash::Sha256).toHex().left(16);
+    for (const QString& base : {QDir::tempPath(), QStringLiteral("/tmp")}) {
+        const QString own = privateFolder(base);
+        const QString shorter = own + u'/' + QString::fromLatin1(session) + QStringLiteral(".socket");
+        if (!own.isEmpty() && fitsASocket(shorter))
+            return shorter;
+    }
+    return {};
 }
 
 bool SingleInstance::askRunningOne(const QString& path)

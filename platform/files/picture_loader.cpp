@@ -9,6 +9,18 @@
 
 namespace quillo {
 
+namespace {
+
+// The largest rectangle of the target's shape in the middle of a picture of
+// size `full`.
+QRect centreCrop(QSize full, QSize target)
+{
+    const QSize crop = target.scaled(full, Qt::KeepAspectRatio);
+    return QRect(QPoint((full.width() - crop.width()) / 2, (full.height() - crop.height()) / 2), crop);
+}
+
+}  // namespace
+
 bool pictureSizeAcceptable(QSize size)
 {
     if (!size.isValid() || size.isEmpty())
@@ -47,8 +59,8 @@ QImage loadPicture(const QString& path, QSize target, QString* error)
     if (full.isValid()) {
         // Crop to the target's shape around the centre, then let the decoder
         // scale (JPEG decodes at a fraction of the size, much faster).
-        const QSize crop = target.scaled(full, Qt::KeepAspectRatio);
-        reader.setClipRect(QRect(QPoint((full.width() - crop.width()) / 2, (full.height() - crop.height()) / 2), crop));
+        const QRect crop = centreCrop(full, target);
+        reader.setClipRect(crop);
         if (crop.width() > target.width() * 2)
             reader.setScaledSize(target * 2);
     }
@@ -59,8 +71,7 @@ QImage loadPicture(const QString& path, QSize target, QString* error)
         // A format that does not tell its size up front: crop after decoding.
         if (!pictureSizeAcceptable(image.size()))
             return fail(QStringLiteral("picture too large"));
-        const QSize crop = target.scaled(image.size(), Qt::KeepAspectRatio);
-        image = image.copy(QRect(QPoint((image.width() - crop.width()) / 2, (image.height() - crop.height()) / 2), crop));
+        image = image.copy(centreCrop(image.size(), target));
     }
     if (image.size() != target)
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

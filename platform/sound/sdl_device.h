@@ -16,12 +16,17 @@ struct DeviceJob;
 // call waiting for as long as it stays frozen; the program waits for them
 // only as long as it chooses, and never longer than kStallMarginMs in one go.
 //
-//   Absent --need--> Opening --done--> Held <--play/idle--> Open
-//      ^                |                 \                  /
-//      |           outlasted its wait      `---lost, end----'
-//      |                v                         |
-//      |             GivenUp <--outlasted---- Closing
-//      `---------------done-----------------------'
+// The moves between states, all made in one function (move()):
+//   Absent  -> Opening  when the object is made, and when a sound needs the
+//                       device and the last try is kRetryInterval old
+//   Opening -> Held     once open (Open for a driver that is never held);
+//           -> Absent   when the opening failed;
+//           -> GivenUp  when it outlasts its wait
+//   Held   <-> Open     a sound is queued / is over
+//   Held, Open -> Closing  when the device is lost, and at the end
+//   Closing -> Absent   once closed; -> GivenUp when it outlasts its wait
+//   GivenUp -> as from Opening or Closing, once its job has ended: each sound
+//              looks at it without waiting; only the end waits, kCloseWait
 //
 // A device that is lost, or never opened, is opened again by a later sound,
 // at most once every kRetryInterval. Between sounds the device's thread is
@@ -61,7 +66,6 @@ public:
     // device that does not close by then is left behind (see leftBehind()).
     void close() { move(Event::End); }
 
-    State state() const { return state_; }
     bool isOpen() const { return state_ == State::Open || state_ == State::Held; }
     // The format the device runs at; meaningful while isOpen().
     const PcmFormat& format() const { return format_; }

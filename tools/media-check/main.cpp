@@ -6,8 +6,13 @@
 // this program, which is where Quillo itself looks for its media.
 //
 // Exit status: 0 when all is well, 1 when a problem was found, 2 on bad usage.
+// Every verdict is Quillo's own: folders are listed, names read (a name that
+// is not UTF-8 as Latin-1) and found as Quillo lists, reads and finds them,
+// and each recording goes through the player's own decoder with its limits.
 // Hidden (dot) files are ignored, as Quillo ignores them. No audio device is
-// opened: recordings are only loaded.
+// opened: recordings are judged as for a device at 48 kHz stereo in 32-bit
+// float, what a desktop's sound server runs at most often and the costliest
+// format for the memory bound.
 
 #include "feedback/media_paths.h"
 #include "platform/files/file_name.h"
@@ -23,6 +28,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMap>
+#include <QSet>
 
 #include <cstdio>
 #include <utility>
@@ -110,16 +116,17 @@ std::pair<QStringList, QStringList> nameTroubles(const QString& name)
     return {it, en};
 }
 
-// Names that would clash or be impossible elsewhere. Hidden files are skipped.
-void checkNames(Report& report, const QString& folderName, const QString& folder)
+// Names that would clash or be impossible elsewhere, in Quillo's own listing
+// of the folder (which sees names that are not UTF-8, and skips hidden files).
+// `findsByName`: Quillo finds this folder's files by name (the recordings),
+// rather than showing every one of them (the pictures).
+void checkNames(Report& report, const QString& folderName, const QString& folder, bool findsByName)
 {
-    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
-    quillo::sortFileNames(names);
-
     QMap<QString, QStringList> byFoldedName;
-    for (const QString& name : names) {
-        byFoldedName[name.toCaseFolded()].append(name);
-        const auto [it, en] = nameTroubles(name);
+    for (const QString& name : listMatchingFiles(folder, quillo::kEveryFile)) {
+        const QString readable = quillo::readableFileName(name);
+        byFoldedName[readable.toCaseFolded()].append(name);
+        const auto [it, en] = nameTroubles(readable);
         if (!it.isEmpty())
             report.add(folderName + u'/' + shown(name),
                        QStringLiteral("nome impossibile su altri sistemi: %1").arg(it.join(QStringLiteral("; "))),
@@ -132,8 +139,33 @@ void checkNames(Report& report, const QString& folderName, const QString& folder
         for (const QString& name : same)
             quoted << shown(name);
         const QString list = quoted.join(QStringLiteral(", "));
-        report.add(folderName, QStringLiteral("%1 differiscono solo per maiuscole e minuscole").arg(list),
-                   QStringLiteral("%1 differ only in letter case").arg(list));
+        // What Quillo does with them: each found by its own spelling, unless
+        // another one is found first for it (a UTF-8 name before the same
+        // name in Latin-1).
+        QStringList unheardIt, unheardEn;
+        for (const QString& name : same) {
+            const QString found = findFirstFile(folder, quillo::readableFileName(name), /*wildcards=*/false);
+            if (!findsByName || found == name)
+                continue;
+            unheardIt << QStringLiteral("%1 non si sente mai, Quillo trova prima %2").arg(shown(name), shown(found));
+            unheardEn << QStringLiteral("%1 is never heard, Quillo finds %2 first").arg(shown(name), shown(found));
+        }
+        const bool allUsed = unheardIt.isEmpty();
+        QSet<QString> readable;
+        for (const QString& name : same)
+            readable.insert(quillo::readableFileName(name));
+        const bool sameName = readable.size() < same.size();  // one in UTF-8, one in Latin-1
+        report.add(folderName,
+                   (sameName ? QStringLiteral("%1 si leggono come lo stesso nome, %2")
+                             : QStringLiteral("%1 differiscono solo per maiuscole e minuscole, %2"))
+                       .arg(list, allUsed ? findsByName ? QStringLiteral("Quillo usa ciascuno per il nome scritto così")
+                                                        : QStringLiteral("Quillo li mostra tutti")
+                                          : unheardIt.join(QStringLiteral("; "))),
+                   (sameName ? QStringLiteral("%1 read as the same name, %2")
+                             : QStringLiteral("%1 differ only in letter case, %2"))
+                       .arg(list, allUsed ? findsByName ? QStringLiteral("Quillo uses each for its name spelled so")
+                                                        : QStringLiteral("Quillo shows them all")
+                                          : unheardEn.join(QStringLiteral("; "))));
     }
 }
 
@@ -177,15 +209,48 @@ void checkRequiredRecordings(Report& report, const QString& letters, const QStri
                    QStringLiteral("missing: the praise"));
 }
 
+// What the player does with each recording, through its own decoder.
 void checkRecordings(Report& report, const QString& folderName, const QString& folder)
 {
+    using quillo::WavRefusal;
+    const QString instead = QStringLiteral("Quillo suona il segnale al suo posto");
+    const QString insteadEn = QStringLiteral("Quillo plays the chime instead");
     for (const QString& name : listMatchingFiles(folder, QStringLiteral("*.wav"))) {
         ++report.recordings;
-        const quillo::DecodedWav wav = quillo::decodeWavFile(folder + name, quillo::PcmFormat::commonServer(), /*onlyCheck=*/true);
-        if (wav.refusal == quillo::WavRefusal::None)
-            continue;
-        report.add(folderName + u'/' + shown(name), QStringLiteral("la registrazione non si carica"),
-                   QStringLiteral("the recording does not load"), wav.detail);
+        const quillo::DecodedWav wav =
+            quillo::decodeWavFile(folder + name, quillo::PcmFormat::commonServer(), /*onlyCheck=*/true);
+        const QString where = folderName + u'/' + shown(name);
+        const double megabytes = wav.bytes / (1024 * 1024);
+        switch (wav.refusal) {
+        case WavRefusal::None:
+            break;
+        case WavRefusal::TooLong:
+            report.add(where, QStringLiteral("la registrazione è troppo lunga, ") + instead,
+                       QStringLiteral("the recording is too long, ") + insteadEn,
+                       QStringLiteral("%1 minutes; at most %2").arg(wav.seconds / 60, 0, 'f', 1).arg(quillo::kLongestRecordingSeconds / 60));
+            break;
+        case WavRefusal::TooLarge:
+            report.add(where, QStringLiteral("la registrazione vuole troppa memoria, ") + instead,
+                       QStringLiteral("the recording needs too much memory, ") + insteadEn,
+                       QStringLiteral("%1 MB; at most %2 MB").arg(megabytes, 0, 'f', 0).arg(quillo::kMostDecodingBytes >> 20));
+            break;
+        case WavRefusal::FileTooLarge:
+            report.add(where, QStringLiteral("il file è troppo grande, ") + instead,
+                       QStringLiteral("the file is too large, ") + insteadEn,
+                       QStringLiteral("%1 MB; at most %2 MB").arg(megabytes, 0, 'f', 0).arg(quillo::kLargestWavFileBytes >> 20));
+            break;
+        case WavRefusal::Missing:
+        case WavRefusal::NotOpened:
+            report.add(where, QStringLiteral("la registrazione non si apre"), QStringLiteral("the recording does not open"),
+                       shown(wav.detail));
+            break;
+        case WavRefusal::NotAWav:
+        case WavRefusal::NoMemory:
+        case WavRefusal::NotConverted:
+            report.add(where, QStringLiteral("la registrazione non si carica"),
+                       QStringLiteral("the recording does not load"), shown(wav.detail));
+            break;
+        }
     }
 }
 
@@ -204,7 +269,7 @@ void checkPictures(Report& report, const QString& pictures, const QString& words
 {
     for (const QString& name : listMatchingFiles(pictures, quillo::kEveryFile)) {
         ++report.pictures;
-        ++report.picturesByLetter[name.left(1).toLower()];
+        ++report.picturesByLetter[quillo::readableFileName(name).left(1).toLower()];
         const QString path = pictures + name;
         const QString where = QStringLiteral("immagini/") + shown(name);
 
@@ -238,7 +303,9 @@ void checkPictures(Report& report, const QString& pictures, const QString& words
     }
 }
 
-Report checkMediaFolder(const QString& media)
+// Everything about one media root (a folder holding alfabeto/, parole/ and
+// immagini/), as Quillo would meet it there.
+Report checkMediaRoot(const QString& media)
 {
     Report report;
     const QString letters = quillo::media::lettersFolder(media);
@@ -255,16 +322,16 @@ Report checkMediaFolder(const QString& media)
     }
 
     if (haveLetters) {
-        checkNames(report, QStringLiteral("alfabeto"), letters);
+        checkNames(report, QStringLiteral("alfabeto"), letters, /*findsByName=*/true);
         checkRecordings(report, QStringLiteral("alfabeto"), letters);
     }
     if (haveWords) {
-        checkNames(report, QStringLiteral("parole"), words);
+        checkNames(report, QStringLiteral("parole"), words, /*findsByName=*/true);
         checkRecordings(report, QStringLiteral("parole"), words);
     }
     checkRequiredRecordings(report, haveLetters ? letters : QString(), haveWords ? words : QString());
     if (havePictures) {
-        checkNames(report, QStringLiteral("immagini"), pictures);
+        checkNames(report, QStringLiteral("immagini"), pictures, /*findsByName=*/false);
         checkPictures(report, pictures, words, haveWords);
     }
     return report;
@@ -301,7 +368,7 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    const Report report = checkMediaFolder(media);
+    const Report report = checkMediaRoot(media);
     for (const QString& line : report.problems)
         print(stdout, line);
     if (!report.problems.isEmpty()) {
