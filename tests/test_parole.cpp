@@ -121,6 +121,7 @@ void TestParole::wordNames_data()
     QTest::newRow("64 characters") << QString(64, u'c') << "";
     QTest::newRow("65 characters") << QString(65, u'c') << "troppo lunga";
     QTest::newRow("64 accented characters") << QString(64, u'è') << "";
+    QTest::newRow("64 characters, more than a name's 255 bytes") << QStringLiteral("c") + QStringLiteral("😀").repeated(63) << "troppo lunga";
     QTest::newRow("empty") << "" << "Scrivi la parola";
     QTest::newRow("only spaces") << "   " << "Scrivi la parola";
     QTest::newRow("slash") << "a/b" << "non può contenere /";
@@ -340,6 +341,7 @@ void TestParole::addReplaceRemove()
 
     // Replacing a bundled word writes only the user's files; a photo with
     // transparency is kept as PNG, and takes the place of the user's JPEG.
+    QVERIFY(addWord(libraries, QStringLiteral("casa"), QImage(), {}).contains(QStringLiteral("Niente da salvare")));
     QCOMPARE(addWord(libraries, QStringLiteral("Casa"), photo, {}), QString());
     QImage clear(40, 30, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);

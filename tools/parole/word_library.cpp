@@ -118,6 +118,8 @@ QString addWord(const Libraries& libraries, const QString& word, const QImage& p
         return problem;
     if (picture.isNull() && !hasWord(libraries.user, word) && !hasWord(libraries.bundled, word))
         return QStringLiteral("Scegli una foto per la parola «%1».").arg(word);
+    if (picture.isNull() && recording.isEmpty())
+        return QStringLiteral("Niente da salvare: scegli una foto o registra la tua voce per «%1».").arg(word);
     QString error;
     // The recording first: when the picture shows, its word can be heard.
     if (!recording.isEmpty()) {

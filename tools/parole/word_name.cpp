@@ -1,11 +1,14 @@
 #include "word_name.h"
 
+#include "platform/files/file_name.h"
 #include "platform/files/file_search.h"
 #include "platform/files/wildcard.h"
 
 namespace quillo::parole {
 
 namespace {
+
+constexpr qsizetype kLongestNameBytes = 255 - 4;  // ".jpg", ".png", ".wav"
 
 // The characters of a name no file of the library may carry, for the message.
 QString forbiddenIn(const QString& name)
@@ -49,7 +52,8 @@ QString wordNameProblem(const QString& word, const QStringList& letterFolders)
             .arg(bad);
     if (word.startsWith(u'.'))
         return QStringLiteral("La parola non può cominciare con un punto: il file sarebbe nascosto.");
-    if (word.toUcs4().size() > kLongestWord)
+    // A name takes at most 255 bytes, its extension included.
+    if (word.toUcs4().size() > kLongestWord || encodeFileName(word).size() > kLongestNameBytes)
         return QStringLiteral("La parola è troppo lunga: al massimo %1 caratteri.").arg(kLongestWord);
     const QString first = firstCharacter(word);
     for (const QString& folder : letterFolders) {
