@@ -219,6 +219,12 @@ void TestParoleWindow::refusals()
     QCOMPARE(child<QPushButton>("record")->text(), QStringLiteral("Registra"));
     QVERIFY2(message().contains(QStringLiteral("La registrazione è muta")), qPrintable(message()));
     QVERIFY(!child<QPushButton>("saveLetter")->isEnabled());
+
+    // A word's recording plays through Quillo's own player.
+    clickRow(QStringLiteral("ape"));
+    click("listen");
+    QVERIFY2(!messageIsProblem(), qPrintable(message()));
+    QVERIFY(child<QPushButton>("listen")->isEnabled());
 }
 
 QTEST_MAIN(TestParoleWindow)
