@@ -140,8 +140,14 @@ ParoleWindow::ParoleWindow(Libraries libraries, QWidget* parent)
         shownRecording_.clear();
         updateButtons();
     });
-    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { showEntry(current.isValid() ? current.row() : -1); });
+    // The selection, not the current row: a list that takes the focus makes
+    // its first row current without selecting it, and that must not drop
+    // the photo or the voice the parent has not saved yet.
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList rows = list_->selectionModel()->selectedRows();
+        if (!rows.isEmpty())
+            showEntry(rows.front().row());
+    });
 
     if (!recorder_.microphoneFound()) {
         microphone_->setText(microphoneProblem(QStringLiteral("non trovo nessun microfono")));
@@ -152,6 +158,9 @@ ParoleWindow::ParoleWindow(Libraries libraries, QWidget* parent)
                 false);
     updateButtons();
     word_->setFocus();
+    // Opened now, on its own thread, so that the first "Ascolta" finds it
+    // ready; after the recorder, which holds the audio system already.
+    sound_ = std::make_unique<SdlSound>();
 }
 
 ParoleWindow::~ParoleWindow() = default;
@@ -273,9 +282,6 @@ void ParoleWindow::listen()
     }
     if (path.isEmpty())
         return;
-    if (!sound_)
-        sound_ = std::make_unique<SdlSound>();
-    listen_->setEnabled(false);
     if (!sound_->play(path))
         showMessage(QStringLiteral("Non riesco a farla sentire: l'audio non funziona."), true);
     updateButtons();
@@ -295,7 +301,8 @@ void ParoleWindow::saveWord()
     model_->reload();
     const int row = model_->rowOf(word);
     if (row >= 0)
-        list_->setCurrentIndex(model_->index(row, 0));
+        list_->selectionModel()->select(model_->index(row, 0),
+                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     showMessage(QStringLiteral("%1 «%2»%3.")
                     .arg(replacing ? QStringLiteral("Salvata la parola") : QStringLiteral("Aggiunta la parola"), word,
                          withVoice ? QStringLiteral(" con la tua voce") : QString()),

@@ -67,7 +67,7 @@ private:
 
     std::function<QString(QWidget*)> choosePhotoFile_;
     Recorder recorder_;
-    std::unique_ptr<SdlSound> sound_;  // opened at the first "Ascolta"
+    std::unique_ptr<SdlSound> sound_;  // Quillo's own player, for "Ascolta"
     std::unique_ptr<QTemporaryDir> scratch_;
     QImage photo_;
     Recording voice_;
