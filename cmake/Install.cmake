@@ -1,9 +1,10 @@
 # Installation and packaging
 #
 # Quillo finds its media in the folder of the running program, so the program,
-# the media checker and the three media folders go together into one private
-# folder, <prefix>/lib/quillo/. Relative links start them: <prefix>/games/quillo
-# (a game, where Debian puts games) and <prefix>/bin/quillo-media-check.
+# the media checker, the parents' window and the three media folders go
+# together into one private folder, <prefix>/lib/quillo/. Relative links start
+# them: <prefix>/games/quillo (a game, where Debian puts games),
+# <prefix>/bin/quillo-media-check and <prefix>/bin/quillo-parole.
 # Desktop entry, icon, AppStream metainfo and man pages go where desktops and
 # man look for them, the copyright and changelog to share/doc/quillo.
 #
@@ -20,7 +21,7 @@ set(QUILLO_INSTALL_PROGRAMDIR "lib/quillo" CACHE STRING
 set(QUILLO_INSTALL_GAMESDIR "games" CACHE STRING
     "Folder (relative to the prefix) for the link that starts the game")
 
-install(TARGETS quillo quillo-media-check
+install(TARGETS quillo quillo-media-check quillo-parole
         RUNTIME DESTINATION ${QUILLO_INSTALL_PROGRAMDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/media/alfabeto
                   ${PROJECT_SOURCE_DIR}/media/parole
@@ -30,10 +31,12 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/media/alfabeto
 install(FILES ${PROJECT_SOURCE_DIR}/media/NOTICE
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillo RENAME NOTICE.media)
 
-# games/quillo -> ../lib/quillo/quillo and bin/quillo-media-check likewise,
+# games/quillo -> ../lib/quillo/quillo, bin/quillo-media-check and
+# bin/quillo-parole likewise,
 # relative so the tree can move (and so a package's staging folder leaves no
 # trace in the links).
-foreach(_quillo_link "${QUILLO_INSTALL_GAMESDIR}/quillo" "${CMAKE_INSTALL_BINDIR}/quillo-media-check")
+foreach(_quillo_link "${QUILLO_INSTALL_GAMESDIR}/quillo" "${CMAKE_INSTALL_BINDIR}/quillo-media-check"
+                     "${CMAKE_INSTALL_BINDIR}/quillo-parole")
   get_filename_component(_quillo_program "${_quillo_link}" NAME)
   get_filename_component(_quillo_linkdir "${_quillo_link}" DIRECTORY)
   file(RELATIVE_PATH _quillo_to_programs
@@ -51,7 +54,7 @@ endforeach()
 # Man pages and the Debian changelog are installed compressed, without a name
 # or time stamp in the gzip header, so that two builds give the same bytes.
 set(_quillo_compressed)
-foreach(_quillo_source man/quillo.6 man/quillo-media-check.1 debian/changelog)
+foreach(_quillo_source man/quillo.6 man/quillo-media-check.1 man/quillo-parole.1 debian/changelog)
   get_filename_component(_quillo_name "${_quillo_source}" NAME)
   if(_quillo_name STREQUAL "changelog")
     set(_quillo_name changelog.Debian)
@@ -68,12 +71,14 @@ add_custom_target(quillo_packaging_files ALL DEPENDS ${_quillo_compressed})
 install(FILES ${PROJECT_BINARY_DIR}/packaging/quillo.6.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/quillo-media-check.1.gz
+              ${PROJECT_BINARY_DIR}/packaging/quillo-parole.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
               ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillo)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.desktop
+              ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.Parole.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -85,13 +90,16 @@ if(QUILLO_BUILD_TESTS)
   add_test(NAME validate_desktop_entry
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/validate_desktop.sh desktop
                    ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.desktop)
+  add_test(NAME validate_parole_desktop_entry
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/validate_desktop.sh desktop
+                   ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.Parole.desktop)
   add_test(NAME validate_metainfo
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/validate_desktop.sh metainfo
                    ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.metainfo.xml)
   add_test(NAME install_layout
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/validate_desktop.sh install
                    ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${CMAKE_COMMAND})
-  set_tests_properties(validate_desktop_entry validate_metainfo install_layout PROPERTIES
+  set_tests_properties(validate_desktop_entry validate_parole_desktop_entry validate_metainfo install_layout PROPERTIES
     SKIP_RETURN_CODE 77 TIMEOUT 120
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;QT_LOGGING_RULES=*.debug=false")
   # Builds the .deb from this build folder and checks it (ctest -L package).
@@ -114,7 +122,9 @@ set(CPACK_PACKAGE_DESCRIPTION [=[Quillo fills the screen with a big sheet for a 
 Every key is spoken aloud in Italian. In word mode a letter also shows a
 picture of something that starts with it, writes its word and says it.
 Pictures and recordings are plain files in /usr/lib/quillo; the
-quillo-media-check command says what is wrong with a media folder.]=])
+quillo-media-check command says what is wrong with a media folder.
+With Le parole di Quillo (quillo-parole) a parent adds the child's
+name, family photos and their own voice, without a terminal.]=])
 set(CPACK_STRIP_FILES ON)
 # Folders the install creates on its own get 0755 whatever the umask.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

@@ -52,6 +52,8 @@ has -rwxr-xr-x usr/lib/quillo/quillo
 has -rwxr-xr-x usr/lib/quillo/quillo-media-check
 has lrwxrwxrwx usr/games/quillo ../lib/quillo/quillo
 has lrwxrwxrwx usr/bin/quillo-media-check ../lib/quillo/quillo-media-check
+has -rwxr-xr-x usr/lib/quillo/quillo-parole
+has lrwxrwxrwx usr/bin/quillo-parole ../lib/quillo/quillo-parole
 has -rw-r--r-- 'usr/lib/quillo/alfabeto/à.wav'
 # The rest of the tree is the install_layout test's; here, owners and modes.
 odd=$(grep -vE '^(drwxr-xr-x|-rw-r--r--|-rwxr-xr-x|lrwxrwxrwx) root/root ' "$tmp/contents")
@@ -79,15 +81,17 @@ logged=$(zcat "$doc/changelog.Debian.gz" | sed -n '1s/^quillo (\([^)]*\)).*/\1/p
 depends=$(field Depends)
 echo "Depends: $depends"
 names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
-for dependency in fonts-liberation2 qt6-wayland libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libsdl2-2.0-0; do
+for dependency in fonts-liberation2 qt6-wayland libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libsdl2-2.0-0 \
+    libebur128-1; do
     grep -qxF "$dependency" <<<"$names" || fault "Depends lacks $dependency"
 done
 
 # lintian: no errors, and no warnings but these two:
 #   initial-upload-closes-no-bugs        the package is not uploaded to Debian,
 #                                        so there is no bug for it to close;
-#   package-section-games-but-has-usr-bin quillo-media-check is a command for
-#                                        the adult (man section 1), not a game.
+#   package-section-games-but-has-usr-bin quillo-media-check and quillo-parole
+#                                        are for the adult (man section 1),
+#                                        not games.
 lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v '^running with root privileges' >"$tmp/lintian"
 cat "$tmp/lintian"
 grep -q '^E: ' "$tmp/lintian" && fault "lintian reports errors"

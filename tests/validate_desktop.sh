@@ -45,7 +45,7 @@ mkdir -m 0700 "$tmp/runtime" && export XDG_RUNTIME_DIR=$tmp/runtime
 
 check_tree() { # ROOT (the installed prefix as seen on disk)
     local root=$1 lib=$1/lib/quillo
-    for linked in games/quillo bin/quillo-media-check; do
+    for linked in games/quillo bin/quillo-media-check bin/quillo-parole; do
         local program=${linked#*/} link=$root/$linked
         [[ -f $lib/$program && -x $lib/$program ]] || fault "$lib/$program is not an installed program"
         if [[ ! -L $link ]]; then
@@ -68,11 +68,12 @@ check_tree() { # ROOT (the installed prefix as seen on disk)
     done
     [[ -f $lib/parole/bravo.wav ]] || fault "$lib/parole/bravo.wav missing"
     for file in share/applications/it.quillonuvi.Quillo.desktop \
+                share/applications/it.quillonuvi.Quillo.Parole.desktop \
                 share/icons/hicolor/scalable/apps/it.quillonuvi.Quillo.svg \
                 share/metainfo/it.quillonuvi.Quillo.metainfo.xml \
                 share/doc/quillo/NOTICE.media share/doc/quillo/copyright \
                 share/doc/quillo/changelog.Debian.gz share/man/man6/quillo.6.gz \
-                share/man/man1/quillo-media-check.1.gz; do
+                share/man/man1/quillo-media-check.1.gz share/man/man1/quillo-parole.1.gz; do
         [[ -f $root/$file ]] || fault "$root/$file missing"
     done
 }
@@ -88,6 +89,11 @@ if ! out=$(XDG_DATA_HOME=$tmp/no-data "$prefix/bin/quillo-media-check" 2>&1); th
     fault "installed quillo-media-check found problems:"; echo "$out"
 fi
 grep -q '^tutto a posto / all good: ' <<<"$out" || fault "no all-good line from the installed checker: $out"
+
+# The parents' program, through its link, refuses a bad word with its
+# message and exit status, and so has found its libraries and its media.
+out=$(XDG_DATA_HOME=$tmp/data "$prefix/bin/quillo-parole" add 'a/b' --picture /nonexistent 2>&1); rc=$?
+((rc == 1)) && grep -q 'non può contenere /' <<<"$out" || fault "installed quillo-parole: exit $rc, $out"
 
 # Quillo itself starts from the link and is still running when the timeout
 # stops it (124, or 137 when it takes the KILL).

@@ -1,0 +1,28 @@
+// quillo-parole: "Le parole di Quillo", where a parent adds the child's
+// words, photos and their own voice to the family's library. Without
+// arguments it opens the window; with a command it does the same work from
+// the command line (see command_line.h).
+
+#include "command_line.h"
+#include "parole_window.h"
+
+#include "platform/sound/sdl_sound.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+int main(int argc, char* argv[])
+{
+    quillo::SdlSound::prepareProcess();
+    if (argc > 1) {
+        QCoreApplication app(argc, argv);
+        return quillo::parole::runCommandLine(QCoreApplication::arguments());
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillo-parole"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Le parole di Quillo"));
+    QApplication::setDesktopFileName(QStringLiteral("it.quillonuvi.Quillo.Parole"));
+    quillo::parole::ParoleWindow window(quillo::parole::Libraries::installed());
+    window.show();
+    return app.exec();
+}

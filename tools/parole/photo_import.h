@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace quillo::parole {
+
+// The largest side of a picture as the library keeps it.
+inline constexpr int kLargestSide = 1024;
+
+// Reads a PNG, JPEG, BMP or GIF the parent chose: turned upright as its EXIF
+// orientation says (phone photos), scaled to fit kLargestSide. A picture
+// larger than Quillo's picture loader accepts is refused from its header,
+// before it is decoded. A null image, with an Italian message in *error, when
+// it cannot be used.
+QImage readPhoto(const QString& path, QString* error);
+
+// Whether any pixel is less than opaque: such a picture is kept as PNG, the
+// others as JPEG.
+bool hasTransparency(const QImage& image);
+
+// The picture's file name for `word`: WORD.jpg, or WORD.png with transparency.
+QString pictureFileName(const QString& word, const QImage& image);
+
+// The picture's file as it is written.
+QByteArray encodePicture(const QImage& image);
+
+}  // namespace quillo::parole

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/sound/sdl_capture.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+namespace quillo::parole {
+
+// A recorded sound: mono samples in [-1, 1] at `rate` Hz.
+struct Recording {
+    std::vector<float> samples;
+    int rate = 0;
+    bool isEmpty() const { return samples.empty() || rate <= 0; }
+    double seconds() const { return rate > 0 ? double(samples.size()) / rate : 0; }
+};
+
+// Records from the default microphone while the window runs: start(), then
+// stop() gives the recording. What the device captured is collected from
+// the event loop.
+class Recorder : public QObject {
+    Q_OBJECT
+public:
+    explicit Recorder(QObject* parent = nullptr);
+
+    // False, with an Italian message in *error, when there is no microphone
+    // or the capture device fails.
+    bool start(QString* error);
+    Recording stop();
+    bool recording() const { return capture_.running(); }
+    bool microphoneFound() const { return capture_.deviceCount() > 0; }
+
+    // The longest recording; it stops on its own then.
+    static constexpr int kLongestSeconds = 30;
+
+signals:
+    void stoppedByItself();
+
+private:
+    SdlCapture capture_;
+    QTimer collect_;
+    int ticks_ = 0;
+};
+
+// Records for `seconds` without an event loop (the command line). `started`
+// is called once the device is capturing. False, with an Italian message.
+bool recordFor(double seconds, Recording* recording, QString* error, const std::function<void()>& started = {});
+
+// The message shown when the microphone does not work.
+QString microphoneProblem(const QString& why);
+
+}  // namespace quillo::parole

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quillo::parole {
+
+// The longest word a parent may add, in characters.
+inline constexpr int kLongestWord = 64;
+
+// Why `word` cannot be a word of the library, in Italian, for the parent to
+// read; empty when it can. The word becomes a file name, so the rules are
+// Quillo's own for names, and its first character must have a key recording
+// in one of `letterFolders` (the alfabeto/ folders of both libraries), or
+// the word could never come up.
+QString wordNameProblem(const QString& word, const QStringList& letterFolders);
+
+// The same for a key whose letter is recorded: one character that can name a file.
+QString letterNameProblem(const QString& letter);
+
+// The first character of a word, a surrogate pair kept whole.
+QString firstCharacter(const QString& word);
+
+}  // namespace quillo::parole
