@@ -245,8 +245,10 @@ void SdlSoundDiskTest::unplayableFilesGiveTheDefaultSoundQuickly()
         QVERIFY(!sound_->play(path));
         const qint64 ms = clock.elapsed();
         // The device takes sound as fast as it can here: the default sound
-        // and the device's last buffer are all the time spent.
-        QVERIFY2(ms < 50, qPrintable(QStringLiteral("%1 ms for %2").arg(ms).arg(path)));
+        // and the device's last buffer are all the time spent. A refusal that
+        // waited on anything would take seconds; the bound leaves room for a
+        // sanitizer build on a busy machine (61 ms seen there against 50).
+        QVERIFY2(ms < 150, qPrintable(QStringLiteral("%1 ms for %2").arg(ms).arg(path)));
         const QList<Run> runs = soundRuns(capture(), 64);
         QVERIFY2(runs.size() == 1 && runs[0].length > kDiskRate / 10, qPrintable(path));
     }
