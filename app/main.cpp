@@ -1,4 +1,5 @@
 #include "platform/base/failure.h"
+#include "app/command_line.h"
 #include "app/parla.h"
 #include "app/startup.h"
 #include "platform/desktop/single_instance.h"
@@ -27,6 +28,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillo"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLO_VERSION));
+    const quillo::CommandLine commandLine = quillo::readCommandLine(QApplication::arguments());
     quillo::SignalExit signalExit;
 
     quillo::SingleInstance instance;
@@ -39,6 +41,7 @@ int main(int argc, char* argv[])
     // is built: the first key is heard as fast as any later one.
     quillo::Platform platform = quillo::Platform::real();
     quillo::Parla window(platform);
+    window.quitHold.setEnabled(commandLine.holdToQuit);
     try {
         quillo::Form_Load(window);
     } catch (const quillo::Failure& failure) {
