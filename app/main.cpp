@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/desktop/keyboard_hold.h"
+#include "platform/desktop/power_keys_lock.h"
 #include "platform/desktop/composed_keys.h"
 #include "platform/desktop/signal_exit.h"
 #include "platform/base/log.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[])
         return 0;  // the running one comes to the front instead
     quillo::KeyboardHold keyboardHold;
     quillo::ComposedKeys composedKeys;
+    quillo::PowerKeysLock powerKeysLock;  // held until Quillo ends
 
     // The sound device starts opening here, on its own thread, while the window
     // is built: the first key is heard as fast as any later one.
