@@ -5,6 +5,7 @@
 #include "platform/desktop/single_instance.h"
 #include "platform/desktop/keyboard_hold.h"
 #include "platform/desktop/power_keys_lock.h"
+#include "platform/desktop/screen_covers.h"
 #include "platform/desktop/composed_keys.h"
 #include "platform/desktop/signal_exit.h"
 #include "platform/base/log.h"
@@ -56,6 +57,8 @@ int main(int argc, char* argv[])
         return 1;
     }
     window.showCoveringScreen();
+    quillo::ScreenCovers covers(&window, window.scrivo->background());
+    QObject::connect(window.scrivo, &quillo::WritingSheet::backgroundChanged, &covers, &quillo::ScreenCovers::setColour);
     // Ends as closing the window does, nothing saved, also in the middle of a sound.
     QObject::connect(&signalExit, &quillo::SignalExit::requested, &window, [&window] { window.endProgram(); });
     QObject::connect(&instance, &quillo::SingleInstance::activationRequested, &window, [&window] {
