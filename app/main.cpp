@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/desktop/keyboard_hold.h"
+#include "platform/desktop/lifted_hold_mark.h"
 #include "platform/desktop/power_keys_lock.h"
 #include "platform/desktop/screen_covers.h"
 #include "platform/desktop/composed_keys.h"
@@ -59,6 +60,8 @@ int main(int argc, char* argv[])
     window.showCoveringScreen();
     quillo::ScreenCovers covers(&window, window.scrivo->background());
     QObject::connect(window.scrivo, &quillo::WritingSheet::backgroundChanged, &covers, &quillo::ScreenCovers::setColour);
+    auto* liftedMark = new quillo::LiftedHoldMark(&window);
+    QObject::connect(&keyboardHold, &quillo::KeyboardHold::liftedChanged, liftedMark, &quillo::LiftedHoldMark::setLifted);
     // Ends as closing the window does, nothing saved, also in the middle of a sound.
     QObject::connect(&signalExit, &quillo::SignalExit::requested, &window, [&window] { window.endProgram(); });
     QObject::connect(&instance, &quillo::SingleInstance::activationRequested, &window, [&window] {

@@ -86,4 +86,34 @@ recoloured() {
 }
 eventually recoloured || fail "the cover did not take the sheet's new colour (see recoloured.png)"
 echo "the cover follows F2: $(pixel recoloured 1920 360)"
-echo "PASS: two outputs covered, keys held on either"
+# sway lifts the hold on its shortcuts for Quillo's windows: the binding is
+# live, stderr says so, and the mark shows in the first output's top right
+# corner. Allowed again, the next focus on the window asks anew: the mark
+# goes and the binding is off once more.
+swaycmd focus output HEADLESS-1
+sleep 0.3
+marked() { # SHOT: grey pixels of the mark in the corner
+    shot "$1" || return 1
+    convert "$out/$1.png" -crop 60x40+1220+0 +repage -fill black +opaque 'rgb(128,128,128)' \
+        -fill white -opaque 'rgb(128,128,128)' -format '%[fx:round(mean*w*h)]' info:
+}
+[ "$(marked unlifted)" -lt 10 ] || fail "the mark shows while the hold is in force (see unlifted.png)"
+swaycmd "[pid=$quillo] shortcuts_inhibitor disable"
+said() { grep -q "has lifted the hold on its shortcuts" "$scratch/quillo.log"; }
+eventually said || fail "Quillo did not say that the hold was lifted"
+shows() { [ "$(marked lifted)" -gt 40 ]; }
+eventually shows || fail "no mark in the corner once the hold was lifted (see lifted.png)"
+super_return
+eventually fired || fail "the sway binding does not fire once the hold is lifted"
+rm -f "$fired"
+echo "hold lifted: $(grep -m1 'has lifted' "$scratch/quillo.log"), the mark shows"
+swaycmd "[pid=$quillo] shortcuts_inhibitor enable"
+swaycmd focus output HEADLESS-2
+sleep 0.3
+swaycmd focus output HEADLESS-1
+gone() { [ "$(marked again)" -lt 10 ]; }
+eventually gone || fail "the mark stayed once the window asked again (see again.png)"
+super_return; sleep 0.5
+fired && fail "the sway binding fired after Quillo asked again"
+echo "asked again on the focus: the mark goes, the binding is off"
+echo "PASS: two outputs covered, keys held on either, the lifted hold marked"
