@@ -1,5 +1,7 @@
 #include "form/quit_hold.h"
 
+#include <QGuiApplication>
+#include <QWindow>
 #include <QKeyEvent>
 
 #include <utility>
@@ -27,6 +29,8 @@ QuitHold::QuitHold(std::chrono::milliseconds heldFor)
     });
     releaseCheck_.setSingleShot(true);
     releaseCheck_.setInterval(kRepeatGapMs);
+    // Keys let go in another window never come here.
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &QuitHold::cancel);
     connect(&releaseCheck_, &QTimer::timeout, this, [this] {
         quitKey_ = 0;
         cancel();

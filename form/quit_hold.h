@@ -14,7 +14,8 @@ namespace quillo {
 // so a small child's palm on the keyboard cannot. A key held down repeats
 // (under X11 as release and press pairs at one time stamp): the repeats of
 // the quit key neither restart the hold nor reach the handlers, and the
-// release of the quit key or of Alt, or any other key, cancels it.
+// release of the quit key or of Alt, any other key, or the focus moving to
+// another window cancels it.
 class QuitHold final : public QObject {
     Q_OBJECT
 public:
