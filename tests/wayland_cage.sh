@@ -50,7 +50,10 @@ covered() {
         [ "$(pixel start $xy)" != 0,0,0 ] || return 1
     done
 }
+# A sanitizer build on a busy machine may take a while to show its window.
+for _ in $(seq 100); do covered && break; sleep 0.1; done
 eventually covered || fail "Quillo does not cover both outputs (see start.png)"
+grep -q 'platforms/libqwayland' /proc/"$quillo"/maps || fail "Quillo runs in cage through Xwayland, not on Wayland"
 echo "Quillo covers both outputs of cage (${width}x$height)"
 
 kill -TERM "$quillo"
