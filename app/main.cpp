@@ -1,9 +1,13 @@
 #include "platform/base/failure.h"
+#include "app/command_line.h"
 #include "app/parla.h"
 #include "app/startup.h"
 #include "platform/desktop/display_system.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/desktop/keyboard_hold.h"
+#include "platform/desktop/lifted_hold_mark.h"
+#include "platform/desktop/power_keys_lock.h"
+#include "platform/desktop/screen_covers.h"
 #include "platform/desktop/composed_keys.h"
 #include "platform/desktop/signal_exit.h"
 #include "platform/base/log.h"
@@ -22,6 +26,7 @@ int run(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillo"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLO_VERSION));
+    const quillo::CommandLine commandLine = quillo::readCommandLine(QApplication::arguments());
     quillo::SignalExit signalExit;
 
     quillo::SingleInstance instance;
@@ -29,11 +34,13 @@ int run(int argc, char* argv[])
         return 0;  // the running one comes to the front instead
     quillo::KeyboardHold keyboardHold;
     quillo::ComposedKeys composedKeys;
+    quillo::PowerKeysLock powerKeysLock;  // held until Quillo ends
 
     // The sound device starts opening here, on its own thread, while the window
     // is built: the first key is heard as fast as any later one.
     quillo::Platform platform = quillo::Platform::real();
     quillo::Parla window(platform);
+    window.quitHold.setEnabled(commandLine.holdToQuit);
     try {
         quillo::Form_Load(window);
     } catch (const quillo::Failure& failure) {
@@ -46,6 +53,10 @@ int run(int argc, char* argv[])
         return 1;
     }
     window.showCoveringScreen();
+    quillo::ScreenCovers covers(&window, window.scrivo->background());
+    QObject::connect(window.scrivo, &quillo::WritingSheet::backgroundChanged, &covers, &quillo::ScreenCovers::setColour);
+    auto* liftedMark = new quillo::LiftedHoldMark(&window);
+    QObject::connect(&keyboardHold, &quillo::KeyboardHold::liftedChanged, liftedMark, &quillo::LiftedHoldMark::setLifted);
     // Ends as closing the window does, nothing saved, also in the middle of a sound.
     QObject::connect(&signalExit, &quillo::SignalExit::requested, &window, [&window] { window.endProgram(); });
     QObject::connect(&instance, &quillo::SingleInstance::activationRequested, &window, [&window] {

@@ -99,6 +99,9 @@ bool Parla::eventFilter(QObject* watched, QEvent* event)
     if (watched == scrivo) {
         if (ending() && (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod))
             return true;
+        if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+            && quitHold.keyEvent(*static_cast<QKeyEvent*>(event)))
+            return true;
         if (event->type() == QEvent::KeyPress)
             return handleSheetKey(static_cast<QKeyEvent*>(event));
         if (event->type() == QEvent::InputMethod)

@@ -6,7 +6,8 @@
 # them: <prefix>/games/quillo (a game, where Debian puts games),
 # <prefix>/bin/quillo-media-check and <prefix>/bin/quillo-parole.
 # Desktop entry, icon, AppStream metainfo and man pages go where desktops and
-# man look for them, the copyright and changelog to share/doc/quillo.
+# man look for them, the copyright and changelog to share/doc/quillo. The
+# child's two login sessions go where display managers list them.
 #
 # `cpack -G DEB` in the build folder, or `bash tools/setup.sh deb`, makes the
 # Debian package.
@@ -23,6 +24,8 @@ set(QUILLO_INSTALL_GAMESDIR "games" CACHE STRING
 
 install(TARGETS quillo quillo-media-check quillo-parole
         RUNTIME DESTINATION ${QUILLO_INSTALL_PROGRAMDIR})
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/packaging/sessions/quillo-x11-session
+        DESTINATION ${QUILLO_INSTALL_PROGRAMDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/media/alfabeto
                   ${PROJECT_SOURCE_DIR}/media/parole
                   ${PROJECT_SOURCE_DIR}/media/immagini
@@ -85,6 +88,23 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.svg
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# The login sessions name the installed programs by their full paths, which
+# are known only at install time: a package is staged under a prefix of its own.
+foreach(_quillo_session wayland-sessions:quillo-wayland xsessions:quillo-x11)
+  string(REPLACE ":" ";" _quillo_session "${_quillo_session}")
+  list(GET _quillo_session 0 _quillo_folder)
+  list(GET _quillo_session 1 _quillo_template)
+  install(CODE "
+    file(READ \"${PROJECT_SOURCE_DIR}/packaging/sessions/${_quillo_template}.desktop\" _entry)
+    string(REPLACE \"@QUILLO_GAME@\" \"\${CMAKE_INSTALL_PREFIX}/${QUILLO_INSTALL_GAMESDIR}/quillo\" _entry \"\${_entry}\")
+    string(REPLACE \"@QUILLO_PROGRAMDIR@\" \"\${CMAKE_INSTALL_PREFIX}/${QUILLO_INSTALL_PROGRAMDIR}\" _entry \"\${_entry}\")
+    set(_made \"${PROJECT_BINARY_DIR}/packaging/${_quillo_folder}/quillo.desktop\")
+    file(WRITE \"\${_made}\" \"\${_entry}\")
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/${_quillo_folder}\" TYPE FILE
+         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ FILES \"\${_made}\")
+  ")
+endforeach()
+
 if(QUILLO_BUILD_TESTS)
   # Each exits 77 (skipped) when its validator is not installed.
   add_test(NAME validate_desktop_entry
@@ -145,5 +165,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-wayland")
+# For the child's login sessions: cage is the Wayland session's compositor and
+# needs Xwayland to start; setxkbmap turns off the X server's own keys in the
+# X session.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cage, xwayland, x11-xkb-utils")
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -5,7 +5,7 @@
 
 namespace quillo {
 
-QString helpText()
+QString helpText(bool holdToQuit)
 {
     const QString lines[] = {
         QStringLiteral("ESC: carica default"),
@@ -28,12 +28,14 @@ QString helpText()
     QString text;
     for (const QString& line : lines)
         text += line + u'\n';
+    if (holdToQuit)
+        text += QStringLiteral("Per uscire: tieni premuti Alt+Q (o Alt+F4) per 2 secondi, senza altri tasti\n");
     return text;
 }
 
 void showHelpBox(Form& form)
 {
-    form.platform().messages->information(form.scrivo->window(), kHelpTitle, helpText());
+    form.platform().messages->information(form.scrivo->window(), kHelpTitle, helpText(form.quitHold.enabled()));
 }
 
 }  // namespace quillo

@@ -24,7 +24,7 @@ void runCommand(Form& form, qint16 keyCode, bool alt)
     case vk::kF1: alt ? LoadBaseDefaults(form) : showHelpBox(form); break;
     case vk::kF2: alt ? SaveSettings(form) : randomBackgroundColour(form); break;
     case vk::kF3: randomTextColour(form); break;
-    case vk::kF4: alt ? form.endProgram() : nextCornerStep(form); break;
+    case vk::kF4: alt ? quit(form) : nextCornerStep(form); break;
     case vk::kF5: randomFont(form); break;
     case vk::kF6: smallerCharacters(form); break;
     case vk::kF7: largerCharacters(form); break;
@@ -34,7 +34,7 @@ void runCommand(Form& form, qint16 keyCode, bool alt)
     case vk::kF10: toggleWordMode(form); break;
     case vk::kF11: toggleSound(form); break;
     case vk::kF12: clearSheet(form); break;
-    case vk::kQ: if (alt) form.endProgram(); break;
+    case vk::kQ: if (alt) quit(form); break;
     default: break;
     }
 }

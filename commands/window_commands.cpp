@@ -28,6 +28,14 @@ void nextCornerStep(Form& form)
     Arrotondata(form, form.esempio);
 }
 
+void quit(Form& form)
+{
+    if (form.quitHold.enabled())
+        form.quitHold.start();
+    else
+        form.endProgram();
+}
+
 void toggleSound(Form& form)
 {
     form.SoundOff = qint16(~form.SoundOff);

@@ -9,6 +9,9 @@ class Form;
 void applyStoredAppearance(Form& form);
 // F4: the corner value steps by 10, back to 0 once above 180; both outlines follow.
 void nextCornerStep(Form& form);
+// Alt+F4 and Alt+Q: the program ends, at once or, with --hold-to-quit, once
+// the key has been held down for two seconds.
+void quit(Form& form);
 // F11: typing sound off or on.
 void toggleSound(Form& form);
 // F12: a clean sheet.

@@ -9,6 +9,7 @@ Form::Form(Platform& platform, const Controls& controls)
       esempiopix(controls.esempiopix),
       platform_(platform)
 {
+    QObject::connect(&quitHold, &QuitHold::held, &quitHold, [this] { endProgram(); });
 }
 
 void Form::place(QWidget* control, const TwipsRect& rect)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "form/quit_hold.h"
 #include "form/twips.h"
 #include "form/word_mode_button.h"
 #include "form/writing_sheet.h"
@@ -42,6 +43,9 @@ public:
     qint16 SoundOff = 0;
     qint16 CornerRadius = 0;
     qint16 Busy = 0;
+
+    // How the quit keys end the program: at once, or held (--hold-to-quit).
+    QuitHold quitHold;
 
     Platform& platform() const { return platform_; }
     // The folder that holds the program and its media: the bundled library.

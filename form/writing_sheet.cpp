@@ -44,8 +44,11 @@ void WritingSheet::applyColours()
         p.setColor(group, QPalette::Base, colourFromValue(backColor_, system));
         p.setColor(group, QPalette::Text, colourFromValue(foreColor_, system));
     }
+    const bool changed = p.color(QPalette::Base) != background();
     setPalette(p);
     applying_ = false;
+    if (changed)
+        emit backgroundChanged(background());
 }
 
 void WritingSheet::changeEvent(QEvent* event)

@@ -19,6 +19,8 @@ public:
     qint32 foreColor() const { return foreColor_; }
     void setBackColor(qint32 value);
     void setForeColor(qint32 value);
+    // The colour the sheet shows behind the text.
+    QColor background() const { return palette().color(QPalette::Base); }
 
     QString fontName() const;
     void setFontName(const QString& name);
@@ -26,6 +28,9 @@ public:
     double fontSize() const;
     // Asks for a size; it is kept within [kMinFontSize, kMaxFontSize].
     void setFontSize(double points);
+
+signals:
+    void backgroundChanged(const QColor& colour);
 
 protected:
     void changeEvent(QEvent* event) override;

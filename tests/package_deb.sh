@@ -86,6 +86,11 @@ for dependency in fonts-liberation2 qt6-wayland libc6 libstdc++6 libqt6core6 lib
     grep -qxF "$dependency" <<<"$names" || fault "Depends lacks $dependency"
 done
 
+recommends=$(field Recommends)
+for recommended in cage xwayland x11-xkb-utils; do
+    sed 's/, */\n/g' <<<"$recommends" | grep -qxF "$recommended" || fault "Recommends lacks $recommended"
+done
+
 # lintian: no errors, and no warnings but these two:
 #   initial-upload-closes-no-bugs        the package is not uploaded to Debian,
 #                                        so there is no bug for it to close;

@@ -59,6 +59,16 @@ void TestHelpBox::textLineByLine()
     QVERIFY2(lines.at(15).startsWith(prefix), qPrintable(lines.at(15)));
     static const QRegularExpression address(QStringLiteral("^[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*\\.[A-Za-z]{2,}$"));
     QVERIFY2(address.match(lines.at(15).mid(prefix.size())).hasMatch(), qPrintable(lines.at(15)));
+
+    // With --hold-to-quit one line more says so; the sixteen stay as they are.
+    const QString held = quillo::helpText(true);
+    QVERIFY(held.startsWith(text));
+    QCOMPARE(held.count(u'\n'), 17);
+    QVERIFY2(held.mid(text.size()).startsWith(QStringLiteral("Per uscire: tieni premuti Alt+Q")), qPrintable(held.mid(text.size())));
+    StartedWindow w;
+    w.form.quitHold.setEnabled(true);
+    scrivo_KeyDown(w.form, 112, 0);
+    QCOMPARE(w.fake.messages->shown.value(0).text, held);
 }
 
 void TestHelpBox::f1ShowsItAltF1NeverDoes()

@@ -8,7 +8,7 @@
 #       temporary staging folder, and checks the tree: programs and media
 #       together in lib/quillo, relative games/ and bin/ links that lead to
 #       them, desktop entry, icon, metainfo, man pages, copyright and
-#       changelog; then runs the installed programs through their links.
+#       changelog, the child's login sessions; then runs the installed programs through their links.
 #
 # Exits 77 (skipped) when a validator is missing, 1 on any fault.
 
@@ -43,7 +43,7 @@ export XDG_CONFIG_HOME=$tmp/config QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dum
 # A session of its own: a Quillo running elsewhere must not turn this start into a second one.
 mkdir -m 0700 "$tmp/runtime" && export XDG_RUNTIME_DIR=$tmp/runtime
 
-check_tree() { # ROOT (the installed prefix as seen on disk)
+check_tree() { # ROOT PREFIX (the installed prefix as seen on disk, and where it is meant to live)
     local root=$1 lib=$1/lib/quillo
     for linked in games/quillo bin/quillo-media-check bin/quillo-parole; do
         local program=${linked#*/} link=$root/$linked
@@ -76,12 +76,28 @@ check_tree() { # ROOT (the installed prefix as seen on disk)
                 share/man/man1/quillo-media-check.1.gz share/man/man1/quillo-parole.1.gz; do
         [[ -f $root/$file ]] || fault "$root/$file missing"
     done
+    # The child's sessions start the installed programs by their full paths,
+    # as the package will have them (PREFIX: where the tree is meant to live).
+    local prefix=$2 session
+    [[ -x $lib/quillo-x11-session ]] || fault "$lib/quillo-x11-session is not an installed program"
+    session=$root/share/wayland-sessions/quillo.desktop
+    grep -qxF "Exec=cage -- $prefix/games/quillo --hold-to-quit" "$session" ||
+        fault "$session does not run the installed game in cage: $(grep ^Exec= "$session")"
+    session=$root/share/xsessions/quillo.desktop
+    grep -qxF "Exec=$prefix/lib/quillo/quillo-x11-session" "$session" ||
+        fault "$session does not run the installed session script: $(grep ^Exec= "$session")"
+    for session in "$root"/share/{wayland-sessions,xsessions}/quillo.desktop; do
+        [[ $(stat -c %a "$session") == 644 ]] || fault "$session has mode $(stat -c %a "$session")"
+        if command -v desktop-file-validate >/dev/null; then
+            desktop-file-validate "$session" 2>&1 | grep -E ': (error|warning): ' && fault "$session does not validate"
+        fi
+    done
 }
 
 # 1. A plain prefix.
 prefix=$tmp/prefix
 "$cmake" --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 || { cat "$tmp/install.log"; fault "cmake --install failed"; exit 1; }
-check_tree "$prefix"
+check_tree "$prefix" "$prefix"
 
 # The checker, started through its link, finds the media beside the real
 # program, not beside the link (and no library of the user's).
@@ -104,7 +120,7 @@ fi
 
 # 2. A staged install, as a package build does it.
 DESTDIR=$tmp/stage "$cmake" --install "$build" --prefix /usr >"$tmp/stage.log" 2>&1 || { cat "$tmp/stage.log"; fault "DESTDIR install failed"; }
-check_tree "$tmp/stage/usr"
+check_tree "$tmp/stage/usr" /usr
 
 ((faults == 0)) && echo "install layout OK"
 ((faults == 0))

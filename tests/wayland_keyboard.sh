@@ -13,16 +13,12 @@ need_tools sway wtype grim convert compare setpriv python3
 [ "$inhibitor" = ON ] || skip_test "built without the Wayland shortcuts inhibitor (qt6-wayland-dev, qt6-base-private-dev, wayland-protocols)"
 rm -rf "$work"; mkdir -p "$work"
 
-# sway refuses to run as root: then sway, Quillo and the tools run as a system
-# user of their own, in a scratch folder that user can reach (the build folder
-# may sit where it cannot).
-scratch=$(mktemp -d /tmp/quillo-wayland.XXXXXX)
-chmod 0755 "$scratch"
-out=$scratch/out  # the user writes here
+source "$source/tests/e2e/wayland-session.sh"
 pids=()
 cleanup() {
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    [ -n "${scratch:-}" ] || return 0
     cp "$scratch"/*.log "$out"/*.png "$work"/ 2>/dev/null || true
     rm -rf "$scratch"
 }
@@ -32,68 +28,29 @@ fail() {
     for f in "$scratch"/quillo.log "$scratch"/sway.log; do [ -s "$f" ] && { echo "--- ${f##*/}"; tail -n 30 "$f"; }; done
     exit 1
 }
-
-if [ "$(id -u)" -eq 0 ]; then
-    user=quillo-test
-    id -u "$user" >/dev/null 2>&1 ||
-        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user" ||
-        fail "cannot create the user $user"
-    run_as=(setpriv --reuid="$user" --regid="$user" --clear-groups)
-else
-    user=$(id -un)
-    run_as=()
-fi
+wayland_scratch "$binary"
 # Started in the background as a plain command (not a function, which would
 # run in a shell of its own), so that $! is the program itself.
 as_user() { "${run_as[@]}" "$@"; }
 
-mkdir -p "$scratch/program/alfabeto" "$scratch/program/parole" "$scratch/program/immagini" \
-    "$scratch/home" "$scratch/config" "$scratch/out"
-mkdir -m 0700 "$scratch/runtime"
-cp "$binary" "$scratch/program/quillo"
 # "a" speaks for a second: keys typed meanwhile wait their turn.
-python3 - "$scratch/program/alfabeto/a.wav" <<'PY'
+python3 - "$scratch/program/alfabeto/a.wav" <<'PY2'
 import math, struct, sys, wave
 with wave.open(sys.argv[1], "wb") as w:
     w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)
     w.writeframes(b"".join(struct.pack("<h", int(8000 * math.sin(i * 0.05))) for i in range(22050)))
-PY
-chown "$user" "$scratch/home" "$scratch/config" "$scratch/out" "$scratch/runtime"
-# A sanitizer build's suppression file must be readable by that user too.
-if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]+) ]] && [ -r "${BASH_REMATCH[1]}" ]; then
-    cp "${BASH_REMATCH[1]}" "$scratch/lsan.supp"
-    LSAN_OPTIONS=${LSAN_OPTIONS/"${BASH_REMATCH[1]}"/"$scratch/lsan.supp"}
-fi
+PY2
 fired=$out/fired
-# Under AddressSanitizer the leak report names Qt's Wayland plugin only with
-# full stacks (the system's libraries have no frame pointers).
-[ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS=$ASAN_OPTIONS:fast_unwind_on_malloc=0
 cat >"$scratch/sway.conf" <<EOF
 xwayland disable
 bindsym Mod4+Return exec touch $fired
 EOF
 
-unset DISPLAY WAYLAND_DISPLAY QUILLO_EXIT_WHEN_SHOWN
-export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/runtime XDG_CONFIG_HOME=$scratch/config
-export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
-"${run_as[@]}" sway -c "$scratch/sway.conf" >"$scratch/sway.log" 2>&1 & pids+=($!)
-socket=""
-for _ in $(seq 100); do
-    socket=$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1 || true)
-    [ -n "$socket" ] && break
-    kill -0 "${pids[0]}" 2>/dev/null || fail "sway did not start"
-    sleep 0.05
-done
-[ -n "$socket" ] || fail "sway made no Wayland socket"
-export WAYLAND_DISPLAY=$socket
+start_compositor "$scratch/sway.log" sway -c "$scratch/sway.conf"
+pids+=("$compositor")
 
 # Polls until a condition holds, up to about 10 s (the machine may be busy).
 eventually() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; "$@"; }
-shot() { as_user grim "$out/$1.png" 2>>"$scratch/grim.log"; }
-pixel() { # SHOT X Y: prints R,G,B
-    local p="p{$2,$3}"
-    convert "$out/$1.png" -format "%[fx:round(255*$p.r)],%[fx:round(255*$p.g)],%[fx:round(255*$p.b)]" info:
-}
 # Each wtype brings a keyboard of its own; keys sent before the program has
 # taken it would be lost, so every run waits a moment first.
 keys() { as_user wtype -s 400 "$@"; }

@@ -25,6 +25,11 @@ KeyboardHold::KeyboardHold(QObject* parent) : QObject(parent)
 #ifdef QUILLO_WAYLAND
     if (onWayland())
         inhibitor_ = ShortcutsInhibitor::create();
+    if (inhibitor_ != nullptr) {
+        inhibitor_->changed = [this](QWindow* window, bool active) { inhibitorChanged(window, active); };
+        // Every window is held as soon as it is shown, before it can get the focus.
+        qApp->installEventFilter(this);
+    }
 #endif
     retry_.setSingleShot(true);
     retry_.setInterval(kRetryMs);
@@ -41,6 +46,18 @@ KeyboardHold::~KeyboardHold()
 
 void KeyboardHold::follow(QWindow* window)
 {
+#ifdef QUILLO_WAYLAND
+    if (inhibitor_ != nullptr) {
+        if (window == nullptr)
+            return;
+        lifted_.removeAll(nullptr);  // windows gone meanwhile
+        if (lifted_.contains(window))
+            inhibitor_->renew(window);  // asked again, on the focus
+        else
+            inhibitor_->hold(window);
+        return;
+    }
+#endif
     // The compositor applies an inhibition only while its window has the
     // keyboard focus, so on Wayland it stays on the last window when the focus
     // goes nowhere. A keyboard that comes and goes (plugged in, or virtual)
@@ -82,6 +99,34 @@ void KeyboardHold::release()
         inhibitor_->release();
 #endif
     held_ = nullptr;
+}
+
+bool KeyboardHold::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Expose && watched->isWindowType()) {
+        auto* window = static_cast<QWindow*>(watched);
+        if (window->isTopLevel() && window->type() != Qt::ToolTip && window->type() != Qt::Popup)
+            holdOnWayland(window);
+    }
+    return false;
+}
+
+void KeyboardHold::inhibitorChanged(QWindow* window, bool active)
+{
+    const bool wasLifted = lifted();
+    if (active) {
+        lifted_.removeAll(window);
+    } else if (!lifted_.contains(window)) {
+        lifted_.append(window);
+    }
+    if (lifted() == wasLifted)
+        return;
+    if (lifted())
+        qCWarning(lcQuillo, "the Wayland compositor has lifted the hold on its shortcuts: the desktop's keys are live "
+                            "until Quillo's window gets the focus again");
+    else
+        qCInfo(lcQuillo, "the Wayland compositor holds its shortcuts off again");
+    emit liftedChanged(lifted());
 }
 
 bool KeyboardHold::holdOnWayland(QWindow* window)

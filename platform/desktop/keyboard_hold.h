@@ -4,7 +4,9 @@
 #include <QPointer>
 #include <QWindow>
 #include <QTimer>
+#include <QList>
 
+#include <algorithm>
 #include <memory>
 
 namespace quillo {
@@ -15,9 +17,12 @@ namespace quillo {
 // top-level window: it moves to the help box while that is open and comes back
 // when it closes, and the pointer is never held. The keys the window manager
 // would have taken (Alt+F4 among them) reach our own key handler instead.
-// On Wayland the compositor is asked to inhibit its shortcuts for the active
-// window instead; the request stays on the last active window while none is.
-// Ends when the program does.
+// On Wayland the compositor is asked to inhibit its shortcuts for every
+// window of the program as it is shown (the window, the covers of the other
+// screens), so they stay off wherever among them the focus goes. When the
+// compositor lifts a request (GNOME's Super+Esc, or a "No" to its question),
+// stderr says so, liftedChanged tells, and the request is made again the next
+// time that window gets the focus. Ends when the program does.
 class ShortcutsInhibitor;
 
 class KeyboardHold final : public QObject {
@@ -28,11 +33,25 @@ public:
     KeyboardHold(const KeyboardHold&) = delete;
     KeyboardHold& operator=(const KeyboardHold&) = delete;
 
+    // The compositor has lifted the hold on its shortcuts for one of our
+    // windows, and has not put it back (Wayland).
+    bool lifted() const
+    {
+        return std::any_of(lifted_.begin(), lifted_.end(), [](const QPointer<QWindow>& w) { return w != nullptr; });
+    }
+
+signals:
+    void liftedChanged(bool lifted);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void follow(QWindow* window);
     void tryHold();
     void release();
     bool holdOnWayland(QWindow* window);
+    void inhibitorChanged(QWindow* window, bool active);
 
     QPointer<QWindow> wanted_;
     QPointer<QWindow> held_;
@@ -41,6 +60,7 @@ private:
     std::unique_ptr<ShortcutsInhibitor> inhibitor_;  // Wayland only
     int refusals_ = 0;
     bool saidRefused_ = false;
+    QList<QPointer<QWindow>> lifted_;  // Wayland: windows whose request was lifted
 };
 
 }  // namespace quillo

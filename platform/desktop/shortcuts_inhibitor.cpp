@@ -11,6 +11,8 @@
 
 #include <wayland-client.h>
 
+#include <map>
+
 #include "qwayland-keyboard-shortcuts-inhibit-unstable-v1.h"
 
 namespace quillo {
@@ -57,17 +59,24 @@ private:
     wl_seat* seat_ = nullptr;
 };
 
-// One request in force; the compositor applies it while the surface has the
-// keyboard focus.
+// One request; the compositor applies it while the surface has the keyboard
+// focus, and says when it does and when it lifts it.
 class Inhibition final : public QtWayland::zwp_keyboard_shortcuts_inhibitor_v1 {
 public:
-    explicit Inhibition(::zwp_keyboard_shortcuts_inhibitor_v1* object)
-        : QtWayland::zwp_keyboard_shortcuts_inhibitor_v1(object)
+    Inhibition(::zwp_keyboard_shortcuts_inhibitor_v1* object, std::function<void(bool)> changed)
+        : QtWayland::zwp_keyboard_shortcuts_inhibitor_v1(object), changed_(std::move(changed))
     {
     }
     ~Inhibition() override { destroy(); }
     Inhibition(const Inhibition&) = delete;
     Inhibition& operator=(const Inhibition&) = delete;
+
+protected:
+    void zwp_keyboard_shortcuts_inhibitor_v1_active() override { changed_(true); }
+    void zwp_keyboard_shortcuts_inhibitor_v1_inactive() override { changed_(false); }
+
+private:
+    std::function<void(bool)> changed_;
 };
 
 // Binds the registry listener now rather than on the next turn of the event
@@ -91,42 +100,53 @@ public:
 
     bool hold(QWindow* window) override
     {
-        if (window != window_) {
-            release();
-            window_ = window;
-            if (window != nullptr)
-                window->installEventFilter(this);
+        if (window == nullptr)
+            return false;
+        if (held_.find(window) == held_.end()) {
+            held_[window];
+            window->installEventFilter(this);
+            connect(window, &QObject::destroyed, this, [this, window] { held_.erase(window); });
         }
-        return apply();
+        return apply(window);
+    }
+
+    void renew(QWindow* window) override
+    {
+        if (held_.find(window) == held_.end())
+            return;
+        drop(window);
+        apply(window);
     }
 
     void release() override
     {
-        drop();
-        if (window_ != nullptr)
-            window_->removeEventFilter(this);
-        window_ = nullptr;
+        for (auto& [window, request] : held_) {
+            window->removeEventFilter(this);
+            disconnect(window, &QObject::destroyed, this, nullptr);
+        }
+        held_.clear();  // each request goes with its entry
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched != window_)
+        auto* window = static_cast<QWindow*>(watched);
+        if (held_.find(window) == held_.end())
             return false;
         switch (event->type()) {
         case QEvent::PlatformSurface:
             // The wl_surface goes with the platform window.
             if (static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType()
                 == QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
-                drop();
+                drop(window);
             break;
         case QEvent::Hide:
             // Hiding destroys the wl_surface, and showing again makes a new one.
-            drop();
+            drop(window);
             break;
         case QEvent::Show:
         case QEvent::Expose:
-            apply();
+            apply(window);
             break;
         default:
             break;
@@ -135,6 +155,11 @@ protected:
     }
 
 private:
+    struct Request {
+        wl_surface* surface = nullptr;  // the one inhibition is for
+        std::unique_ptr<Inhibition> inhibition;
+    };
+
     static wl_surface* surfaceOf(QWindow* window)
     {
         QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
@@ -145,30 +170,36 @@ private:
 
     // Inhibits for the window's present surface. A second request for the same
     // surface and seat would be a protocol error, so the old one always goes first.
-    bool apply()
+    bool apply(QWindow* window)
     {
-        wl_surface* surface = surfaceOf(window_);
-        if (surface != nullptr && surface == surface_ && inhibition_ != nullptr)
+        Request& request = held_[window];
+        wl_surface* surface = surfaceOf(window);
+        if (surface != nullptr && surface == request.surface && request.inhibition != nullptr)
             return true;
-        drop();
+        drop(window);
         if (surface == nullptr || !manager_->isActive() || seat_->seat() == nullptr)
             return false;
-        inhibition_ = std::make_unique<Inhibition>(manager_->inhibit_shortcuts(surface, seat_->seat()));
-        surface_ = surface;
+        request.inhibition = std::make_unique<Inhibition>(
+            manager_->inhibit_shortcuts(surface, seat_->seat()), [this, window = QPointer<QWindow>(window)](bool active) {
+                if (window != nullptr && changed)
+                    changed(window, active);
+            });
+        request.surface = surface;
         return true;
     }
 
-    void drop()
+    void drop(QWindow* window)
     {
-        inhibition_.reset();
-        surface_ = nullptr;
+        auto found = held_.find(window);
+        if (found == held_.end())
+            return;
+        found->second.inhibition.reset();
+        found->second.surface = nullptr;
     }
 
     std::unique_ptr<InhibitManager> manager_;
     std::unique_ptr<SeatBinding> seat_;
-    QPointer<QWindow> window_;
-    wl_surface* surface_ = nullptr;  // the one inhibition_ is for
-    std::unique_ptr<Inhibition> inhibition_;
+    std::map<QWindow*, Request> held_;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 # Sourced by the x11_* tests: a private X server with a window manager.
-#   start_x_session WORK_DIR    sets DISPLAY and a private XDG_RUNTIME_DIR (so
+#   start_x_session WORK_DIR [bare]
+#                               (bare: no window manager) sets DISPLAY and a private XDG_RUNTIME_DIR (so
 #                               concurrent tests never meet as a second start);
 #                               the caller kills $X_PIDS on exit
 #   wait_for_window PID         prints the visible window of PID, or fails
@@ -20,6 +21,7 @@ start_x_session() {
     done
     [ "$(wc -l <"$work/display")" -ge 1 ] || { x_session_failed "Xvfb did not start: $(cat "$work/xvfb.err")"; return 1; }
     export DISPLAY=":$(head -n1 "$work/display")"
+    [ "${2:-}" = bare ] && return 0
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     X_PIDS="$X_PIDS $!"
     # A window mapped before the window manager has taken the screen can stay

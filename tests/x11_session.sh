@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The child's X session, under Xvfb with no window manager, as a display
+# manager starts it: the session script asks setxkbmap to turn the X
+# server's own key actions off (srvrkeys:none) and becomes Quillo, which covers the screen with
+# --hold-to-quit in force: quick presses of Alt+Q and Alt+F4, and Alt+Q held
+# while another key goes down, leave it running; Alt+Q held 2.5 s ends it,
+# and so the session.
+#   x11_session.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
+set -euo pipefail
+binary=$1 source=$2 work=$3
+source "$source/tests/e2e/test-env.sh"
+need_tools Xvfb xdotool setxkbmap xwininfo
+rm -rf "$work"; mkdir -p "$work/config" "$work/program/alfabeto" "$work/program/parole" "$work/program/immagini"
+
+pids=()
+cleanup() { for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done; }
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    [ -s "$work/session.err" ] && { echo "--- session.err"; cat "$work/session.err"; }
+    exit 1
+}
+eventually() { for _ in $(seq 200); do "$@" && return 0; sleep 0.05; done; "$@"; }
+
+# The script and the program side by side, as installed.
+cp "$binary" "$work/program/quillo"
+cp "$source/packaging/sessions/quillo-x11-session" "$work/program/"
+# Xvfb takes setxkbmap's request and yet keeps its keymap and rules as they
+# were (setxkbmap -query shows no option; a real X server applies it): the
+# real setxkbmap runs, and what the script asked of it is written down.
+real_setxkbmap=$(command -v setxkbmap)
+mkdir -p "$work/bin"
+cat >"$work/bin/setxkbmap" <<WRAP
+#!/bin/sh
+echo "\$*" >>"$work/setxkbmap.calls"
+exec "$real_setxkbmap" "\$@"
+WRAP
+chmod +x "$work/bin/setxkbmap"
+export PATH=$work/bin:$PATH
+
+source "$source/tests/e2e/x11-session.sh"
+start_x_session "$work" bare || exit 1
+pids+=($X_PIDS)
+export XDG_CONFIG_HOME=$work/config SDL_AUDIODRIVER=dummy
+unset QUILLO_EXIT_WHEN_SHOWN QT_QPA_PLATFORM
+
+"$work/program/quillo-x11-session" >"$work/session.out" 2>"$work/session.err" &
+session=$!; pids+=($session)
+window=$(wait_for_window "$session") || fail "the session shows no Quillo window"
+# The script has become Quillo: the same process, with the option.
+[ "$(readlink /proc/$session/exe)" = "$(readlink -f "$work/program/quillo")" ] || fail "the session script did not become Quillo"
+tr '\0' '\n' </proc/$session/cmdline | grep -qxF -- --hold-to-quit || fail "Quillo runs without --hold-to-quit"
+[ "$(cat "$work/setxkbmap.calls" 2>/dev/null)" = "-option srvrkeys:none" ] ||
+    fail "the session script did not run setxkbmap -option srvrkeys:none: $(cat "$work/setxkbmap.calls" 2>/dev/null)"
+if setxkbmap -query | grep -E '^options:' | grep -q 'srvrkeys:none'; then
+    echo "the X server holds srvrkeys:none"
+else
+    echo "note: this X server kept its keymap ($(setxkbmap -query | tr -s ' \n' ' '))"
+fi
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && fail "a window manager runs in the session"
+geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+[ "$geometry" = 1024x768 ] || fail "Quillo's window is $geometry, not the whole 1024x768 screen"
+echo "the session script asked for srvrkeys:none and became Quillo, full screen, with no window manager"
+
+# Quitting is held: quick presses of Alt+Q and Alt+F4 do nothing, and
+# neither does Alt+Q held while another key goes down; held 2.5 s, it ends
+# Quillo and with it the session.
+alive() { kill -0 "$session" 2>/dev/null; }
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key alt+q; sleep 0.3; xdotool key alt+F4
+sleep 2.5
+alive || fail "a quick Alt+Q or Alt+F4 ended Quillo"
+xdotool keydown alt+q; sleep 0.6; xdotool key b; sleep 2.2; xdotool keyup q alt
+sleep 0.3
+alive || fail "Alt+Q held with another key pressed meanwhile ended Quillo"
+echo "quick Alt+Q and Alt+F4, and Alt+Q held across another key, leave Quillo running"
+started=$(date +%s%N)
+xdotool keydown alt+q
+ended() { ! alive; }
+for _ in $(seq 25); do sleep 0.1; done  # 2.5 s
+eventually ended || { xdotool keyup q alt; fail "Alt+Q held 2.5 s did not end Quillo"; }
+took=$((($(date +%s%N) - started) / 1000000))
+xdotool keyup q alt 2>/dev/null || true
+[ "$took" -ge 2000 ] || fail "Alt+Q ended Quillo after $took ms, before 2 s"
+wait "$session" && status=0 || status=$?
+[ "$status" -eq 0 ] || fail "held Alt+Q: exit status $status"
+echo "PASS: the X session: srvrkeys:none, no window manager, quitting held (Alt+Q held: ended within $took ms)"
