@@ -52,8 +52,11 @@ int run(int argc, char* argv[])
                                   QStringLiteral("Quillo non può partire:\n%1").arg(failure.message()));
         return 1;
     }
-    window.showCoveringScreen();
+    // The covers go up before the window, so that a kiosk compositor, which
+    // stretches every window over all its outputs and shows the newest on
+    // top, keeps the sheet in front.
     quillo::ScreenCovers covers(&window, window.scrivo->background());
+    window.showCoveringScreen();
     QObject::connect(window.scrivo, &quillo::WritingSheet::backgroundChanged, &covers, &quillo::ScreenCovers::setColour);
     auto* liftedMark = new quillo::LiftedHoldMark(&window);
     QObject::connect(&keyboardHold, &quillo::KeyboardHold::liftedChanged, liftedMark, &quillo::LiftedHoldMark::setLifted);

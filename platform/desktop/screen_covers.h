@@ -19,7 +19,7 @@ namespace quillo {
 class ScreenCovers final : public QObject {
     Q_OBJECT
 public:
-    // WINDOW is shown already.
+    // WINDOW has its screen and geometry; it may be shown before or after.
     ScreenCovers(QWidget* window, const QColor& colour);
     ~ScreenCovers() override;
     ScreenCovers(const ScreenCovers&) = delete;

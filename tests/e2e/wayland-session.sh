@@ -40,7 +40,8 @@ wayland_scratch() {
     # Under AddressSanitizer the leak report names Qt's Wayland plugin only with
     # full stacks (the system's libraries have no frame pointers).
     [ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS=$ASAN_OPTIONS:fast_unwind_on_malloc=0
-    unset DISPLAY WAYLAND_DISPLAY QUILLO_EXIT_WHEN_SHOWN
+    # The compositor chooses how Quillo is shown, not the suite's offscreen default.
+    unset DISPLAY WAYLAND_DISPLAY QUILLO_EXIT_WHEN_SHOWN QT_QPA_PLATFORM
     export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/runtime XDG_CONFIG_HOME=$scratch/config
     export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
 }
