@@ -14,20 +14,7 @@ need_tools sway wtype grim convert compare setpriv python3
 rm -rf "$work"; mkdir -p "$work"
 
 source "$source/tests/e2e/wayland-session.sh"
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    [ -n "${scratch:-}" ] || return 0
-    cp "$scratch"/*.log "$out"/*.png "$work"/ 2>/dev/null || true
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    for f in "$scratch"/quillo.log "$scratch"/sway.log; do [ -s "$f" ] && { echo "--- ${f##*/}"; tail -n 30 "$f"; }; done
-    exit 1
-}
+sway_test_traps
 wayland_scratch "$binary"
 # Started in the background as a plain command (not a function, which would
 # run in a shell of its own), so that $! is the program itself.

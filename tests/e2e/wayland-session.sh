@@ -12,6 +12,10 @@
 #                              socket and exports WAYLAND_DISPLAY; its pid is
 #                              in compositor
 #   shot NAME, pixel NAME X Y  a grim shot $out/NAME.png; R,G,B of one pixel
+#   sway_test_traps            for the tests under sway: the processes in pids
+#                              end (newest first) and the logs and shots are
+#                              kept in WORK_DIR on exit; fail MESSAGE shows
+#                              quillo.log and sway.log
 
 wayland_scratch() {
     scratch=$(mktemp -d /tmp/quillo-wayland.XXXXXX)
@@ -64,4 +68,21 @@ shot() { "${run_as[@]}" grim "$out/$1.png" 2>>"$scratch/grim.log"; }
 pixel() {
     local p="p{$2,$3}"
     convert "$out/$1.png" -format "%[fx:round(255*$p.r)],%[fx:round(255*$p.g)],%[fx:round(255*$p.b)]" info:
+}
+
+sway_test_traps() {
+    pids=()
+    cleanup() {
+        for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+        for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+        [ -n "${scratch:-}" ] || return 0
+        cp "$scratch"/*.log "$out"/*.png "$work"/ 2>/dev/null || true
+        rm -rf "$scratch"
+    }
+    trap cleanup EXIT
+    fail() {
+        echo "FAIL: $*"
+        for f in "$scratch"/quillo.log "$scratch"/sway.log; do [ -s "$f" ] && { echo "--- ${f##*/}"; tail -n 30 "$f"; }; done
+        exit 1
+    }
 }
