@@ -319,6 +319,20 @@ void checkPictures(Report& report, const QString& pictures, const QStringList& w
     }
 }
 
+// The names and the recordings of a library's alfabeto/ and parole/; an
+// empty path is a folder that is not there to check.
+void checkRecordingFolders(Report& report, const QString& letters, const QString& words)
+{
+    if (!letters.isEmpty()) {
+        checkNames(report, QStringLiteral("alfabeto"), letters, /*findsByName=*/true);
+        checkRecordings(report, QStringLiteral("alfabeto"), letters);
+    }
+    if (!words.isEmpty()) {
+        checkNames(report, QStringLiteral("parole"), words, /*findsByName=*/true);
+        checkRecordings(report, QStringLiteral("parole"), words);
+    }
+}
+
 // Everything about one media root (a folder holding alfabeto/, parole/ and
 // immagini/), as Quillo would meet it there.
 Report checkMediaRoot(const QString& media)
@@ -337,14 +351,7 @@ Report checkMediaRoot(const QString& media)
                        QStringLiteral("folder %1 is missing").arg(QLatin1String(name)));
     }
 
-    if (haveLetters) {
-        checkNames(report, QStringLiteral("alfabeto"), letters, /*findsByName=*/true);
-        checkRecordings(report, QStringLiteral("alfabeto"), letters);
-    }
-    if (haveWords) {
-        checkNames(report, QStringLiteral("parole"), words, /*findsByName=*/true);
-        checkRecordings(report, QStringLiteral("parole"), words);
-    }
+    checkRecordingFolders(report, haveLetters ? letters : QString(), haveWords ? words : QString());
     checkRequiredRecordings(report, haveLetters ? letters : QString(), haveWords ? words : QString());
     if (havePictures) {
         checkNames(report, QStringLiteral("immagini"), pictures, /*findsByName=*/false);
@@ -396,14 +403,7 @@ Report checkOwnLibrary(const QString& own, const QString& bundled)
     const bool haveLetters = usable("alfabeto", letters);
     const bool haveWords = usable("parole", words);
     const bool havePictures = usable("immagini", pictures);
-    if (haveLetters) {
-        checkNames(report, QStringLiteral("alfabeto"), letters, /*findsByName=*/true);
-        checkRecordings(report, QStringLiteral("alfabeto"), letters);
-    }
-    if (haveWords) {
-        checkNames(report, QStringLiteral("parole"), words, /*findsByName=*/true);
-        checkRecordings(report, QStringLiteral("parole"), words);
-    }
+    checkRecordingFolders(report, haveLetters ? letters : QString(), haveWords ? words : QString());
     if (havePictures) {
         checkNames(report, QStringLiteral("immagini"), pictures, /*findsByName=*/false);
         QStringList wordsFolders;
