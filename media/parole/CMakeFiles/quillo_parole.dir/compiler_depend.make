@@ -1,0 +1,2 @@
+# Empty compiler generated dependencies file for quillo_parole.
+# This may be replaced when dependencies are built.
