@@ -1,10 +1,24 @@
 #include "app/command_line.h"
 
 #include "platform/base/log.h"
+#include "platform/desktop/keyboard_hold.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace quillo {
+
+QString versionText()
+{
+    QString text = QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n';
+    if (!waylandHoldBuiltIn())
+        text += QStringLiteral("This build has no Wayland hold: on a Wayland desktop the child's Alt+Tab and Super "
+                               "keys reach the desktop (built with QUILLO_WAYLAND_HOLD=OFF).\n");
+    return text;
+}
 
 CommandLine readCommandLine(const QStringList& arguments)
 {
@@ -20,8 +34,11 @@ CommandLine readCommandLine(const QStringList& arguments)
         qCWarning(lcQuillo, "%s Quillo runs on without it.", qPrintable(parser.errorText()));
     if (parser.isSet(help))
         parser.showHelp(0);
-    if (parser.isSet(version))
-        parser.showVersion();
+    if (parser.isSet(version)) {
+        std::fputs(versionText().toLocal8Bit().constData(), stdout);
+        std::fflush(stdout);
+        std::exit(EXIT_SUCCESS);  // as QCommandLineParser::showVersion does
+    }
     CommandLine line;
     line.holdToQuit = parser.isSet(holdToQuit);
     return line;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 namespace quillo {
@@ -12,5 +13,9 @@ struct CommandLine {
 };
 
 CommandLine readCommandLine(const QStringList& arguments);
+
+// What --version prints: the name and version, and a line when this build
+// cannot hold off a Wayland compositor's shortcuts.
+QString versionText();
 
 }  // namespace quillo

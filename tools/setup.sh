@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what Quillo needs on Debian 12, builds it, then either starts it on
+# Installs what Quillo needs on Debian 12 or 13, builds it, then either starts it on
 # the bundled media ("run") or runs the whole test suite headless ("test").
 #   bash tools/setup.sh run     # install, build, start Quillo
 #   bash tools/setup.sh test    # install, build, run every test
@@ -14,7 +14,12 @@ mode=${1:-run}
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLO_BUILD_DIR:-$here/build}
 
-run_packages=(g++ cmake make pkg-config qt6-base-dev libsdl2-dev libebur128-dev libgl-dev fonts-dejavu-core fonts-liberation2 libsdl2-2.0-0
+# Liberation Sans 2 (the sheet's "Arial") is fonts-liberation2 on Debian 12;
+# from Debian 13 on, fonts-liberation itself is version 2 and the other is an
+# empty transitional package.
+liberation=fonts-liberation
+[ "$(. /etc/os-release && echo "${VERSION_ID:-}")" = 12 ] && liberation=fonts-liberation2
+run_packages=(g++ cmake make pkg-config qt6-base-dev libsdl2-dev libebur128-dev libgl-dev fonts-dejavu-core "$liberation" libsdl2-2.0-0
   qt6-wayland qt6-wayland-dev qt6-wayland-dev-tools qt6-base-private-dev wayland-protocols libwayland-dev)
 deb_packages=(dpkg-dev file lintian)
 test_packages=(xvfb xauth xdotool openbox x11-utils python3 imagemagick libbenchmark-dev desktop-file-utils appstream dpkg-dev file lintian sox libxcb1-dev pulseaudio pulseaudio-utils python3-xlib
@@ -57,6 +62,7 @@ if [ "$mode" = deb ]; then
   cd "$here"
   export DEB_BUILD_MAINT_OPTIONS=hardening=+all
   cmake -S "$here" -B "$deb_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLO_BUILD_TESTS=OFF -DQUILLO_BUILD_BENCH=OFF \
+    -DQUILLO_WAYLAND_HOLD=ON \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
   cmake --build "$deb_build" -j"$jobs"

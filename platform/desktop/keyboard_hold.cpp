@@ -19,6 +19,15 @@ constexpr int kRefusalsBeforeSaying = 10;
 
 }  // namespace
 
+bool waylandHoldBuiltIn()
+{
+#ifdef QUILLO_WAYLAND
+    return true;
+#else
+    return false;
+#endif
+}
+
 KeyboardHold::KeyboardHold(QObject* parent) : QObject(parent)
 {
     x11_ = onX11();
@@ -30,6 +39,9 @@ KeyboardHold::KeyboardHold(QObject* parent) : QObject(parent)
         // Every window is held as soon as it is shown, before it can get the focus.
         qApp->installEventFilter(this);
     }
+#else
+    if (onWayland())
+        qCWarning(lcQuillo, "this build has no Wayland hold: the desktop's shortcuts (Alt+Tab, Super) stay live");
 #endif
     retry_.setSingleShot(true);
     retry_.setInterval(kRetryMs);

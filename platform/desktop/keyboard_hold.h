@@ -25,6 +25,10 @@ namespace quillo {
 // time that window gets the focus. Ends when the program does.
 class ShortcutsInhibitor;
 
+// Whether this build can hold off a Wayland compositor's shortcuts at all
+// (a build configured with QUILLO_WAYLAND_HOLD off cannot).
+bool waylandHoldBuiltIn();
+
 class KeyboardHold final : public QObject {
     Q_OBJECT
 public:
