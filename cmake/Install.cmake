@@ -150,8 +150,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 # The file names in alfabeto/ are UTF-8: cpack packs them under C.UTF-8,
-# whatever locale (or none) it was started with.
-set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackLocale.cmake)
+# whatever locale (or none) it was started with. And it packs no build that
+# lacks the Wayland hold.
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackProject.cmake)
+set(CPACK_QUILLO_WAYLAND_HOLD ${QUILLO_WAYLAND_HOLD})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # A Debian revision: the package's changelog is changelog.Debian.gz, whose
 # first entry must carry this same version.
@@ -159,12 +161,14 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Shared-library dependencies are computed by dpkg-shlibdeps and merged with
-# the list below. fonts-liberation2 gives the "Arial" the sheet is designed
-# with (metric-compatible Liberation Sans, not a DejaVu fallback); qt6-wayland
-# is the platform plugin for Wayland sessions, loaded at run time and so not
-# found by dpkg-shlibdeps.
+# the list below. Liberation Sans 2 gives the "Arial" the sheet is designed
+# with (metric-compatible, not a DejaVu fallback): from Debian 13 on it is
+# fonts-liberation itself (fonts-liberation2 is left as an empty transitional
+# package), on Debian 12 it is fonts-liberation2, beside a fonts-liberation
+# of version 1. qt6-wayland is the platform plugin for Wayland sessions,
+# loaded at run time and so not found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation (>= 1:2) | fonts-liberation2, qt6-wayland")
 # For the child's login sessions: cage is the Wayland session's compositor and
 # needs Xwayland to start; setxkbmap turns off the X server's own keys in the
 # X session.

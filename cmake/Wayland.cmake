@@ -8,7 +8,6 @@
 # missing piece stops the configure step and names the packages to install;
 # only turning the option off builds without it, and `quillo --version` then
 # says so.
-option(QUILLO_WAYLAND_HOLD "Hold off the Wayland compositor's shortcuts while Quillo is in front" ON)
 
 set(QUILLO_WAYLAND_INHIBIT OFF CACHE INTERNAL "Quillo holds off Wayland shortcuts")
 if(NOT QUILLO_WAYLAND_HOLD)

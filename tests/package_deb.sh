@@ -5,8 +5,9 @@
 #   - the contents: programs, links, owners and modes; copyright, changelog
 #     and man pages as the source has them;
 #   - the control fields: Section, Version against the changelog, Depends
-#     (the Arial-compatible font, the Wayland plugin and the computed
-#     shared-library dependencies);
+#     (by what each package provides: the libraries, the Arial-compatible
+#     font, the Wayland plugin; all met on the machine that built it);
+#   - the program has the Wayland hold built in;
 #   - lintian reports no errors and no new warnings (it also reads the man
 #     pages with groff); skipped without lintian, which CI installs.
 #
@@ -70,6 +71,9 @@ head -n1 "$doc/copyright" | grep -q '^Format: https://www.debian.org/doc/packagi
 for license in GPL-3.0-or-later Apache-2.0; do
     grep -q "^License: $license\$" "$doc/copyright" || fault "copyright has no $license licence paragraph"
 done
+version_text=$(QT_QPA_PLATFORM=offscreen "$tmp/root/usr/lib/quillo/quillo" --version 2>&1)
+grep -q '^Quillo ' <<<"$version_text" && ! grep -qi 'no Wayland hold' <<<"$version_text" ||
+    fault "the packaged quillo --version says: $version_text"
 zcat "$tmp/root/usr/share/man/man6/quillo.6.gz" | grep -q '^\.B Alt+F2$' || fault "quillo.6 does not list Alt+F2"
 
 # Control fields.
@@ -80,12 +84,32 @@ logged=$(zcat "$doc/changelog.Debian.gz" | sed -n '1s/^quillo (\([^)]*\)).*/\1/p
 [[ $version == "$logged" ]] || fault "package version $version, changelog's first entry $logged"
 depends=$(field Depends)
 echo "Depends: $depends"
-names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
-for dependency in fonts-liberation2 qt6-wayland libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libsdl2-2.0-0 \
-    libebur128-1; do
-    grep -qxF "$dependency" <<<"$names" || fault "Depends lacks $dependency"
-done
-
+# Each thing Quillo needs, by the file that brings it: the package that owns
+# that file here must be named in Depends (alone or as an alternative), under
+# whatever name this release gives it (Debian 13's libqt6core6t64 for
+# Debian 12's libqt6core6). Then every dependency must hold on this machine,
+# versions included, where the programs were built and the tests ran.
+names=" $(sed 's/ *([^)]*)//g; s/ *[,|] */ /g' <<<"$depends") "
+while read -r what file; do
+    owners=$(dpkg-query -S "*/$file" 2>/dev/null | grep -v '^diversion' | sed 's/: \/.*//; s/, /\n/g' | sed 's/:.*//' | sort -u)
+    [[ -n $owners ]] || { fault "no package here provides $what (*/$file)"; continue; }
+    named=0
+    for owner in $owners; do [[ $names == *" $owner "* ]] && named=1; done
+    ((named)) || fault "Depends names no package that provides $what: $(tr '\n' ' ' <<<"$owners")"
+done <<'NEEDS'
+Qt-Core libQt6Core.so.6
+Qt-GUI libQt6Gui.so.6
+Qt-Widgets libQt6Widgets.so.6
+Qt-Network libQt6Network.so.6
+SDL2 libSDL2-2.0.so.0
+libebur128 libebur128.so.1
+the-C-library libc.so.6
+the-C++-library libstdc++.so.6
+Liberation-Sans LiberationSans-Regular.ttf
+Qt's-Wayland-plugin platforms/libqwayland-generic.so
+NEEDS
+printf 'Source: quillo\n\nPackage: quillo\nArchitecture: any\n' >"$tmp/control"
+unmet=$(dpkg-checkbuilddeps -d "$depends" "$tmp/control" 2>&1) || fault "Depends not met here: $unmet"
 recommends=$(field Recommends)
 for recommended in cage xwayland x11-xkb-utils; do
     sed 's/, */\n/g' <<<"$recommends" | grep -qxF "$recommended" || fault "Recommends lacks $recommended"
