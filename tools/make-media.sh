@@ -6,18 +6,28 @@
 #   media/parole/bravo.wav    the praise
 #   media/immagini/WORD.png   one picture per word     (tools/media/words.tsv)
 #
-# Recordings are synthesised by espeak-ng's Italian voice and shaped with sox
-# (22050 Hz, mono, 16-bit PCM, silence trimmed at both ends, peak at -1 dB) so
-# every key starts at once and sounds equally loud. Pictures are Noto Color
-# Emoji glyphs drawn by tools/emoji-render into 256x256 PNGs, then reduced to
-# a 256-colour palette by pngquant. A word the font has no emoji for takes a
+# The keys are said by a person: the Italian speaker of Debian's
+# asterisk-core-sounds-it-g722 (Carlo Flora, CC-BY-3.0), whose recordings
+# ffmpeg decodes. The words, the praise and the fallback boh.wav are said by
+# Festival's Italian voice built from recorded speech (festvox-itapc16k),
+# after tools/check-stress.sh has held each word's stress against eSpeak NG's
+# Italian rules. alfabeto.tsv says who says each key. Every recording is then
+# shaped with sox (22050 Hz, mono, 16-bit PCM, silence trimmed at both ends,
+# short fades) and levelled to one loudness, -16.2 LUFS with peaks at or
+# below -1 dBFS, measured by tools/loudness.cpp (libebur128) as Le parole di
+# Quillo measures a parent's recording; see tools/media-voices.sh.
+#
+# Pictures are Noto Color Emoji glyphs drawn by tools/emoji-render into
+# 256x256 PNGs, then reduced to a 256-colour palette by pngquant. A word the font has no emoji for takes a
 # public-domain drawing from Debian's openclipart-svg instead, rendered by
 # rsvg-convert and then placed and reduced the same way.
 #
 # Existing files are kept, so adding a line to a list and rerunning only adds
 # the new files. Use --force after changing a text, an emoji or the settings
-# below. The output depends only on the lists and on the versions of
-# espeak-ng, sox, Qt, pngquant, librsvg, the emoji font and the clip art.
+# in tools/media-voices.sh. The output depends only on the lists and on the
+# versions of asterisk-core-sounds-it-g722, ffmpeg, festival,
+# festvox-itapc16k, espeak-ng, sox, libebur128, Qt, pngquant, librsvg, the
+# emoji font and the clip art: the same versions give the same bytes.
 #
 # Usage: tools/make-media.sh [--force] [--out DIR]
 
@@ -30,11 +40,6 @@ lists=$here/media
 out=$root/media
 force=0
 
-# Voice settings (espeak-ng words per minute and pitch 0-99; default 175/50):
-# a little slower and higher than usual, for small children.
-key_speed=140
-word_speed=140
-pitch=60
 bravo_text="Bravo! Bravissimo!"
 picture_size=256
 clipart=/usr/share/openclipart/svg
@@ -65,10 +70,17 @@ die() {
 
 # --- tools -----------------------------------------------------------------
 
-missing=()
-need() { command -v "$1" >/dev/null 2>&1 || missing+=("$1 (Debian package $2)"); }
+missing=() packages=()
+need() { command -v "$1" >/dev/null 2>&1 || { missing+=("$1 (Debian package $2)") packages+=("$2"); }; }
+need_file() { [[ -e $1 ]] || { missing+=("$1 (Debian package $2)") packages+=("$2"); }; }
 need espeak-ng espeak-ng
 need sox sox
+need ffmpeg ffmpeg
+need text2wave festival
+need iconv libc-bin
+need_file /usr/share/festival/voices/italian/pc_diphone festvox-itapc16k
+need_file /usr/share/asterisk/sounds/it_IT_m_Carlo asterisk-core-sounds-it-g722
+need_file /usr/include/ebur128.h libebur128-dev
 need cmake cmake
 need c++ g++
 need fc-list fontconfig
@@ -76,6 +88,7 @@ need pngquant pngquant
 need rsvg-convert librsvg2-bin
 if ((${#missing[@]})); then
     printf 'make-media: missing tool: %s\n' "${missing[@]}" >&2
+    printf 'make-media: apt-get install --no-install-recommends %s\n' "${packages[*]}" >&2
     exit 1
 fi
 espeak-ng --voices=it | awk '$2 == "it" { found = 1 } END { exit !found }' ||
@@ -94,17 +107,23 @@ bad_name() {
     [[ -z $1 || $1 == .* || $1 =~ [][/\\:\"\<\>\|?*] || $1 =~ [[:cntrl:]] ]]
 }
 
-keys=() key_texts=()
-while IFS=$'\t' read -r name text rest; do
+keys=() key_voices=() key_texts=()
+while IFS=$'\t' read -r name voice text note; do
     bad_name "$name" && die "alfabeto.tsv: unusable name '$name'"
-    [[ -n $text && -z $rest ]] || die "alfabeto.tsv: need NAME<tab>TEXT: '$name'"
+    [[ -n $text ]] || die "alfabeto.tsv: need NAME<tab>VOICE<tab>WHAT: '$name'"
+    case $voice in
+    speaker | festival) ;;
+    espeak) [[ -n $note ]] || die "alfabeto.tsv: '$name' is said by eSpeak NG; the note must say why" ;;
+    *) die "alfabeto.tsv: '$name': unknown voice '$voice' (speaker, festival or espeak)" ;;
+    esac
     keys+=("$name")
+    key_voices+=("$voice")
     key_texts+=("$text")
 done < <(entries "$lists/alfabeto.tsv")
 
-words=() emoji=()
+words=() emoji=() says=()
 declare -A per_letter=()
-while IFS=$'\t' read -r word codepoints _; do
+while IFS=$'\t' read -r word codepoints _ say; do
     [[ $word =~ ^[a-zàèéìòù]+( [a-zàèéìòù]+)?$ && ${#word} -ge 2 ]] ||
         die "words.tsv: '$word' must be 2+ lower-case letters (one inner space at most)"
     if [[ $codepoints == openclipart:* ]]; then
@@ -114,8 +133,11 @@ while IFS=$'\t' read -r word codepoints _; do
         [[ $codepoints =~ ^[0-9A-Fa-f]{2,6}(\+[0-9A-Fa-f]{2,6})*$ ]] ||
             die "words.tsv: bad code points for '$word': '$codepoints'"
     fi
+    [[ $say != espeak* || $say == "espeak: "?* ]] ||
+        die "words.tsv: '$word' is said by eSpeak NG; write \"espeak: REASON\""
     words+=("$word")
     emoji+=("$codepoints")
+    says+=("${say:-$word}")
     letter=${word:0:1}
     per_letter[$letter]=$((${per_letter[$letter]:-0} + 1))
 done < <(entries "$lists/words.tsv")
@@ -133,6 +155,26 @@ done
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+
+# Every text Festival is to say, its stress held against eSpeak NG's rules.
+{
+    for i in "${!keys[@]}"; do
+        [[ ${key_voices[i]} != festival ]] || printf 'alfabeto/%s\t%s\n' "${keys[i]}" "${key_texts[i]}"
+    done
+    printf 'bravo\t%s\n' "$bravo_text"
+    for i in "${!words[@]}"; do
+        [[ ${says[i]} == espeak:* ]] || printf '%s\t%s\n' "${words[i]}" "${says[i]}"
+    done
+} >"$tmp/festival.tsv"
+if ! bash "$here/check-stress.sh" <"$tmp/festival.tsv" >"$tmp/stress.txt"; then
+    cat "$tmp/stress.txt" >&2
+    die "stress differs: respell these words in the 'say' column of words.tsv (\"àuto\")"
+fi
+
+meter=$tmp/loudness
+c++ -O2 -o "$meter" "$here/loudness.cpp" -lebur128 || die "cannot build tools/loudness.cpp"
+# shellcheck source=tools/media-voices.sh
+source "$here/media-voices.sh"
 
 # One build folder per checkout: CMake refuses to reuse one for another source.
 renderer_build=${EMOJI_RENDER_BUILD:-${TMPDIR:-/tmp}/quillo-emoji-render-$(printf '%s' "$here" | cksum | cut -d' ' -f1)}
@@ -160,33 +202,31 @@ wanted() {
     return 1
 }
 
-# speak TEXT SPEED DEST
-speak() {
-    printf '%s\n' "$1" |
-        espeak-ng -v it -s "$2" -p "$pitch" -w "$tmp/raw.wav" --stdin
-    # -D: no dither, so the same input always gives the same bytes.
-    # Trim the quiet lead-in, fade in over 5 ms, then the same backwards for
-    # the tail (30 ms fade-out) so the cuts do not click; peak at -1 dBFS.
-    sox -D "$tmp/raw.wav" -r 22050 -c 1 -b 16 -e signed-integer "$tmp/out.wav" \
-        silence 1 0.02 0.5% fade q 0.005 \
-        reverse silence 1 0.02 0.5% fade q 0.03 reverse \
-        gain -n -1
-    mv "$tmp/out.wav" "$3"
+# record VOICE WHAT DEST: VOICE (speaker, festival or espeak) says WHAT.
+record() {
+    "$1_raw" "$2" "$tmp/raw.wav"
+    shape "$tmp/raw.wav" "$3"
     made=$((made + 1))
 }
+declare -A by_voice=()
 
 for i in "${!keys[@]}"; do
     dest=$out/alfabeto/${keys[i]}.wav
-    wanted "$dest" && speak "${key_texts[i]}" "$key_speed" "$dest"
+    by_voice[${key_voices[i]}]=$((${by_voice[${key_voices[i]}]:-0} + 1))
+    wanted "$dest" && record "${key_voices[i]}" "${key_texts[i]}" "$dest"
 done
 
 dest=$out/parole/bravo.wav
-wanted "$dest" && speak "$bravo_text" "$word_speed" "$dest"
+wanted "$dest" && record festival "$bravo_text" "$dest"
 
 for i in "${!words[@]}"; do
     word=${words[i]}
     dest=$out/parole/$word.wav
-    wanted "$dest" && speak "$word" "$word_speed" "$dest"
+    if [[ ${says[i]} == espeak:* ]]; then
+        wanted "$dest" && record espeak "$word" "$dest"
+    else
+        wanted "$dest" && record festival "${says[i]}" "$dest"
+    fi
     dest=$out/immagini/$word.png
     if wanted "$dest"; then
         what=("${emoji[i]}")
@@ -221,6 +261,6 @@ for path in "$out"/alfabeto/* "$out"/parole/* "$out"/immagini/*; do
     [[ -n ${known[$rel]:-} ]] || printf 'make-media: not in any list (left alone): %s\n' "$rel" >&2
 done
 
-printf 'make-media: %d files made, %d kept; %d keys, %d words, %d first letters; %s in %s\n' \
-    "$made" "$kept" "${#keys[@]}" "${#words[@]}" "${#per_letter[@]}" \
+printf 'make-media: %d files made, %d kept; %d keys (%d by the speaker), %d words, %d first letters; %s in %s\n' \
+    "$made" "$kept" "${#keys[@]}" "${by_voice[speaker]:-0}" "${#words[@]}" "${#per_letter[@]}" \
     "$(du -sh "$out" | cut -f1)" "$out"

@@ -23,7 +23,8 @@ run_packages=(g++ cmake make pkg-config qt6-base-dev libsdl2-dev libebur128-dev 
   qt6-wayland qt6-wayland-dev qt6-wayland-dev-tools qt6-base-private-dev wayland-protocols libwayland-dev)
 deb_packages=(dpkg-dev file lintian)
 test_packages=(xvfb xauth xdotool openbox x11-utils python3 imagemagick libbenchmark-dev desktop-file-utils appstream dpkg-dev file lintian sox libxcb1-dev pulseaudio pulseaudio-utils python3-xlib
-  sway wtype grim cage xwayland x11-xkb-utils dbus python3-dbusmock)
+  sway wtype grim cage xwayland x11-xkb-utils dbus python3-dbusmock
+  asterisk-core-sounds-it-g722 ffmpeg)
 
 case "$mode" in
   run) packages=("${run_packages[@]}") ;;
