@@ -391,7 +391,7 @@ void SdlSoundLiveTest::theServerIsAskedBeforeAudioStarts()
         QString why;
         const bool started = capture.start(&why);
         QCOMPARE(started, microphone.isEmpty());
-        QVERIFY2(why.startsWith(microphone), qPrintable(why));
+        QVERIFY2(microphone.isEmpty() ? why.isEmpty() : why.startsWith(microphone), qPrintable(why));
         capture.stop();
     }
     pulse.thaw();
