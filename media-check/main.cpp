@@ -23,6 +23,7 @@
 #include "platform/files/file_search.h"
 #include "platform/files/picture_list.h"
 #include "platform/files/picture_loader.h"
+#include "platform/files/regular_file.h"
 #include "platform/files/user_media_folder.h"
 #include "platform/program_folder.h"
 #include "platform/files/wildcard.h"
@@ -39,6 +40,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <memory>
 #include <cerrno>
 #include <cstdio>
 #include <tuple>
@@ -286,8 +288,15 @@ void checkPictures(Report& report, const QString& pictures, const QStringList& w
         const QString path = pictures + name;
         const QString where = QStringLiteral("immagini/") + shown(name);
 
-        const QSize size = QImageReader(path).size();
-        if (size.isValid() && !size.isEmpty() && !quillo::pictureSizeAcceptable(size)) {
+        // Its size is read from a regular file only: a FIFO or a device in
+        // its place is never opened.
+        QString why;
+        const std::unique_ptr<QFile> file = quillo::openRegularFile(path, &why);
+        const QSize size = file ? QImageReader(file.get()).size() : QSize();
+        if (!file) {
+            report.add(where, QStringLiteral("l'immagine non si apre"), QStringLiteral("the picture does not open"),
+                       shown(why));
+        } else if (size.isValid() && !size.isEmpty() && !quillo::pictureSizeAcceptable(size)) {
             report.add(where, QStringLiteral("l'immagine è troppo grande"), QStringLiteral("the picture is too large"),
                        QStringLiteral("%1x%2 px; at most %3 px a side, %4 megapixels")
                            .arg(size.width())

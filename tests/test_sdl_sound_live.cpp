@@ -7,7 +7,9 @@
 // frozen from the start is said once, and the program still ends cleanly.
 
 #include "platform/program_exit.h"
+#include "platform/sound/sdl_capture.h"
 #include "platform/sound/sdl_sound.h"
+#include "platform/sound/sound_server.h"
 #include "support/log_capture.h"
 #include "support/pulse_server.h"
 #include "support/sample_files.h"
@@ -132,6 +134,8 @@ private slots:
     void soundStartsWhenTheServerStartsLate();
     void aFrozenServerStallsNeitherKeysNorTheEnd();
     void aServerFrozenAtStartIsSaidOnceAndTheEndIsClean();
+    void theServerIsAskedBeforeAudioStarts_data();
+    void theServerIsAskedBeforeAudioStarts();
 
 private:
     QTemporaryDir dir_;
@@ -338,6 +342,59 @@ void SdlSoundLiveTest::aServerFrozenAtStartIsSaidOnceAndTheEndIsClean()
     QVERIFY2(fields[2].toInt() < SdlDevice::kCloseWait.count() + 100, qPrintable(out));
     QCOMPARE(err.count(QStringLiteral("no sound")), 1);
     QVERIFY2(err.contains(QStringLiteral("quillo: no sound (the sound server does not answer)")), qPrintable(err));
+}
+
+void SdlSoundLiveTest::theServerIsAskedBeforeAudioStarts_data()
+{
+    // How the server is set up; what it is found to offer; why the
+    // microphone does not start (empty: it starts).
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<int>("reach");
+    QTest::addColumn<bool>("output");
+    QTest::addColumn<QString>("microphone");
+    using Reach = SoundServerState::Reach;
+    QTest::newRow("no server") << "none" << int(Reach::NoServer) << false << "audio could not start";
+    QTest::newRow("no sink") << "nosink" << int(Reach::Answered) << false << "the sound server has no output device";
+    QTest::newRow("a sink, no source but its monitor")
+        << "sink" << int(Reach::Answered) << true << "the sound server has no input device";
+    QTest::newRow("a sink and a microphone") << "sink+source" << int(Reach::Answered) << true << "";
+    QTest::newRow("frozen") << "frozen" << int(Reach::Silent) << false << "the sound server does not answer";
+}
+
+void SdlSoundLiveTest::theServerIsAskedBeforeAudioStarts()
+{
+    QFETCH(QString, server);
+    QFETCH(int, reach);
+    QFETCH(bool, output);
+    QFETCH(QString, microphone);
+    NEED_PULSEAUDIO();
+    PulseServer pulse(48000, server != u"nosink");
+    pulse.useInThisProcess();
+    if (server != u"none")
+        QVERIFY2(pulse.start(), qPrintable(pulse.errors()));
+    if (server == u"sink+source")
+        QVERIFY(pulse.pactl({QStringLiteral("load-module"), QStringLiteral("module-null-source"), QStringLiteral("source_name=mic")}));
+    if (server == u"frozen")
+        pulse.freeze();
+
+    QElapsedTimer clock;
+    clock.start();
+    const SoundServerState state = askSoundServer(std::chrono::milliseconds(500));
+    QVERIFY(clock.elapsed() < 1500);
+    QCOMPARE(int(state.reach), reach);
+    QCOMPARE(state.output, output);
+    QCOMPARE(state.input, microphone.isEmpty());
+
+    // The microphone says why it does not start, and nothing crashes.
+    if (server != u"frozen") {
+        SdlCapture capture;
+        QString why;
+        const bool started = capture.start(&why);
+        QCOMPARE(started, microphone.isEmpty());
+        QVERIFY2(microphone.isEmpty() ? why.isEmpty() : why.startsWith(microphone), qPrintable(why));
+        capture.stop();
+    }
+    pulse.thaw();
 }
 
 int main(int argc, char** argv)

@@ -61,6 +61,18 @@ public:
                QFile::setPermissions(runtimeFolder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
+    // A runtime folder whose socket path is exactly `bytes` long.
+    bool useRuntimeFolderForSocketOf(int bytes)
+    {
+        const qsizetype name = QFile::encodeName(QStringLiteral("/quillo-%1.socket").arg(::getuid())).size();
+        const qsizetype base = QFile::encodeName(runtime_.path()).size() + 1;  // and its '/'
+        if (bytes - name - base < 1)
+            return false;
+        runtimeFolder_ = runtime_.path() + u'/' + QString(bytes - name - base, u'r');
+        return QDir().mkpath(runtimeFolder_) &&
+               QFile::setPermissions(runtimeFolder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
     // Every start of this copy shares its runtime folder, so a second start
     // meets the first. EXTRA adds to or replaces the environment.
     void start(QProcess& process, const QProcessEnvironment& extra = {}) const
@@ -283,23 +295,35 @@ void TestStartup::programRunsUntilASignal()
 
 void TestStartup::secondStartLeavesTheFirst_data()
 {
-    QTest::addColumn<bool>("deep");
-    QTest::newRow("runtime folder") << false;
-    QTest::newRow("runtime folder too deep for a socket") << true;
+    // 0: the test's own runtime folder; otherwise the length of the socket
+    // path the runtime folder would give. A Unix socket's path holds 107
+    // bytes and QLocalServer takes one less, so at 107 the short name is used.
+    QTest::addColumn<int>("socketBytes");
+    QTest::newRow("runtime folder") << 0;
+    QTest::newRow("socket path of 106 bytes") << 106;
+    QTest::newRow("socket path of exactly 107 bytes") << 107;
+    QTest::newRow("runtime folder too deep for a socket") << 200;
 }
 
 void TestStartup::secondStartLeavesTheFirst()
 {
-    QFETCH(bool, deep);
+    QFETCH(int, socketBytes);
     ProgramCopy program(/*withPictures=*/true);
     QVERIFY(program.ok());
-    if (deep) {
+    const QString inRuntime = QStringLiteral("/quillo-%1.socket").arg(::getuid());
+    if (socketBytes == 200) {
         QVERIFY(program.useDeepRuntimeFolder());
         QVERIFY(QFile::encodeName(program.runtimeFolder()).size() > 107);
-        QVERIFY2(QFile::encodeName(program.socket()).size() <= 107, qPrintable(program.socket()));
+    } else if (socketBytes > 0) {
+        QVERIFY(program.useRuntimeFolderForSocketOf(socketBytes));
+        QCOMPARE(QFile::encodeName(program.runtimeFolder() + inRuntime).size(), socketBytes);
+    }
+    if (socketBytes > 106) {
+        QVERIFY2(QFile::encodeName(program.socket()).size() <= 106, qPrintable(program.socket()));
+        QVERIFY(!program.socket().startsWith(program.runtimeFolder()));
         QCOMPARE(QFileInfo(QFileInfo(program.socket()).path()).permissions() & 0x0077, QFile::Permissions());
     } else {
-        QCOMPARE(program.socket(), program.runtimeFolder() + QStringLiteral("/quillo-%1.socket").arg(::getuid()));
+        QCOMPARE(program.socket(), program.runtimeFolder() + inRuntime);
     }
     QProcess first;
     program.start(first);

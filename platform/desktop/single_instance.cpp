@@ -12,6 +12,7 @@
 #include <cerrno>
 
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace quillo {
@@ -20,8 +21,10 @@ namespace {
 
 constexpr int kConnectMs = 1000;
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
-// What a Unix socket's path may hold, without its closing zero.
-constexpr qsizetype kLongestSocketPath = 107;
+// What a Unix socket's path may hold, without its closing zero, less the
+// byte that QLocalServer keeps for itself (Qt 6.4 refuses a path that fills
+// sun_path up to its closing zero with "Name error").
+constexpr qsizetype kLongestSocketPath = qsizetype(sizeof(sockaddr_un::sun_path)) - 1 - 1;
 
 bool fitsASocket(const QString& path)
 {

@@ -11,8 +11,8 @@ namespace quillo {
 // The first start listens on it; a later start finds it, asks the first to
 // come to the front, and goes. A socket left by a run that crashed answers
 // nobody and is replaced. Without a usable runtime folder every start runs.
-// A runtime folder whose socket path would be too long for a socket (107
-// bytes) has its socket under a short name in a folder only the user may
+// A runtime folder whose socket path would be too long for a socket (more
+// than 106 bytes, what QLocalServer takes) has its socket under a short name in a folder only the user may
 // enter (TMPDIR/quillo-UID, else /tmp/quillo-UID).
 class SingleInstance final : public QObject {
     Q_OBJECT

@@ -1,8 +1,32 @@
 #include "platform/sound/sdl_capture.h"
 
+#include "platform/sound/sound_server.h"
+
 #include <SDL.h>
 
 namespace quillo {
+
+namespace {
+
+// Starts SDL's audio once the sound server allows it; false, with the
+// reason, when it does not or the start fails.
+bool startAudio(QString* why)
+{
+    std::string refused;
+    if (!audioMayStart(&refused)) {
+        if (why)
+            *why = QString::fromStdString(refused);
+        return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        if (why)
+            *why = QStringLiteral("audio could not start: %1").arg(QString::fromUtf8(SDL_GetError()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 SdlCapture::SdlCapture()
 {
@@ -10,7 +34,7 @@ SdlCapture::SdlCapture()
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Le parole di Quillo");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Registrazione");
-    initialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    initialised_ = startAudio(nullptr);
 }
 
 SdlCapture::~SdlCapture()
@@ -24,14 +48,16 @@ bool SdlCapture::start(QString* why)
 {
     stop();
     samples_.clear();
-    if (!initialised_) {
-        // Audio may have come back since (a sound server started late).
-        initialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-        if (!initialised_) {
-            if (why)
-                *why = QStringLiteral("audio could not start: %1").arg(QString::fromUtf8(SDL_GetError()));
-            return false;
-        }
+    // Audio may have come back since (a sound server started late, a sink
+    // plugged in).
+    if (!initialised_ && !(initialised_ = startAudio(why)))
+        return false;
+    // Without a microphone, SDL would record the monitor of a sink: silence.
+    std::string refused;
+    if (!microphoneMayStart(&refused)) {
+        if (why)
+            *why = QString::fromStdString(refused);
+        return false;
     }
     SDL_AudioSpec want{};
     want.freq = kRate;

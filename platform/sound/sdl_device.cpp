@@ -75,7 +75,9 @@ bool SdlDevice::move(Event event, const char* why)
                 return false;
             startJob(true);
             state_ = Opening;
-            if (event == Event::Start)
+            // A server that said nothing last time is not waited on again:
+            // a later sound finds what this opening came to.
+            if (event == Event::Start || serverSilent_)
                 return false;
             break;
 
@@ -160,6 +162,7 @@ bool SdlDevice::move(Event event, const char* why)
 bool SdlDevice::adoptOpened()
 {
     const std::shared_ptr<DeviceJob> job = std::move(job_);
+    serverSilent_ = job->serverSilent;
     if (job->device == 0) {
         if (!saidSilent_)
             qCWarning(lcQuillo, "no sound (%s)", job->error.c_str());

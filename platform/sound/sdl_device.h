@@ -29,7 +29,8 @@ struct DeviceJob;
 //              looks at it without waiting; only the end waits, kCloseWait
 //
 // A device that is lost, or never opened, is opened again by a later sound,
-// at most once every kRetryInterval. Between sounds the device's thread is
+// at most once every kRetryInterval. The sound server is asked first
+// (audioMayStart): a server without a sink leaves the device Absent. Between sounds the device's thread is
 // held still (its mixer lock is kept), so an idle program wakes no one; the
 // next sound goes out the moment it is queued.
 class SdlDevice {
@@ -102,6 +103,7 @@ private:
     bool holdWhenIdle_ = true;
     bool everOpened_ = false;
     bool saidSilent_ = false;
+    bool serverSilent_ = false;  // the last opening found a server that did not answer
 };
 
 }  // namespace quillo

@@ -1,5 +1,7 @@
 #include "platform/sound/sdl_device_job.h"
 
+#include "platform/sound/sound_server.h"
+
 #include <QByteArray>
 
 #include <SDL.h>
@@ -28,6 +30,8 @@ void openDevice(DeviceJob& job)
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quillo");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Quillo");
+    if (!audioMayStart(&job.error, &job.serverSilent))
+        return;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         job.error = std::string("audio could not start: ") + SDL_GetError();
         return;

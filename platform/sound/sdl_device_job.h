@@ -24,6 +24,7 @@ struct DeviceJob {
     int periodFrames = 0;
     bool holdWhenIdle = true;
     std::string error;
+    bool serverSilent = false;  // the sound server took the connection and said nothing
 
     // False when the job is still running at `deadline`.
     bool waitUntil(Clock::time_point deadline);
@@ -35,8 +36,9 @@ private:
     bool done_ = false;
 };
 
-// Opens the default device at the format the sound server runs at, and waits
-// (at most 3 s) until sound flows through it.
+// Asks the sound server whether the audio library may start (audioMayStart),
+// opens the default device at the format the server runs at, and waits (at
+// most 3 s) until sound flows through it.
 std::shared_ptr<DeviceJob> startOpeningJob();
 // Closes `device` through `closeDevice` and lets go of the audio library.
 std::shared_ptr<DeviceJob> startClosingJob(quint32 device, void (*closeDevice)(quint32));

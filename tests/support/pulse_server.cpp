@@ -9,7 +9,7 @@
 
 namespace quillo::test {
 
-PulseServer::PulseServer(int rate) : rate_(rate)
+PulseServer::PulseServer(int rate, bool withSink) : rate_(rate), withSink_(withSink)
 {
     process_.setProcessChannelMode(QProcess::ForwardedOutputChannel);
 }
@@ -39,14 +39,15 @@ bool PulseServer::start()
     const QString socket = dir_.filePath(QStringLiteral("native"));
     QFile::remove(socket);
     process_.start(QStringLiteral("bash"), {QStringLiteral(QUILLO_TEST_SCRIPTS "/pulse-server.sh"), dir_.path(),
-                                            QString::number(rate_)});
+                                            QString::number(rate_),
+                                            withSink_ ? QStringLiteral("sink") : QStringLiteral("nosink")});
     if (!process_.waitForStarted(5000)) {
         errors_ = process_.errorString();
         return false;
     }
     for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(20)) {
         if (QFileInfo::exists(socket))
-            return listen();
+            return !withSink_ || listen();
         if (process_.state() != QProcess::Running) {
             errors_ = QStringLiteral("the server ended with %1").arg(process_.exitCode());
             return false;
@@ -56,15 +57,30 @@ bool PulseServer::start()
     return false;
 }
 
+bool PulseServer::pactl(const QStringList& arguments)
+{
+    QProcess tool;
+    tool.setProcessEnvironment(environment());
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.setStandardOutputFile(QProcess::nullDevice());
+    tool.start(QStringLiteral("pactl"), arguments);
+    return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
+QProcessEnvironment PulseServer::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + dir_.filePath(QStringLiteral("native")));
+    env.insert(QStringLiteral("PULSE_CLIENTCONFIG"), dir_.filePath(QStringLiteral("client.conf")));
+    return env;
+}
+
 bool PulseServer::listen()
 {
     // A null sink nobody listens to renders in blocks of up to two seconds and
     // starts a new stream only at the end of the block; one that is recorded
     // with a small latency ticks like a sound card.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + dir_.filePath(QStringLiteral("native")));
-    env.insert(QStringLiteral("PULSE_CLIENTCONFIG"), dir_.filePath(QStringLiteral("client.conf")));
-    listener_.setProcessEnvironment(env);
+    listener_.setProcessEnvironment(environment());
     listener_.setStandardOutputFile(QProcess::nullDevice());
     listener_.start(QStringLiteral("parec"), {QStringLiteral("--device=quillo.monitor"), QStringLiteral("--latency-msec=5")});
     if (!listener_.waitForStarted(5000)) {

@@ -10,10 +10,11 @@ namespace quillo::test {
 // for tests that need a real sound server that can be killed, frozen and
 // started again. While it runs, its sink's monitor is recorded (into nothing)
 // with a small latency, as a sound card would take sound. Nothing of the
-// user's own sound setup is touched.
+// user's own sound setup is touched. Made `withSink` false, it starts with
+// no sink at all (pactl() can load one later).
 class PulseServer {
 public:
-    explicit PulseServer(int rate = 48000);
+    explicit PulseServer(int rate = 48000, bool withSink = true);
     ~PulseServer();
     PulseServer(const PulseServer&) = delete;
     PulseServer& operator=(const PulseServer&) = delete;
@@ -30,13 +31,17 @@ public:
     void freeze();
     void thaw();
     bool running() const { return process_.state() == QProcess::Running; }
+    // Runs pactl against this server; true when it succeeded.
+    bool pactl(const QStringList& arguments);
     QString errors() const { return errors_; }
 
 private:
     bool listen();
+    QProcessEnvironment environment() const;
 
     QTemporaryDir dir_;
     int rate_;
+    bool withSink_;
     QProcess process_;
     QProcess listener_;  // records the sink's monitor, as the benchmarks do
     QString errors_;
