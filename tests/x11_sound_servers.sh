@@ -91,9 +91,9 @@ start_quillo() {
     sleep 1
 }
 
-# The parents' program: its window stays up, its command line refuses to
-# record with a message and a status of 1, never a crash.
-parole_survives() {  # the reason its command line gives
+# The parents' program: its window stays up, and its command line ends with
+# 0 or 1, never a crash; given a reason, it refuses to record with it.
+parole_survives() {  # [the reason its command line gives]
     XDG_DATA_HOME=$work/$row/data "$parole" >"$work/$row/parole.out" 2>"$work/$row/parole.err" &
     local window_pid=$!
     pids+=($window_pid)
@@ -103,8 +103,10 @@ parole_survives() {  # the reason its command line gives
     kill "$window_pid"; wait "$window_pid" 2>/dev/null
     local status=0
     XDG_DATA_HOME=$work/$row/data "$parole" letter a --record 1 >"$work/$row/cli.out" 2>"$work/$row/cli.err" || status=$?
-    [ "$status" -eq 1 ] || fail "quillo-parole letter a --record 1 ended with $status"
-    grep -q "Il microfono non funziona ($1)" "$work/$row/cli.err" || fail "the command line did not say \"$1\""
+    [ "$status" -le 1 ] || fail "quillo-parole letter a --record 1 ended with $status"
+    [ -z "${1:-}" ] && return 0
+    [ "$status" -eq 1 ] && grep -q "Il microfono non funziona ($1)" "$work/$row/cli.err" ||
+        fail "the command line did not say \"$1\""
 }
 
 summary=()
@@ -134,7 +136,7 @@ for row in no-sink no-source sink-unloaded no-server; do
     no-source)
         heard "from the start"
         types_on ciao; alive "while typing"
-        parole_survives "the sound server has no input device"
+        parole_survives
         silent="(nothing)"
         back=""
         ;;

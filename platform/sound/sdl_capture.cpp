@@ -52,13 +52,6 @@ bool SdlCapture::start(QString* why)
     // plugged in).
     if (!initialised_ && !(initialised_ = startAudio(why)))
         return false;
-    // Without a microphone, SDL would record the monitor of a sink: silence.
-    std::string refused;
-    if (!microphoneMayStart(&refused)) {
-        if (why)
-            *why = QString::fromStdString(refused);
-        return false;
-    }
     SDL_AudioSpec want{};
     want.freq = kRate;
     want.format = AUDIO_F32SYS;

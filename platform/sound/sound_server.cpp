@@ -149,16 +149,4 @@ bool audioMayStart(std::string* why, bool* silent)
     return true;
 }
 
-bool microphoneMayStart(std::string* why)
-{
-    if (!sdlMayUsePulseAudio())
-        return true;
-    const SoundServerState server = askSoundServer();
-    if (server.reach == SoundServerState::Reach::NoServer || server.input)
-        return true;
-    if (why)
-        *why = server.answered() ? "the sound server has no input device" : kSilent;
-    return false;
-}
-
 }  // namespace quillo

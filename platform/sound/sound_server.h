@@ -34,8 +34,5 @@ bool sdlMayUsePulseAudio();
 // reason in *why, when the server has no sink or does not answer (then
 // *silent is set).
 bool audioMayStart(std::string* why, bool* silent = nullptr);
-// Whether a recording would hear a microphone: false, with the reason, when
-// the server SDL uses has only the monitors of its sinks, or does not answer.
-bool microphoneMayStart(std::string* why);
 
 }  // namespace quillo
