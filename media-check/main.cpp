@@ -288,12 +288,17 @@ void checkPictures(Report& report, const QString& pictures, const QStringList& w
 
         const QSize size = QImageReader(path).size();
         if (size.isValid() && !size.isEmpty() && !quillo::pictureSizeAcceptable(size)) {
-            report.add(where, QStringLiteral("l'immagine è troppo grande"), QStringLiteral("the picture is too large"),
-                       QStringLiteral("%1x%2 px; at most %3 px a side, %4 megapixels")
-                           .arg(size.width())
-                           .arg(size.height())
+            // The limit in the words the parents' window uses for it.
+            report.add(where,
+                       QStringLiteral("l'immagine è troppo grande: Quillo apre foto di al massimo %1 pixel per lato e "
+                                      "%2 megapixel")
                            .arg(quillo::kMaxPictureSide)
-                           .arg(quillo::kMaxPicturePixels / 1'000'000));
+                           .arg(quillo::kMaxPictureMegapixels),
+                       QStringLiteral("the picture is too large: Quillo opens pictures of at most %1 pixels a side and "
+                                      "%2 megapixels")
+                           .arg(quillo::kMaxPictureSide)
+                           .arg(quillo::kMaxPictureMegapixels),
+                       QStringLiteral("%1x%2 px").arg(size.width()).arg(size.height()));
         } else {
             QString error;
             if (quillo::loadPicture(path, QSize(32, 32), &error).isNull()) {

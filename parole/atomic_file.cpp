@@ -1,5 +1,7 @@
 #include "atomic_file.h"
 
+#include "system_error.h"
+
 #include "platform/files/file_name.h"
 
 #include <QDir>
@@ -17,13 +19,13 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
         if (error)
-            *error = QStringLiteral("Non riesco a creare la cartella %1.").arg(folder);
+            *error = cannotCreateFolder(folder);
         return false;
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
-            *error = QStringLiteral("Non riesco a scrivere %1 (%2).").arg(path, file.errorString());
+            *error = fileProblem(QStringLiteral("Non riesco a scrivere %1").arg(path), file.errorString());
         file.cancelWriting();
         return false;
     }
@@ -35,8 +37,9 @@ bool removeFile(const QString& path, QString* error)
     // By its own bytes: a name that is not UTF-8 cannot go through QFile.
     if (::unlink(encodeFileName(path).constData()) == 0 || errno == ENOENT)
         return true;
+    const int number = errno;
     if (error)
-        *error = QStringLiteral("Non riesco a togliere %1 (%2).").arg(readableFileName(path), QString::fromLocal8Bit(std::strerror(errno)));
+        *error = fileProblem(QStringLiteral("Non riesco a togliere %1").arg(readableFileName(path)), number);
     return false;
 }
 

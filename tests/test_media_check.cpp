@@ -218,12 +218,15 @@ void TestMediaCheck::plantedFaultIsFound_data()
     QTest::newRow("picture cut short") << QStringList{QStringLiteral("half:immagini/casa.png")}
                                        << QStringLiteral("immagini/casa.png: l'immagine non si apre / the picture does not open")
                                        << 1;
-    QTest::newRow("picture too wide") << QStringList{QStringLiteral("huge:immagini/nave.png:12001x10"), QStringLiteral("wav:parole/nave.wav")}
-                                      << QStringLiteral("immagini/nave.png: l'immagine è troppo grande / the picture is too large (12001x10 px")
+    QTest::newRow("picture too wide") << QStringList{QStringLiteral("huge:immagini/nave.png:20001x10"), QStringLiteral("wav:parole/nave.wav")}
+                                      << QStringLiteral("immagini/nave.png: l'immagine è troppo grande: Quillo apre foto di al "
+                                                        "massimo 20000 pixel per lato e 250 megapixel / the picture is too "
+                                                        "large: Quillo opens pictures of at most 20000 pixels a side and 250 "
+                                                        "megapixels (20001x10 px)")
                                       << 1;
     QTest::newRow("picture too many pixels")
-        << QStringList{QStringLiteral("huge:immagini/nave.png:8000x7000"), QStringLiteral("wav:parole/nave.wav")}
-        << QStringLiteral("immagini/nave.png: l'immagine è troppo grande / the picture is too large (8000x7000 px") << 1;
+        << QStringList{QStringLiteral("huge:immagini/nave.png:16000x16000"), QStringLiteral("wav:parole/nave.wav")}
+        << QStringLiteral("immagini/nave.png: l'immagine è troppo grande: Quillo apre foto di") << 1;
     QTest::newRow("four-letter extension")
         << QStringList{QStringLiteral("rm:immagini/ape.png"), QStringLiteral("png:immagini/ape.jpeg")}
         << QStringLiteral("immagini/ape.jpeg: l'estensione non è di tre lettere, la parola uscirebbe \"ape.\" / "

@@ -15,7 +15,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLO_BUILD_DIR:-$here/build}
 
 run_packages=(g++ cmake make pkg-config qt6-base-dev libsdl2-dev libebur128-dev libgl-dev fonts-dejavu-core fonts-liberation2 libsdl2-2.0-0
-  qt6-wayland qt6-wayland-dev qt6-wayland-dev-tools qt6-base-private-dev wayland-protocols libwayland-dev)
+  qt6-wayland qt6-wayland-dev qt6-wayland-dev-tools qt6-base-private-dev wayland-protocols libwayland-dev qt6-translations-l10n)
 deb_packages=(dpkg-dev file lintian)
 test_packages=(xvfb xauth xdotool openbox x11-utils python3 imagemagick libbenchmark-dev desktop-file-utils appstream dpkg-dev file lintian sox libxcb1-dev pulseaudio pulseaudio-utils python3-xlib
   sway wtype grim cage xwayland x11-xkb-utils dbus python3-dbusmock)
