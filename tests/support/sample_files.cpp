@@ -88,7 +88,7 @@ QByteArray segment(quint8 marker, const QByteArray& body)
 
 }  // namespace
 
-QByteArray flatJpeg(int width, int height)
+QByteArray flatJpeg(int width, int height, int components)
 {
     QByteArray jpeg("\xff\xd8", 2);
     jpeg += segment(0xdb, QByteArray(1, '\0') + QByteArray(64, '\1'));  // every quantiser 1
@@ -97,7 +97,12 @@ QByteArray flatJpeg(int width, int height)
     frame += char(height & 0xff);
     frame += char(width >> 8);
     frame += char(width & 0xff);
-    frame += QByteArray("\x01\x01\x11\x00", 4);  // one component, no subsampling, quantiser 0
+    frame += char(components);
+    QByteArray scan(1, char(components));
+    for (int c = 1; c <= components; ++c) {
+        frame += QByteArray(1, char(c)) + QByteArray("\x11\x00", 2);  // no subsampling, quantiser 0
+        scan += QByteArray(1, char(c)) + QByteArray(1, '\0');            // Huffman tables 0
+    }
     jpeg += segment(0xc0, frame);
     // DC table 0 and AC table 0: one code of one bit each, for "no change"
     // and "end of block".
@@ -105,8 +110,8 @@ QByteArray flatJpeg(int width, int height)
     oneCode[0] = 1;
     jpeg += segment(0xc4, QByteArray(1, '\x00') + oneCode + QByteArray(1, '\0'));
     jpeg += segment(0xc4, QByteArray(1, '\x10') + oneCode + QByteArray(1, '\0'));
-    jpeg += segment(0xda, QByteArray("\x01\x01\x00\x00\x3f\x00", 6));
-    const qint64 blocks = qint64((width + 7) / 8) * ((height + 7) / 8);
+    jpeg += segment(0xda, scan + QByteArray("\x00\x3f\x00", 3));
+    const qint64 blocks = qint64((width + 7) / 8) * ((height + 7) / 8) * components;
     jpeg += QByteArray(qsizetype(blocks / 4), '\0');  // four blocks of two zero bits a byte
     if (blocks % 4)
         jpeg += char(0xff >> (2 * (blocks % 4)));  // the rest, padded with ones
