@@ -81,7 +81,7 @@ logged=$(zcat "$doc/changelog.Debian.gz" | sed -n '1s/^quillo (\([^)]*\)).*/\1/p
 depends=$(field Depends)
 echo "Depends: $depends"
 names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
-for dependency in fonts-liberation2 qt6-wayland libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libsdl2-2.0-0 \
+for dependency in fonts-liberation2 qt6-wayland qt6-translations-l10n libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libsdl2-2.0-0 \
     libebur128-1; do
     grep -qxF "$dependency" <<<"$names" || fault "Depends lacks $dependency"
 done
