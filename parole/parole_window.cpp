@@ -8,7 +8,6 @@
 #include "wav_file.h"
 #include "word_list_model.h"
 
-#include "feedback/media_paths.h"
 #include "platform/sound/sdl_sound.h"
 
 #include <QCloseEvent>

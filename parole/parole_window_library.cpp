@@ -7,7 +7,7 @@
 #include "sentences.h"
 #include "word_list_model.h"
 
-#include "feedback/media_paths.h"
+#include "platform/files/media_library.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -69,8 +69,8 @@ void ParoleWindow::watchLibrary()
 {
     QStringList folders;
     for (const QString& library : {libraries_.user, libraries_.bundled}) {
-        for (const QString& folder : {library, media::picturesFolder(library), media::wordsFolder(library),
-                                      media::lettersFolder(library)}) {
+        for (const QString& folder : {library, folderIn(library, LibraryFolder::Pictures),
+                                      folderIn(library, LibraryFolder::Words), folderIn(library, LibraryFolder::Letters)}) {
             if (QFileInfo(folder).isDir())
                 folders << QFileInfo(folder).absoluteFilePath();
         }

@@ -6,7 +6,7 @@
 #include "commands/word_list_commands.h"
 #include "feedback/character_sound_player.h"
 #include "feedback/typing_handler.h"
-#include "platform/files/optional_folder.h"
+#include "platform/files/media_library.h"
 #include "settings/settings_file.h"
 #include "support/log_capture.h"
 #include "support/started_window.h"
@@ -262,7 +262,7 @@ void UserLibraryTest::unusableUserFolder()
     // Permission given back, the folder counts at once.
     if (what.startsWith(QLatin1String("unreadable"))) {
         mend();
-        QVERIFY(usableOptionalFolder(rig.user.pictures()));
+        QVERIFY(folderTrouble(rig.user.pictures()).usable());
     }
 }
 
