@@ -166,9 +166,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # fonts-liberation itself (fonts-liberation2 is left as an empty transitional
 # package), on Debian 12 it is fonts-liberation2, beside a fonts-liberation
 # of version 1. qt6-wayland is the platform plugin for Wayland sessions,
-# loaded at run time and so not found by dpkg-shlibdeps.
+# loaded at run time and so not found by dpkg-shlibdeps; qt6-translations-l10n
+# holds Qt's Italian words for the dialogs of "Le parole di Quillo", also
+# loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation (>= 1:2) | fonts-liberation2, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation (>= 1:2) | fonts-liberation2, qt6-wayland, qt6-translations-l10n")
 # For the child's login sessions: cage is the Wayland session's compositor and
 # needs Xwayland to start; setxkbmap turns off the X server's own keys in the
 # X session.

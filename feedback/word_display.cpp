@@ -2,7 +2,7 @@
 
 #include "platform/base/failure.h"
 #include "form/form.h"
-#include "feedback/media_paths.h"
+#include "platform/files/media_library.h"
 #include "platform/files/file_name.h"
 #include "platform/files/picture_loader.h"
 
@@ -14,7 +14,7 @@ void ShowWord(Form& form, const QString& fileName)
 {
     if (fileName.size() < 4)
         throw Failure(QStringLiteral("no picture to show (\"%1\")").arg(fileName));
-    form.esempio->setText(media::wordOfPicture(fileName));
+    form.esempio->setText(wordOfPicture(fileName));
 
     // From whichever library holds the selected picture.
     const QString path = form.File1.filePath();
@@ -28,7 +28,7 @@ void ShowWord(Form& form, const QString& fileName)
     form.esempiopix->setPixmap(pixmap);
 
     const QString recording = form.esempio->text() + QStringLiteral(".wav");
-    form.platform().sound->play(media::fileIn(media::wordsFolders(form), recording));
+    form.platform().sound->play(form.media().pathOf(LibraryFolder::Words, recording));
 }
 
 }  // namespace quillo

@@ -4,6 +4,7 @@
 // the command line (see command_line.h).
 
 #include "command_line.h"
+#include "italian.h"
 #include "parole_window.h"
 
 #include "platform/sound/sdl_sound.h"
@@ -22,6 +23,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("quillo-parole"));
     QApplication::setApplicationDisplayName(QStringLiteral("Le parole di Quillo"));
     QApplication::setDesktopFileName(QStringLiteral("it.quillonuvi.Quillo.Parole"));
+    quillo::parole::installItalian();
     quillo::parole::ParoleWindow window(quillo::parole::Libraries::installed());
     window.show();
     return app.exec();

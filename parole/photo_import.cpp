@@ -1,5 +1,7 @@
 #include "photo_import.h"
 
+#include "system_error.h"
+
 #include "platform/files/picture_loader.h"
 #include "platform/files/regular_file.h"
 
@@ -7,6 +9,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <cstdio>
 #include <memory>
 
 namespace quillo::parole {
@@ -14,8 +17,53 @@ namespace quillo::parole {
 namespace {
 
 constexpr int kJpegQuality = 90;
+constexpr int kShrinkingQuality = 49;  // Qt's JPEG decoder shrinks while decoding under 50
+
+// What the image decoders warned about while one picture was read. A JPEG
+// decoder reading a file cut short fills the rest with grey and only warns.
+QStringList* decoderWarnings = nullptr;
+
+void keepWarning(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (decoderWarnings && type == QtWarningMsg)
+        *decoderWarnings << text;
+}
+
+QImage readWhole(QImageReader& reader, QStringList* warnings)
+{
+    decoderWarnings = warnings;
+    const QtMessageHandler before = qInstallMessageHandler(keepWarning);
+    QImage image = reader.read();
+    qInstallMessageHandler(before);
+    decoderWarnings = nullptr;
+    return image;
+}
+
+QString readerReason(QImageReader::ImageReaderError error)
+{
+    switch (error) {
+    case QImageReader::FileNotFoundError: return QStringLiteral("il file non c'è");
+    case QImageReader::DeviceError: return QStringLiteral("non riesco a leggere il file");
+    case QImageReader::UnsupportedFormatError: return QStringLiteral("non è un formato di foto che conosco");
+    case QImageReader::InvalidDataError: return QStringLiteral("il file è rovinato o incompleto");
+    default: return QStringLiteral("il file non si legge fino in fondo");
+    }
+}
 
 }  // namespace
+
+QString pictureLimitText()
+{
+    return QStringLiteral("al massimo %1 pixel per lato e %2 megapixel").arg(kMaxPictureSide).arg(kMaxPictureMegapixels);
+}
+
+QString tooLarge(QSize size)
+{
+    return QStringLiteral("La foto è troppo grande (%1×%2 pixel): Quillo apre foto di %3.")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(pictureLimitText());
+}
 
 QImage readPhoto(const QString& path, QString* error)
 {
@@ -27,7 +75,7 @@ QImage readPhoto(const QString& path, QString* error)
     QString why;
     const std::unique_ptr<QFile> file = openRegularFile(path, &why);
     if (!file)
-        return fail(QStringLiteral("Non riesco ad aprire la foto (%1).").arg(why));
+        return fail(fileProblem(QStringLiteral("Non riesco ad aprire la foto"), why));
     QImageReader reader(file.get());
     reader.setAutoTransform(true);
     const QByteArray format = reader.format();
@@ -35,21 +83,31 @@ QImage readPhoto(const QString& path, QString* error)
         return fail(QStringLiteral("Non è una foto PNG, JPEG, BMP o GIF."));
     const QSize size = reader.size();
     if (size.isValid() && !pictureSizeAcceptable(size))
-        return fail(QStringLiteral("La foto è troppo grande (%1×%2 pixel): Quillo non ne apre di più grandi di "
-                                   "%3 pixel per lato.")
-                        .arg(size.width())
-                        .arg(size.height())
-                        .arg(kMaxPictureSide));
+        return fail(tooLarge(size));
     // The decoder scales before it turns the picture upright: fitting the
-    // stored size fits the upright one too. JPEG decodes much faster so.
-    if (size.isValid() && (size.width() > kLargestSide || size.height() > kLargestSide))
-        reader.setScaledSize(size.scaled(kLargestSide, kLargestSide, Qt::KeepAspectRatio));
-    QImage image = reader.read();
-    if (image.isNull())
-        return fail(QStringLiteral("La foto non si apre (%1).").arg(reader.errorString()));
+    // stored size fits the upright one too. Asked for twice the size kept,
+    // at a quality under 50, Qt's JPEG decoder shrinks while it decodes
+    // (libjpeg's own scaling, 1/2 to 1/8) and never holds the full photo:
+    // a 200-megapixel one takes a few tens of megabytes instead of hundreds.
+    // The last step to kLargestSide is a smooth one, below.
+    if (size.isValid() && (size.width() > 2 * kLargestSide || size.height() > 2 * kLargestSide)) {
+        reader.setScaledSize(size.scaled(2 * kLargestSide, 2 * kLargestSide, Qt::KeepAspectRatio));
+        reader.setQuality(kShrinkingQuality);
+    }
+    QStringList warnings;
+    QImage image = readWhole(reader, &warnings);
+    if (image.isNull()) {
+        std::fprintf(stderr, "quillo-parole: %s: %s\n", qPrintable(path), qPrintable(reader.errorString()));
+        return fail(QStringLiteral("La foto non si apre: %1.").arg(readerReason(reader.error())));
+    }
+    for (const QString& warning : std::as_const(warnings)) {
+        std::fprintf(stderr, "quillo-parole: %s: %s\n", qPrintable(path), qPrintable(warning));
+        if (warning.contains(QLatin1String("premature end"), Qt::CaseInsensitive))
+            return fail(QStringLiteral("La foto è incompleta: il file finisce prima della fine della foto (una copia "
+                                       "interrotta?). Copiala di nuovo e riprova."));
+    }
     if (!pictureSizeAcceptable(image.size()))
-        return fail(QStringLiteral("La foto è troppo grande: Quillo non ne apre di più grandi di %1 pixel per lato.")
-                        .arg(kMaxPictureSide));
+        return fail(tooLarge(image.size()));
     if (image.width() > kLargestSide || image.height() > kLargestSide)
         image = image.scaled(kLargestSide, kLargestSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;

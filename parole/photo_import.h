@@ -11,9 +11,17 @@ inline constexpr int kLargestSide = 1024;
 // Reads a PNG, JPEG, BMP or GIF the parent chose: turned upright as its EXIF
 // orientation says (phone photos), scaled to fit kLargestSide. A picture
 // larger than Quillo's picture loader accepts is refused from its header,
-// before it is decoded. A null image, with an Italian message in *error, when
-// it cannot be used.
+// before it is decoded; a larger one is decoded at a reduced size, which
+// JPEG does cheaply. A file that does not decode whole (cut short, damaged)
+// is refused too. A null image, with an Italian message in *error, when it
+// cannot be used.
 QImage readPhoto(const QString& path, QString* error);
+
+// Quillo's picture limit in words, as every message and the README say it.
+QString pictureLimitText();
+
+// The message for a picture of `size` beyond that limit.
+QString tooLarge(QSize size);
 
 // Whether any pixel is less than opaque: such a picture is kept as PNG, the
 // others as JPEG.

@@ -3,6 +3,10 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 namespace quillo::parole {
 
 namespace {
@@ -13,9 +17,15 @@ constexpr int kCollectMs = 100;
 
 QString microphoneProblem(const QString& why)
 {
-    return QStringLiteral("Il microfono non funziona (%1). Puoi aggiungere lo stesso la foto, e registrare la "
-                          "voce più tardi.")
-        .arg(why);
+    std::fprintf(stderr, "quillo-parole: microfono: %s\n", why.toUtf8().constData());
+    return QStringLiteral("Il microfono non registra: controlla che sia collegato e che non lo usi un altro "
+                          "programma. Puoi aggiungere lo stesso la foto, e registrare la voce più tardi.");
+}
+
+QString noMicrophone()
+{
+    return QStringLiteral("Non trovo nessun microfono: puoi aggiungere le foto, e registrare la tua voce quando ne "
+                          "colleghi uno.");
 }
 
 Recorder::Recorder(QObject* parent) : QObject(parent)
@@ -33,6 +43,11 @@ Recorder::Recorder(QObject* parent) : QObject(parent)
 
 bool Recorder::start(QString* error)
 {
+    if (!microphoneFound()) {
+        if (error)
+            *error = noMicrophone();
+        return false;
+    }
     QString why;
     if (!capture_.start(&why)) {
         if (error)
@@ -51,9 +66,29 @@ Recording Recorder::stop()
     return {capture_.samples(), capture_.rate()};
 }
 
+double Recorder::recentPeak() const
+{
+    const std::vector<float>& samples = capture_.samples();
+    const size_t recent = size_t(capture_.rate()) * kCollectMs / 1000;
+    float peak = 0;
+    for (size_t i = samples.size() > recent ? samples.size() - recent : 0; i < samples.size(); ++i)
+        peak = std::max(peak, std::fabs(samples[i]));
+    return peak > 0 ? 20 * std::log10(double(peak)) : -100;
+}
+
+double Recorder::seconds() const
+{
+    return capture_.rate() > 0 ? double(capture_.samples().size()) / capture_.rate() : 0;
+}
+
 bool recordFor(double seconds, Recording* recording, QString* error, const std::function<void()>& started)
 {
     SdlCapture capture;
+    if (capture.deviceCount() <= 0) {
+        if (error)
+            *error = noMicrophone();
+        return false;
+    }
     QString why;
     if (!capture.start(&why)) {
         if (error)

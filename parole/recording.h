@@ -28,11 +28,17 @@ public:
     explicit Recorder(QObject* parent = nullptr);
 
     // False, with an Italian message in *error, when there is no microphone
-    // or the capture device fails.
+    // or the capture device fails. A sound server with no microphone may
+    // still offer to record what its speakers play (a monitor): that is
+    // never taken for a microphone.
     bool start(QString* error);
     Recording stop();
     bool recording() const { return capture_.running(); }
     bool microphoneFound() const { return capture_.deviceCount() > 0; }
+    // While recording: the loudest of the last tenth of a second, in dBFS,
+    // and the seconds recorded so far.
+    double recentPeak() const;
+    double seconds() const;
 
     // The longest recording; it stops on its own then.
     static constexpr int kLongestSeconds = 30;
@@ -50,7 +56,10 @@ private:
 // is called once the device is capturing. False, with an Italian message.
 bool recordFor(double seconds, Recording* recording, QString* error, const std::function<void()>& started = {});
 
-// The message shown when the microphone does not work.
+// The message for a microphone that is there but does not record; the
+// system's own words go to stderr.
 QString microphoneProblem(const QString& why);
+// The message for no microphone at all.
+QString noMicrophone();
 
 }  // namespace quillo::parole

@@ -1,5 +1,7 @@
 #include "sound_levels.h"
 
+#include "peak_limiter.h"
+
 #include <ebur128.h>
 
 #include <algorithm>
@@ -15,6 +17,8 @@ constexpr int kWindowMs = 10;
 constexpr double kBelowLoudest = 35;
 constexpr double kSilenceFloor = -65;
 constexpr unsigned long kIntegratedMinimumMs = 400;
+constexpr int kLevellingRounds = 6;
+constexpr double kLoudnessTolerance = 0.1;  // LU
 
 double decibels(double amplitude)
 {
@@ -95,12 +99,29 @@ bool prepareRecording(Recording* recording, QString* error)
         recording->samples.clear();
         return false;
     }
+    // Brought to the target, then its peaks held under the ceiling by the
+    // limiter; what the limiter takes off the loudness is made up and the
+    // two steps repeated until both hold. The ceiling is for the true peak,
+    // a little under the one asked for so that 16-bit rounding keeps it.
+    const std::vector<float> original = recording->samples;
     double gain = kTargetLoudness - loudness;
-    // The peak as the 16-bit file will hold it, a rounding step below the ceiling.
-    gain = std::min(gain, kPeakCeiling - 0.01 - peakOf(*recording));
-    const float factor = float(std::pow(10.0, gain / 20));
-    for (float& s : recording->samples)
-        s *= factor;
+    double ceiling = std::pow(10.0, (kPeakCeiling - 0.1) / 20);
+    for (int round = 0; round < kLevellingRounds; ++round) {
+        recording->samples = original;
+        const float factor = float(std::pow(10.0, gain / 20));
+        for (float& s : recording->samples)
+            s *= factor;
+        limitPeaks(&recording->samples, recording->rate, float(ceiling));
+        const double truePeak = decibels(truePeakOf(recording->samples, recording->rate));
+        const double reached = loudnessOf(*recording);
+        const bool peaksHeld = truePeak <= kPeakCeiling - 0.05;
+        if (peaksHeld && std::abs(reached - kTargetLoudness) <= kLoudnessTolerance)
+            break;
+        if (!peaksHeld)
+            ceiling *= std::pow(10.0, (kPeakCeiling - 0.1 - truePeak) / 20);
+        if (std::isfinite(reached))
+            gain += kTargetLoudness - reached;
+    }
     return true;
 }
 

@@ -12,7 +12,7 @@ namespace quillo::parole {
 // recordings that last long enough (400 ms) to have one; the key recordings
 // of media/alfabeto/ gave -16.1 over their 26.
 inline constexpr double kTargetLoudness = -16.2;
-// Peaks are kept at or below this, in dBFS.
+// True peaks are kept at or below this, in dBTP.
 inline constexpr double kPeakCeiling = -1.0;
 // Silence kept before the first sound and after the last.
 inline constexpr int kKeptSilenceMs = 50;
@@ -30,8 +30,9 @@ double loudnessOf(const Recording& recording);
 double peakOf(const Recording& recording);
 
 // Trims and levels a recording as the library keeps it: at kTargetLoudness,
-// or quieter where its peaks would pass kPeakCeiling. False, with an Italian
-// message, for a recording that is silence.
+// with its true peaks held at or under kPeakCeiling by a limiter rather
+// than by a lower gain. False, with an Italian message, for a recording that
+// is silence.
 bool prepareRecording(Recording* recording, QString* error);
 
 }  // namespace quillo::parole

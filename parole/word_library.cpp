@@ -1,32 +1,30 @@
 #include "word_library.h"
 
 #include "atomic_file.h"
+#include "library_lock.h"
 #include "photo_import.h"
 #include "wav_file.h"
 #include "word_name.h"
 
-#include "feedback/media_paths.h"
 #include "platform/files/file_name.h"
 #include "platform/files/file_search.h"
+#include "platform/files/media_library.h"
 #include "platform/files/user_media_folder.h"
 #include "platform/files/wildcard.h"
 #include "platform/program_folder.h"
-
-#include <QFileInfo>
-#include <QHash>
 
 namespace quillo::parole {
 
 namespace {
 
-using media::lettersFolder;
-using media::picturesFolder;
-using media::wordOfPicture;
-using media::wordsFolder;
+QString lettersFolder(const QString& library) { return folderIn(library, LibraryFolder::Letters); }
+QString wordsFolder(const QString& library) { return folderIn(library, LibraryFolder::Words); }
+QString picturesFolder(const QString& library) { return folderIn(library, LibraryFolder::Pictures); }
 
-QString recordingOf(const QString& mediaFolder, const QString& word)
+// The word's recording in one library, empty when it has none.
+QString recordingOf(const QString& library, const QString& word)
 {
-    const QString folder = wordsFolder(mediaFolder);
+    const QString folder = wordsFolder(library);
     const QString found = findFirstFile(folder, word + QStringLiteral(".wav"), /*wildcards=*/false);
     return found.isEmpty() ? QString() : folder + found;
 }
@@ -57,7 +55,37 @@ bool hasWord(const QString& mediaFolder, const QString& word)
     return !picturesOfWord(mediaFolder, word).isEmpty();
 }
 
+Owner ownerOf(bool yours, bool quillos)
+{
+    return yours ? (quillos ? Owner::YoursOverQuillo : Owner::Yours) : quillos ? Owner::Quillo : Owner::None;
+}
+
+// Whose picture and whose voice the entry has.
+void fillOwners(const Libraries& libraries, WordEntry* entry)
+{
+    entry->pictureOwner = ownerOf(entry->own, entry->bundled);
+    const bool yourVoice = !recordingOf(libraries.user, entry->word).isEmpty();
+    entry->voiceOwner = ownerOf(yourVoice, !recordingOf(libraries.bundled, entry->word).isEmpty());
+}
+
+QString letterRecording(const QString& mediaFolder, const QString& letter)
+{
+    const QString folder = lettersFolder(mediaFolder);
+    const QString found = findFirstFile(folder, letter + QStringLiteral(".wav"), /*wildcards=*/false);
+    return found.isEmpty() ? QString() : folder + found;
+}
+
 }  // namespace
+
+int WordEntry::ownParts(int asked) const
+{
+    int parts = 0;
+    if (pictureOwner == Owner::Yours || pictureOwner == Owner::YoursOverQuillo)
+        parts |= PicturePart;
+    if (voiceOwner == Owner::Yours || voiceOwner == Owner::YoursOverQuillo)
+        parts |= VoicePart;
+    return parts & asked;
+}
 
 QStringList Libraries::letterFolders() const
 {
@@ -71,45 +99,52 @@ Libraries Libraries::installed()
 
 QList<WordEntry> listWords(const Libraries& libraries)
 {
+    // The pictures as Quillo offers them, from the folders Quillo would use,
+    // each recording looked for as Quillo looks for it.
+    MediaLibrary media(libraries.bundled, libraries.user);
     QList<WordEntry> entries;
-    QHash<QString, qsizetype> byWord;
-    auto add = [&](const QString& mediaFolder, bool own) {
-        const QString folder = picturesFolder(mediaFolder);
-        if (!QFileInfo(folder).isDir())
-            return;
-        for (const QString& file : listMatchingFiles(folder, kEveryFile)) {
-            const QString word = wordOfPicture(file);
-            const QString key = word.toCaseFolded();
-            if (word.isEmpty())
-                continue;
-            if (const auto it = byWord.constFind(key); it != byWord.cend()) {
-                WordEntry& entry = entries[*it];
-                if (entry.own && !own)
-                    entry.bundled = true;
-                continue;  // the user's comes first; a second picture of the same word is not listed
-            }
-            WordEntry entry;
-            entry.word = word;
-            entry.picture = folder + file;
-            entry.own = own;
-            entry.bundled = !own;
-            entry.recording = recordingOf(libraries.user, word);
-            if (entry.recording.isEmpty())
-                entry.recording = recordingOf(libraries.bundled, word);
-            byWord.insert(key, entries.size());
-            entries << entry;
-        }
-    };
-    add(libraries.user, true);
-    add(libraries.bundled, false);
-    QStringList words;
-    for (const WordEntry& entry : entries)
-        words << entry.word;
-    sortFileNames(words);
-    QList<WordEntry> sorted;
-    for (const QString& word : std::as_const(words))
-        sorted << entries[byWord.value(word.toCaseFolded())];
-    return sorted;
+    for (const LibraryPicture& picture : media.pictures()) {
+        WordEntry entry;
+        entry.word = wordOfPicture(picture.name);
+        if (entry.word.isEmpty())
+            continue;  // no word to show or say
+        entry.picture = picturesFolder(picture.own ? libraries.user : libraries.bundled) + picture.name;
+        entry.own = picture.own;
+        entry.bundled = picture.bundledToo || !picture.own;
+        entry.recording = media.locate(LibraryFolder::Words, entry.word + QStringLiteral(".wav"));
+        fillOwners(libraries, &entry);
+        entries << entry;
+    }
+    return entries;
+}
+
+WordEntry wordEntry(const Libraries& libraries, const QString& word)
+{
+    WordEntry entry;
+    const QStringList yours = picturesOfWord(libraries.user, word);
+    const QStringList quillos = picturesOfWord(libraries.bundled, word);
+    if (yours.isEmpty() && quillos.isEmpty())
+        return entry;
+    entry.own = !yours.isEmpty();
+    entry.bundled = !quillos.isEmpty();
+    const QString& file = entry.own ? yours.front() : quillos.front();
+    entry.picture = picturesFolder(entry.own ? libraries.user : libraries.bundled) + file;
+    entry.word = wordOfPicture(file);
+    entry.recording = recordingOf(libraries.user, word);
+    if (entry.recording.isEmpty())
+        entry.recording = recordingOf(libraries.bundled, word);
+    fillOwners(libraries, &entry);
+    return entry;
+}
+
+LetterEntry letterEntry(const Libraries& libraries, const QString& letter)
+{
+    LetterEntry entry{letter, letterRecording(libraries.user, letter), Owner::None};
+    const QString quillos = letterRecording(libraries.bundled, letter);
+    entry.owner = ownerOf(!entry.recording.isEmpty(), !quillos.isEmpty());
+    if (entry.recording.isEmpty())
+        entry.recording = quillos;
+    return entry;
 }
 
 QString addWord(const Libraries& libraries, const QString& word, const QImage& picture, const Recording& recording)
@@ -120,6 +155,9 @@ QString addWord(const Libraries& libraries, const QString& word, const QImage& p
         return QStringLiteral("Scegli una foto per la parola «%1».").arg(word);
     if (picture.isNull() && recording.isEmpty())
         return QStringLiteral("Niente da salvare: scegli una foto o registra la tua voce per «%1».").arg(word);
+    const LibraryLock lock(libraries.user);
+    if (!lock.locked())
+        return lock.problem();
     QString error;
     // The recording first: when the picture shows, its word can be heard.
     if (!recording.isEmpty()) {
@@ -156,6 +194,9 @@ QString saveLetter(const Libraries& libraries, const QString& letter, const Reco
         return QStringLiteral("Registra prima la lettera.");
     const QString letters = lettersFolder(libraries.user);
     const QString name = letter + QStringLiteral(".wav");
+    const LibraryLock lock(libraries.user);
+    if (!lock.locked())
+        return lock.problem();
     QString error;
     if (!writeFileAtomically(letters + name, encodeWav(recording), &error))
         return error;
@@ -166,14 +207,24 @@ QString saveLetter(const Libraries& libraries, const QString& letter, const Reco
     return {};
 }
 
-QString removeWord(const Libraries& libraries, const QString& word)
+QString removeWord(const Libraries& libraries, const QString& word, int parts)
 {
-    const QStringList pictures = picturesOfWord(libraries.user, word);
-    const QStringList recordings = sameNames(wordsFolder(libraries.user), word + QStringLiteral(".wav"));
-    if (pictures.isEmpty() && recordings.isEmpty())
+    const QStringList pictures = (parts & PicturePart) ? picturesOfWord(libraries.user, word) : QStringList();
+    const QStringList recordings = (parts & VoicePart)
+                                       ? sameNames(wordsFolder(libraries.user), word + QStringLiteral(".wav"))
+                                       : QStringList();
+    if (pictures.isEmpty() && recordings.isEmpty()) {
+        if (parts == PicturePart && !picturesOfWord(libraries.bundled, word).isEmpty())
+            return QStringLiteral("La foto di «%1» è di Quillo: si può sostituire, non togliere.").arg(word);
+        if (parts == VoicePart)
+            return QStringLiteral("«%1» non ha la tua voce.").arg(word);
         return hasWord(libraries.bundled, word)
                    ? QStringLiteral("«%1» è una parola di Quillo: si può sostituire, non togliere.").arg(word)
                    : QStringLiteral("«%1» non è tra le tue parole.").arg(word);
+    }
+    const LibraryLock lock(libraries.user);
+    if (!lock.locked())
+        return lock.problem();
     QString error;
     // The picture first: a word without a picture never comes up, whatever
     // becomes of its recording.
@@ -183,6 +234,24 @@ QString removeWord(const Libraries& libraries, const QString& word)
     }
     for (const QString& file : recordings) {
         if (!removeFile(wordsFolder(libraries.user) + file, &error))
+            return error;
+    }
+    return {};
+}
+
+QString removeLetter(const Libraries& libraries, const QString& letter)
+{
+    if (const QString problem = letterNameProblem(letter); !problem.isEmpty())
+        return problem;
+    const QStringList recordings = sameNames(lettersFolder(libraries.user), letter + QStringLiteral(".wav"));
+    if (recordings.isEmpty())
+        return QStringLiteral("Il tasto «%1» non ha la tua voce.").arg(letter);
+    const LibraryLock lock(libraries.user);
+    if (!lock.locked())
+        return lock.problem();
+    QString error;
+    for (const QString& file : recordings) {
+        if (!removeFile(lettersFolder(libraries.user) + file, &error))
             return error;
     }
     return {};

@@ -19,6 +19,17 @@ struct Libraries {
     static Libraries installed();
 };
 
+// Whose one part of a word (its picture, its voice) is.
+enum class Owner {
+    None,             // it has none
+    Quillo,           // the bundled library's
+    Yours,            // the family's
+    YoursOverQuillo,  // the family's, in the place of the bundled one
+};
+
+// The parts of a word that a parent may take back one by one.
+enum Part { PicturePart = 1, VoicePart = 2, BothParts = PicturePart | VoicePart };
+
 // One word of the list: the picture and recording Quillo would use for it.
 struct WordEntry {
     QString word;
@@ -26,6 +37,17 @@ struct WordEntry {
     QString recording;  // path of the word's recording, empty when it has none
     bool own = false;        // the picture is the family's
     bool bundled = false;    // the bundled library has the word too
+    Owner pictureOwner = Owner::None;
+    Owner voiceOwner = Owner::None;
+    // The parts of the family's that it has, of `asked`.
+    int ownParts(int asked = BothParts) const;
+};
+
+// One key's recording as Quillo would play it.
+struct LetterEntry {
+    QString letter;
+    QString recording;  // the file that counts, the user's first; empty when none
+    Owner owner = Owner::None;
 };
 
 // Every word of both libraries, sorted as Quillo sorts them. A word of the
@@ -44,8 +66,23 @@ QString addWord(const Libraries& libraries, const QString& word, const QImage& p
 // Records a key's letter into the user's alfabeto/.
 QString saveLetter(const Libraries& libraries, const QString& letter, const Recording& recording);
 
-// Removes a word of the user's, its picture and its recording together. A
-// bundled word is never removed: the bundled one comes back in its place.
-QString removeWord(const Libraries& libraries, const QString& word);
+// The recording a key has, and whose.
+LetterEntry letterEntry(const Libraries& libraries, const QString& letter);
+
+// The entry of one word, as listWords gives it; an empty word when neither
+// library has a picture for it.
+WordEntry wordEntry(const Libraries& libraries, const QString& word);
+
+// Removes the user's parts of a word that `parts` asks for: its picture,
+// its recording, or both. The bundled library is never touched: what it has
+// of the word comes back in the place of the user's. A word whose only
+// picture was the user's leaves the list.
+QString removeWord(const Libraries& libraries, const QString& word, int parts = BothParts);
+
+// Removes the user's recording of a key; Quillo's own, if any, comes back.
+QString removeLetter(const Libraries& libraries, const QString& letter);
+
+// Every change above holds the library's lock (LibraryLock) while it writes,
+// so that two at once never mix their files.
 
 }  // namespace quillo::parole

@@ -1,5 +1,7 @@
 #include "word_list_model.h"
 
+#include "sentences.h"
+
 #include "platform/files/picture_loader.h"
 
 #include <QFont>
@@ -60,21 +62,18 @@ QVariant WordListModel::data(const QModelIndex& index, int role) const
             return *it;
         }
         break;
-    case RecordingColumn:
+    case PictureColumn:
+    case RecordingColumn: {
+        const Owner owner = index.column() == PictureColumn ? entry.pictureOwner : entry.voiceOwner;
         if (role == Qt::DisplayRole)
-            return entry.recording.isEmpty() ? QStringLiteral("manca") : QStringLiteral("sì");
-        break;
-    case OwnerColumn:
-        if (role == Qt::DisplayRole)
-            return !entry.own ? QStringLiteral("di Quillo")
-                   : entry.bundled ? QStringLiteral("tua, al posto di quella di Quillo")
-                                   : QStringLiteral("tua");
-        if (role == Qt::FontRole && entry.own) {
+            return ownerText(owner);
+        if (role == Qt::FontRole && (owner == Owner::Yours || owner == Owner::YoursOverQuillo)) {
             QFont bold;
             bold.setBold(true);
             return bold;
         }
         break;
+    }
     default:
         break;
     }
@@ -87,8 +86,8 @@ QVariant WordListModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     switch (section) {
     case WordColumn: return QStringLiteral("Parola");
+    case PictureColumn: return QStringLiteral("Foto");
     case RecordingColumn: return QStringLiteral("Voce");
-    case OwnerColumn: return QStringLiteral("Di chi");
     default: return {};
     }
 }

@@ -9,11 +9,11 @@
 namespace quillo::parole {
 
 // The words of both libraries for the window's list: the word with its
-// picture, whether it has a recording, and whose it is.
+// picture, and whose picture and whose voice it has.
 class WordListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { WordColumn, RecordingColumn, OwnerColumn, ColumnCount };
+    enum Column { WordColumn, PictureColumn, RecordingColumn, ColumnCount };
     static constexpr int kEntryRole = Qt::UserRole;  // the row's index into entries()
 
     explicit WordListModel(Libraries libraries, QObject* parent = nullptr);

@@ -107,6 +107,7 @@ the-C-library libc.so.6
 the-C++-library libstdc++.so.6
 Liberation-Sans LiberationSans-Regular.ttf
 Qt's-Wayland-plugin platforms/libqwayland-generic.so
+Qt's-Italian-words qtbase_it.qm
 NEEDS
 printf 'Source: quillo\n\nPackage: quillo\nArchitecture: any\n' >"$tmp/control"
 unmet=$(dpkg-checkbuilddeps -d "$depends" "$tmp/control" 2>&1) || fault "Depends not met here: $unmet"

@@ -8,7 +8,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -33,7 +32,6 @@ QString checkerPath()
 struct Outcome {
     int exitCode = -1;
     QStringList lines;
-    qint64 milliseconds = 0;
 };
 
 // `dataHome`: the XDG_DATA_HOME the checker sees; by default one without
@@ -44,12 +42,9 @@ Outcome runChecker(const QStringList& arguments = {}, const QString& dataHome = 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     process.setProcessEnvironment(env);
-    QElapsedTimer timer;
-    timer.start();
     process.start(checkerPath(), arguments);
     process.waitForFinished(30000);
     Outcome outcome;
-    outcome.milliseconds = timer.elapsed();
     outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     const QString text = QString::fromUtf8(process.readAllStandardOutput());
     outcome.lines = text.split(u'\n', Qt::SkipEmptyParts);
@@ -121,7 +116,7 @@ class TestMediaCheck : public QObject {
     Q_OBJECT
 
 private slots:
-    void bundledLibraryIsAllGoodAndQuick();
+    void bundledLibraryIsAllGood();
     void completeLibraryIsAllGood();
     void missingFolderArgumentIsReported();
     void plantedFaultIsFound_data();
@@ -130,7 +125,7 @@ private slots:
     void usersLibraryBesideTheBundledOne();
 };
 
-void TestMediaCheck::bundledLibraryIsAllGoodAndQuick()
+void TestMediaCheck::bundledLibraryIsAllGood()
 {
     QVERIFY2(QFileInfo(checkerPath()).isExecutable(), qPrintable(checkerPath()));
     const QDir media(QStringLiteral(QUILLO_SOURCE_DIR "/media"));
@@ -144,7 +139,6 @@ void TestMediaCheck::bundledLibraryIsAllGoodAndQuick()
     QCOMPARE(beside.lines.value(0), allGood);
     QCOMPARE(beside.lines.size(), 2);  // then the pictures per letter
     QCOMPARE(beside.exitCode, 0);
-    QVERIFY2(beside.milliseconds < 1000, qPrintable(QStringLiteral("took %1 ms").arg(beside.milliseconds)));
 
     const Outcome named = runChecker({media.path() + u'/'});
     QCOMPARE(named.lines, beside.lines);
@@ -218,12 +212,15 @@ void TestMediaCheck::plantedFaultIsFound_data()
     QTest::newRow("picture cut short") << QStringList{QStringLiteral("half:immagini/casa.png")}
                                        << QStringLiteral("immagini/casa.png: l'immagine non si apre / the picture does not open")
                                        << 1;
-    QTest::newRow("picture too wide") << QStringList{QStringLiteral("huge:immagini/nave.png:12001x10"), QStringLiteral("wav:parole/nave.wav")}
-                                      << QStringLiteral("immagini/nave.png: l'immagine è troppo grande / the picture is too large (12001x10 px")
+    QTest::newRow("picture too wide") << QStringList{QStringLiteral("huge:immagini/nave.png:20001x10"), QStringLiteral("wav:parole/nave.wav")}
+                                      << QStringLiteral("immagini/nave.png: l'immagine è troppo grande: Quillo apre foto di al "
+                                                        "massimo 20000 pixel per lato e 250 megapixel / the picture is too "
+                                                        "large: Quillo opens pictures of at most 20000 pixels a side and 250 "
+                                                        "megapixels (20001x10 px)")
                                       << 1;
     QTest::newRow("picture too many pixels")
-        << QStringList{QStringLiteral("huge:immagini/nave.png:8000x7000"), QStringLiteral("wav:parole/nave.wav")}
-        << QStringLiteral("immagini/nave.png: l'immagine è troppo grande / the picture is too large (8000x7000 px") << 1;
+        << QStringList{QStringLiteral("huge:immagini/nave.png:16000x16000"), QStringLiteral("wav:parole/nave.wav")}
+        << QStringLiteral("immagini/nave.png: l'immagine è troppo grande: Quillo apre foto di") << 1;
     QTest::newRow("four-letter extension")
         << QStringList{QStringLiteral("rm:immagini/ape.png"), QStringLiteral("png:immagini/ape.jpeg")}
         << QStringLiteral("immagini/ape.jpeg: l'estensione non è di tre lettere, la parola uscirebbe \"ape.\" / "

@@ -2,11 +2,18 @@
 // import, the trimming and levelling, the library's writes, and the command
 // line as a script would run it.
 
+#include "parole/peak_limiter.h"
 #include "parole/photo_import.h"
 #include "parole/sound_levels.h"
 #include "parole/wav_file.h"
 #include "parole/word_library.h"
 #include "parole/word_name.h"
+#include "parole/atomic_file.h"
+#include "parole/library_lock.h"
+#include "parole/sentences.h"
+#include "parole/system_error.h"
+
+#include "platform/files/picture_loader.h"
 
 #include "support/media_folder.h"
 #include "support/sample_files.h"
@@ -16,11 +23,18 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace quillo::parole;
 using quillo::test::MediaFolder;
@@ -67,18 +81,8 @@ QByteArray halvesJpeg(QSize size, QImageIOHandler::Transformations orientation)
     image.save(&buffer, "JPEG", 95);
     if (orientation == QImageIOHandler::TransformationNone)
         return bytes;
-    // Qt writes no EXIF, so the orientation goes in by hand, as a phone
-    // writes it: an APP1 segment right after the start marker, holding a
-    // little-endian TIFF header and one IFD entry, Orientation (0x0112),
-    // SHORT, 6 (turn a quarter clockwise to show it).
     Q_ASSERT(orientation == QImageIOHandler::TransformationRotate90);
-    const QByteArray tiff = QByteArray("II*\0\x08\0\0\0", 8) + QByteArray("\x01\0", 2)
-                          + QByteArray("\x12\x01\x03\0\x01\0\0\0\x06\0\0\0", 12) + QByteArray(4, '\0');
-    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
-    QByteArray app1("\xff\xe1", 2);
-    app1 += char((body.size() + 2) >> 8);
-    app1 += char((body.size() + 2) & 0xff);
-    return bytes.left(2) + app1 + body + bytes.mid(2);
+    return quillo::test::turnedQuarter(bytes);
 }
 
 bool reddish(QRgb c) { return qRed(c) > 200 && qBlue(c) < 60; }
@@ -104,9 +108,14 @@ private slots:
     void trimmingAndLevelling_data();
     void trimmingAndLevelling();
     void silenceIsRefused();
+    void levelledVoices();
     void wavRoundTrip();
     void addReplaceRemove();
+    void partsAndOwners();
+    void systemErrorsInItalian();
     void commandLine();
+    void largestPhonePhoto();
+    void concurrentSaves();
 };
 
 void TestParole::wordNames_data()
@@ -221,10 +230,24 @@ void TestParole::refusedPhotos_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("refusal");
-    QTest::newRow("wider than Quillo shows") << quillo::test::pngFile(12001, 10, 8, 2, {}) << "troppo grande";
-    QTest::newRow("taller than Quillo shows") << quillo::test::pngFile(10, 12001, 8, 2, {}) << "troppo grande";
+    const QString limit = QStringLiteral("Quillo apre foto di al massimo 20000 pixel per lato e 250 megapixel.");
+    QTest::newRow("wider than Quillo shows") << quillo::test::pngFile(20001, 10, 8, 2, {}) << "(20001×10 pixel): " + limit;
+    QTest::newRow("taller than Quillo shows") << quillo::test::pngFile(10, 20001, 8, 2, {}) << "(10×20001 pixel): " + limit;
+    QTest::newRow("more megapixels") << quillo::test::pngFile(19000, 19000, 8, 2, {}) << "(19000×19000 pixel): " + limit;
     QTest::newRow("not a picture") << QByteArray("just some text\n") << "Non è una foto";
     QTest::newRow("empty") << QByteArray() << "Non è una foto";
+    // Copied halfway: the JPEG decoder would fill the rest with grey.
+    const QByteArray jpeg = halvesJpeg(QSize(1600, 1200), QImageIOHandler::TransformationNone);
+    QTest::newRow("JPEG cut short") << jpeg.left(jpeg.size() / 2) << "La foto è incompleta";
+    QImage noise(800, 600, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x ^ y) % 256));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    noise.save(&buffer, "PNG");
+    QTest::newRow("PNG cut short") << png.left(png.size() / 2) << "La foto non si apre: il file è rovinato o incompleto.";
 }
 
 void TestParole::refusedPhotos()
@@ -239,7 +262,7 @@ void TestParole::refusedPhotos()
     timer.start();
     QVERIFY(readPhoto(path, &error).isNull());
     QVERIFY2(error.contains(refusal), qPrintable(error));
-    QVERIFY(timer.elapsed() < 1000);  // refused from the header, not decoded
+    QVERIFY(timer.elapsed() < 1000);  // refused from the header, or decoded at a reduced size
 
     // A FIFO is refused at once instead of blocking.
     const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
@@ -284,14 +307,50 @@ void TestParole::silenceIsRefused()
     Recording hiss = tone(0, 1, 0, 0.0003f);
     QVERIFY(!prepareRecording(&hiss, &error));
 
-    // A click peaking far above its loudness is kept under the ceiling,
-    // quieter than the target rather than clipped.
+    // A click peaking far above its loudness: the limiter holds the click
+    // under the ceiling and the voice still reaches the library's loudness.
     Recording click = tone(0.3, 1, 0.3, 0.001f);
     for (int i = 0; i < 10; ++i)
         click.samples[size_t(0.5 * 48000) + size_t(i)] = 0.9f;
     QVERIFY(prepareRecording(&click, &error));
-    QVERIFY(peakOf(click) <= kPeakCeiling);
-    QVERIFY(peakOf(click) > kPeakCeiling - 0.1);
+    QVERIFY2(20 * std::log10(truePeakOf(click.samples, click.rate)) <= kPeakCeiling, qPrintable(QString::number(peakOf(click))));
+    QVERIFY2(std::abs(loudnessOf(click) - kTargetLoudness) <= 1, qPrintable(QString::number(loudnessOf(click))));
+}
+
+void TestParole::levelledVoices()
+{
+    // Ten of the bundled spoken words, each made too quiet or too loud and
+    // half of them with a click at full scale, as a microphone bumped while
+    // recording gives: every one saved at the library's loudness within
+    // 1 LU, its true peak at or under the ceiling, through the 16-bit file.
+    const QStringList words = QDir(QStringLiteral(QUILLO_SOURCE_DIR "/media/parole"))
+                                  .entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
+    QVERIFY(words.size() >= 40);
+    double lowest = 0, highest = -100;
+    for (int i = 0; i < 10; ++i) {
+        Recording voice;
+        QString error;
+        QVERIFY2(readWav(QStringLiteral(QUILLO_SOURCE_DIR "/media/parole/") + words.at(i * 4), &voice, &error), qPrintable(error));
+        const float gain = float(std::pow(10.0, (-24 + 4 * i) / 20.0));
+        for (float& s : voice.samples)
+            s = std::clamp(s * gain, -1.0f, 1.0f);
+        if (i % 2)
+            for (size_t k = 0; k < 24; ++k)
+                voice.samples[voice.samples.size() / 2 + k] = k % 2 ? -1.0f : 1.0f;
+        QVERIFY2(prepareRecording(&voice, &error), qPrintable(error));
+        Recording saved;
+        QTemporaryDir dir;
+        writeFile(dir.filePath(QStringLiteral("v.wav")), encodeWav(voice));
+        QVERIFY2(readWav(dir.filePath(QStringLiteral("v.wav")), &saved, &error), qPrintable(error));
+        const double loudness = loudnessOf(saved);
+        const double truePeak = 20 * std::log10(truePeakOf(saved.samples, saved.rate));
+        const QString what = QStringLiteral("%1: %2 LUFS, %3 dBTP").arg(words.at(i * 4)).arg(loudness).arg(truePeak);
+        QVERIFY2(std::abs(loudness - kTargetLoudness) <= 1, qPrintable(what));
+        QVERIFY2(truePeak <= kPeakCeiling, qPrintable(what));
+        lowest = i ? std::min(lowest, loudness) : loudness;
+        highest = std::max(highest, loudness);
+    }
+    qInfo("ten saved recordings: %.2f to %.2f LUFS, a spread of %.2f LU", lowest, highest, highest - lowest);
 }
 
 void TestParole::wavRoundTrip()
@@ -385,6 +444,106 @@ void TestParole::addReplaceRemove()
     QVERIFY(addWord(stuck, QStringLiteral("giulia"), photo, voice).contains(QStringLiteral("Non riesco")));
 }
 
+void TestParole::partsAndOwners()
+{
+    MediaFolder bundled;
+    bundled.addBasics();
+    bundled.addLetter(QStringLiteral("g.wav"));
+    QTemporaryDir userDir;
+    const Libraries libraries{bundled.path(), userDir.path() + QStringLiteral("/quillo")};
+    QImage photo(40, 30, QImage::Format_RGB32);
+    photo.fill(Qt::green);
+    const Recording voice = tone(0, 0.6, 0, 0.3f);
+
+    // A voice over a bundled word, no photo: listed as the user's voice over
+    // Quillo's, removable alone, and Quillo's comes back.
+    QCOMPARE(addWord(libraries, QStringLiteral("casa"), QImage(), voice), QString());
+    QCOMPARE(addWord(libraries, QStringLiteral("giulia"), photo, {}), QString());
+    struct Expected {
+        const char* word;
+        Owner picture;
+        Owner voice;
+    };
+    const Expected expected[] = {{"ape", Owner::Quillo, Owner::Quillo},
+                                 {"casa", Owner::Quillo, Owner::YoursOverQuillo},
+                                 {"giulia", Owner::Yours, Owner::None}};
+    const QList<WordEntry> words = listWords(libraries);
+    QCOMPARE(words.size(), 3);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        QCOMPARE(words[i].word, QString::fromUtf8(expected[i].word));
+        QCOMPARE(words[i].pictureOwner, expected[i].picture);
+        QCOMPARE(words[i].voiceOwner, expected[i].voice);
+        QCOMPARE(wordEntry(libraries, words[i].word).voiceOwner, expected[i].voice);
+    }
+    QCOMPARE(ownerText(Owner::YoursOverQuillo), QStringLiteral("tua, al posto di quella di Quillo"));
+    QCOMPARE(removalQuestion(words[1], BothParts),
+             QStringLiteral("Togliere la tua voce di «casa»? Torna la voce di Quillo. Non si può annullare."));
+    QCOMPARE(removalQuestion(words[2], BothParts),
+             QStringLiteral("Togliere la tua foto di «giulia»? «giulia» non sarà più tra le parole. Non si può annullare."));
+    QVERIFY(removeWord(libraries, QStringLiteral("casa"), PicturePart).contains(QStringLiteral("è di Quillo")));
+    QVERIFY(removeWord(libraries, QStringLiteral("giulia"), VoicePart).contains(QStringLiteral("non ha la tua voce")));
+    QCOMPARE(removeWord(libraries, QStringLiteral("casa"), VoicePart), QString());
+    QCOMPARE(wordEntry(libraries, QStringLiteral("casa")).voiceOwner, Owner::Quillo);
+
+    // A photo and a voice of the user's, taken back one at a time.
+    QCOMPARE(addWord(libraries, QStringLiteral("giulia"), QImage(), voice), QString());
+    WordEntry giulia = wordEntry(libraries, QStringLiteral("giulia"));
+    QCOMPARE(giulia.ownParts(), int(BothParts));
+    QCOMPARE(removedSentence(giulia, VoicePart), QStringLiteral("Ho tolto la tua voce di «giulia». «giulia» resterà senza voce."));
+    QCOMPARE(removeWord(libraries, QStringLiteral("giulia"), VoicePart), QString());
+    QCOMPARE(wordEntry(libraries, QStringLiteral("giulia")).pictureOwner, Owner::Yours);
+    QCOMPARE(removeWord(libraries, QStringLiteral("giulia"), PicturePart), QString());
+    QVERIFY(wordEntry(libraries, QStringLiteral("giulia")).word.isEmpty());
+
+    // A key's voice: the user's over Quillo's, then Quillo's again.
+    QCOMPARE(letterEntry(libraries, QStringLiteral("g")).owner, Owner::Quillo);
+    QVERIFY(removeLetter(libraries, QStringLiteral("g")).contains(QStringLiteral("non ha la tua voce")));
+    QCOMPARE(saveLetter(libraries, QStringLiteral("g"), voice), QString());
+    const LetterEntry g = letterEntry(libraries, QStringLiteral("g"));
+    QCOMPARE(g.owner, Owner::YoursOverQuillo);
+    QCOMPARE(g.recording, libraries.user + QStringLiteral("/alfabeto/g.wav"));
+    QCOMPARE(letterRemovedSentence(g), QStringLiteral("Ho tolto la tua voce del tasto «g». Torna quella di Quillo."));
+    QCOMPARE(removeLetter(libraries, QStringLiteral("G")), QString());  // letter case aside, as Quillo finds it
+    QCOMPARE(letterEntry(libraries, QStringLiteral("g")).owner, Owner::Quillo);
+
+    // A library held by another save past the wait: refused, nothing written.
+    QLockFile held(libraries.user + u'/' + LibraryLock::fileName());
+    QVERIFY(held.tryLock(0));
+    const LibraryLock second(libraries.user, 100);
+    QVERIFY(!second.locked());
+    QCOMPARE(second.problem(), QStringLiteral("La libreria è occupata da un altro salvataggio: riprova tra poco."));
+}
+
+void TestParole::systemErrorsInItalian()
+{
+    struct Case {
+        int number;
+        const char* reason;
+    };
+    const Case cases[] = {{ENOENT, "il file o la cartella non c'è"}, {EACCES, "non hai il permesso"},
+                          {ENOSPC, "il disco è pieno"},             {EROFS, "il disco è di sola lettura"},
+                          {EBUSY, "il file è occupato"},            {EIO, "un errore del sistema"}};
+    for (const Case& c : cases) {
+        const QString said = fileProblem(QStringLiteral("Non riesco a scrivere x"), c.number);
+        QVERIFY2(said.startsWith(QStringLiteral("Non riesco a scrivere x: ")) && said.contains(QString::fromUtf8(c.reason)),
+                 qPrintable(said));
+        QVERIFY2(!said.contains(QString::fromLocal8Bit(std::strerror(c.number))), qPrintable(said));
+    }
+    // From the English text a QSaveFile gives.
+    QCOMPARE(errorNumberOf(QStringLiteral("Permission denied")), EACCES);
+    QCOMPARE(errorNumberOf(QStringLiteral("No space left on device")), ENOSPC);
+
+    // A folder that cannot be written, for real (root may write anywhere).
+    if (::geteuid() == 0)
+        return;
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("quillo/parole"))));
+    QFile::setPermissions(dir.filePath(QStringLiteral("quillo/parole")), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QString error;
+    QVERIFY(!writeFileAtomically(dir.filePath(QStringLiteral("quillo/parole/rosa.wav")), "x", &error));
+    QVERIFY2(error.endsWith(QStringLiteral(": non hai il permesso.")), qPrintable(error));
+}
+
 void TestParole::commandLine()
 {
     if (!QFileInfo::exists(paroleBinary()))
@@ -401,22 +560,39 @@ void TestParole::commandLine()
         int exitCode;
         QString says;  // on stdout when 0, else on stderr
     };
+    const QString add = QStringLiteral("add"), letter = QStringLiteral("letter"), remove = QStringLiteral("remove");
+    const QString picture = QStringLiteral("--picture"), recording = QStringLiteral("--recording");
     const QList<Run> runs = {
-        {{QStringLiteral("add"), QStringLiteral("giulia"), QStringLiteral("--picture"), photo, QStringLiteral("--recording"), voice}, 0, QStringLiteral("aggiunta la parola «giulia», con la voce")},
-        {{QStringLiteral("add"), QStringLiteral("gatto"), QStringLiteral("--picture"), photo}, 0, QStringLiteral("aggiunta la parola «gatto»")},
-        {{QStringLiteral("letter"), QStringLiteral("g"), QStringLiteral("--recording"), voice}, 0, QStringLiteral("registrata la lettera «g»")},
-        {{QStringLiteral("remove"), QStringLiteral("gatto")}, 0, QStringLiteral("tolta la parola «gatto»")},
-        {{QStringLiteral("remove"), QStringLiteral("casa")}, 1, QStringLiteral("parola di Quillo")},
-        {{QStringLiteral("add"), QStringLiteral("a/b"), QStringLiteral("--picture"), photo}, 1, QStringLiteral("non può contenere /")},
-        {{QStringLiteral("add"), QStringLiteral("giulia"), QStringLiteral("--picture"), voice}, 1, QStringLiteral("Non è una foto")},
-        {{QStringLiteral("add"), QStringLiteral("giulia"), QStringLiteral("--picture"), photo, QStringLiteral("--recording"), photo}, 1, QStringLiteral("non è un file WAV")},
-        {{QStringLiteral("add"), QStringLiteral("giulia")}, 2, QStringLiteral("--picture")},
-        {{QStringLiteral("add"), QStringLiteral("giulia"), QStringLiteral("--picture"), photo, QStringLiteral("--record"), QStringLiteral("1"), QStringLiteral("--recording"), voice}, 2, QStringLiteral("non vanno insieme")},
-        {{QStringLiteral("letter"), QStringLiteral("g")}, 2, QStringLiteral("--record")},
-        {{QStringLiteral("letter"), QStringLiteral("g"), QStringLiteral("--record"), QStringLiteral("zero")}, 1, QStringLiteral("secondi")},
-        {{QStringLiteral("canta"), QStringLiteral("giulia")}, 2, QStringLiteral("comando sconosciuto")},
-        {{QStringLiteral("--bogus")}, 2, QStringLiteral("opzione sconosciuta: bogus")},
-        {{QStringLiteral("add"), QStringLiteral("giulia"), QStringLiteral("--picture")}, 2, QStringLiteral("manca il valore dopo --picture")},
+        {{add, QStringLiteral("giulia"), picture, photo, recording, voice}, 0, QStringLiteral("Aggiunta la parola «giulia» con la tua voce.")},
+        {{add, QStringLiteral("gianni"), picture, photo}, 0, QStringLiteral("Aggiunta la parola «gianni».")},
+        // A voice over one of Quillo's words, without a photo; then taken back.
+        {{add, QStringLiteral("gatto"), recording, voice}, 0, QStringLiteral("Salvata la parola «gatto» con la tua voce.")},
+        {{remove, QStringLiteral("gatto"), picture}, 1, QStringLiteral("La foto di «gatto» è di Quillo")},
+        {{remove, QStringLiteral("gatto"), QStringLiteral("--voice")}, 0, QStringLiteral("Ho tolto la tua voce di «gatto». Torna la voce di Quillo.")},
+        {{remove, QStringLiteral("gatto")}, 1, QStringLiteral("«gatto» è una parola di Quillo")},
+        {{add, QStringLiteral("giraffa"), picture, photo}, 0, QStringLiteral("Salvata la parola «giraffa».")},
+        {{remove, QStringLiteral("giraffa"), picture}, 0, QStringLiteral("Ho tolto la tua foto di «giraffa». Torna la foto di Quillo.")},
+        {{add, QStringLiteral("gnomo"), recording, voice}, 1, QStringLiteral("Scegli una foto per la parola «gnomo».")},
+        {{letter, QStringLiteral("g"), recording, voice}, 0, QStringLiteral("Il tasto «g» ora ha la tua voce.")},
+        {{letter, QStringLiteral("g"), QStringLiteral("--remove")}, 0, QStringLiteral("Ho tolto la tua voce del tasto «g». Torna quella di Quillo.")},
+        {{letter, QStringLiteral("g"), QStringLiteral("--remove")}, 1, QStringLiteral("Il tasto «g» non ha la tua voce.")},
+        {{remove, QStringLiteral("gianni")}, 0, QStringLiteral("Ho tolto la tua foto di «gianni». «gianni» non sarà più tra le parole.")},
+        {{remove, QStringLiteral("casa")}, 1, QStringLiteral("parola di Quillo")},
+        {{add, QStringLiteral("a/b"), picture, photo}, 1, QStringLiteral("non può contenere /")},
+        {{add, QStringLiteral("giulia"), picture, voice}, 1, QStringLiteral("Non è una foto")},
+        {{add, QStringLiteral("giulia"), picture, photo, recording, photo}, 1, QStringLiteral("non è un file WAV")},
+        // Bad usage, every kind of it: 2.
+        {{add, QStringLiteral("giulia")}, 2, QStringLiteral("Il comando add vuole la foto")},
+        {{add, QStringLiteral("giulia"), picture, photo, QStringLiteral("--record"), QStringLiteral("1"), recording, voice}, 2, QStringLiteral("non vanno insieme")},
+        {{letter, QStringLiteral("g")}, 2, QStringLiteral("--record")},
+        {{letter, QStringLiteral("g"), QStringLiteral("--record"), QStringLiteral("abc")}, 2, QStringLiteral("--record vuole i secondi")},
+        {{letter, QStringLiteral("g"), QStringLiteral("--record"), QStringLiteral("0")}, 2, QStringLiteral("--record vuole i secondi")},
+        {{letter, QStringLiteral("g"), QStringLiteral("--remove"), recording, voice}, 2, QStringLiteral("Il comando letter vuole")},
+        {{add, QStringLiteral("giulia"), QStringLiteral("--voice")}, 2, QStringLiteral("valgono solo con remove")},
+        {{remove, QStringLiteral("giulia"), QStringLiteral("--remove")}, 2, QStringLiteral("--remove vale solo con letter")},
+        {{QStringLiteral("canta"), QStringLiteral("giulia")}, 2, QStringLiteral("Comando sconosciuto")},
+        {{QStringLiteral("--bogus")}, 2, QStringLiteral("Opzione sconosciuta: bogus")},
+        {{add, QStringLiteral("giulia"), picture}, 2, QStringLiteral("Manca il valore dopo --picture")},
     };
     for (const Run& run : runs) {
         QProcess process;
@@ -425,7 +601,7 @@ void TestParole::commandLine()
         env.remove(QStringLiteral("LANG"));
         env.remove(QStringLiteral("LC_ALL"));
         process.setProcessEnvironment(env);
-        process.start(paroleBinary(), run.arguments);
+        process.start(paroleBinary(), QStringList{run.arguments});
         QVERIFY(process.waitForFinished(30000));
         const QString out = QString::fromUtf8(run.exitCode == 0 ? process.readAllStandardOutput()
                                                                 : process.readAllStandardError());
@@ -434,16 +610,100 @@ void TestParole::commandLine()
         QVERIFY2(out.contains(run.says), qPrintable(what));
     }
     QVERIFY(QFileInfo::exists(user + QStringLiteral("/immagini/giulia.jpg")));
-    QVERIFY(!QFileInfo::exists(user + QStringLiteral("/immagini/gatto.jpg")));
+    QVERIFY(!QFileInfo::exists(user + QStringLiteral("/immagini/gianni.jpg")));
+    QVERIFY(!QFileInfo::exists(user + QStringLiteral("/immagini/giraffa.jpg")));
     Recording saved;
     QString error;
     QVERIFY2(readWav(user + QStringLiteral("/parole/giulia.wav"), &saved, &error), qPrintable(error));
     QVERIFY(std::abs(loudnessOf(saved) - kTargetLoudness) < 0.2);
-    QVERIFY(QFileInfo::exists(user + QStringLiteral("/alfabeto/g.wav")));
+    QVERIFY(!QFileInfo::exists(user + QStringLiteral("/alfabeto/g.wav")));
     // Nothing but the finished files: no temporary file left beside them.
-    QDir::Filters all = QDir::Files | QDir::Hidden | QDir::System;
+    const QDir::Filters all = QDir::Files | QDir::Hidden | QDir::System;
     QCOMPARE(QDir(user + QStringLiteral("/parole")).entryList(all), QStringList{QStringLiteral("giulia.wav")});
     QCOMPARE(QDir(user + QStringLiteral("/immagini")).entryList(all), QStringList{QStringLiteral("giulia.jpg")});
+}
+
+void TestParole::largestPhonePhoto()
+{
+    if (!QFileInfo::exists(paroleBinary()))
+        QSKIP("quillo-parole is not built");
+    // A 200-megapixel phone photo held sideways, as the largest sensors take
+    // it: taken through the command line, turned upright, in little memory.
+    QTemporaryDir dir;
+    const QString photo = dir.filePath(QStringLiteral("foto.jpg"));
+    writeFile(photo, quillo::test::turnedQuarter(quillo::test::flatJpeg(16320, 12240)));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    process.setProcessEnvironment(env);
+    process.start(paroleBinary(), {QStringLiteral("add"), QStringLiteral("giulia"), QStringLiteral("--picture"), photo});
+    QVERIFY(process.waitForFinished(60000));
+    QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+    // The largest resident size of any child so far: this one, the only
+    // large one.
+    rusage usage{};
+    QCOMPARE(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+    const double megabytes = double(usage.ru_maxrss) / 1024;
+    qInfo("peak RSS of a 200-megapixel import: %.0f MB", megabytes);
+    QVERIFY2(megabytes < 300, qPrintable(QString::number(megabytes)));
+    QCOMPARE(QImage(dir.filePath(QStringLiteral("data/quillo/immagini/giulia.jpg"))).size(), QSize(768, 1024));
+
+    // Quillo itself shows a picture of that size, put in its folder by hand.
+    QString error;
+    const QImage shown = quillo::loadPicture(photo, QSize(400, 300), &error);
+    QVERIFY2(!shown.isNull(), qPrintable(error));
+    QCOMPARE(shown.size(), QSize(400, 300));
+}
+
+void TestParole::concurrentSaves()
+{
+    if (!QFileInfo::exists(paroleBinary()))
+        QSKIP("quillo-parole is not built");
+    // Two saves of the same word at once (in two spellings), over and over:
+    // each ends whole, and each says truly whether it saved. The photo and
+    // the voice of the word always come from the same save.
+    QTemporaryDir dir;
+    const QString user = dir.filePath(QStringLiteral("data/quillo"));
+    const QString photos[2] = {dir.filePath(QStringLiteral("rosso.jpg")), dir.filePath(QStringLiteral("blu.jpg"))};
+    writeFile(photos[0], halvesJpeg(QSize(64, 48), QImageIOHandler::TransformationNone));
+    QImage blue(64, 48, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    QVERIFY(blue.save(photos[1], "JPEG"));
+    const QString voices[2] = {dir.filePath(QStringLiteral("corta.wav")), dir.filePath(QStringLiteral("lunga.wav"))};
+    writeFile(voices[0], quillo::test::toneWav(600));
+    writeFile(voices[1], quillo::test::toneWav(1500));
+    const QString spellings[2] = {QStringLiteral("doppia"), QStringLiteral("Doppia")};
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    for (int round = 0; round < 25; ++round) {
+        QProcess saves[2];
+        for (int i : {0, 1}) {
+            saves[i].setProcessEnvironment(env);
+            saves[i].start(paroleBinary(), {QStringLiteral("add"), spellings[i], QStringLiteral("--picture"), photos[i],
+                                            QStringLiteral("--recording"), voices[i]});
+        }
+        bool saved[2];
+        for (int i : {0, 1}) {
+            QVERIFY(saves[i].waitForFinished(30000));
+            const QString err = QString::fromUtf8(saves[i].readAllStandardError());
+            QVERIFY2(saves[i].exitCode() == 0 || err.contains(QStringLiteral("La libreria è occupata")), qPrintable(err));
+            saved[i] = saves[i].exitCode() == 0;
+        }
+        QVERIFY(saved[0] || saved[1]);
+        const QStringList pictures = QDir(user + QStringLiteral("/immagini")).entryList(QDir::Files | QDir::Hidden);
+        const QStringList recordings = QDir(user + QStringLiteral("/parole")).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(pictures.size(), 1);
+        QCOMPARE(recordings.size(), 1);
+        // Which save the word is from: by the photo's colour and the voice's length.
+        const int byPhoto = reddish(QImage(user + QStringLiteral("/immagini/") + pictures[0]).pixel(2, 24)) ? 0 : 1;
+        Recording heard;
+        QString error;
+        QVERIFY2(readWav(user + QStringLiteral("/parole/") + recordings[0], &heard, &error), qPrintable(error));
+        const int byVoice = heard.seconds() > 1.0 ? 1 : 0;
+        QCOMPARE(byPhoto, byVoice);
+        QVERIFY(saved[byPhoto]);
+        QCOMPARE(pictures[0].chopped(4), spellings[byPhoto]);
+    }
 }
 
 QTEST_MAIN(TestParole)

@@ -3,7 +3,7 @@
 #include "platform/base/failure.h"
 #include "app/parla.h"
 #include "feedback/word_display.h"
-#include "feedback/media_paths.h"
+#include "platform/files/media_library.h"
 #include "support/started_window.h"
 
 #include <QApplication>

@@ -6,9 +6,12 @@
 
 namespace quillo {
 
-// Largest picture accepted, read from the file's header before decoding.
-inline constexpr int kMaxPictureSide = 12000;
-inline constexpr qint64 kMaxPicturePixels = 50'000'000;
+// Largest picture accepted, read from the file's header before decoding:
+// the full-size photos of current phones (up to 200 megapixels, such as
+// 16320x12240) fit.
+inline constexpr int kMaxPictureSide = 20000;
+inline constexpr int kMaxPictureMegapixels = 250;
+inline constexpr qint64 kMaxPicturePixels = qint64(kMaxPictureMegapixels) * 1'000'000;
 
 // Whether a picture of this header size may be decoded.
 bool pictureSizeAcceptable(QSize size);

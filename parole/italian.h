@@ -1,0 +1,12 @@
+#pragma once
+
+namespace quillo::parole {
+
+// Loads Qt's own Italian translation (qtbase_it.qm, from Debian's
+// qt6-translations-l10n), so that the dialogs Qt draws (the file dialog,
+// the standard buttons) speak Italian like the rest of the window, whatever
+// locale the session has or lacks. Says on stderr when it is missing.
+// Call it once the application object exists.
+bool installItalian();
+
+}  // namespace quillo::parole

@@ -1,0 +1,101 @@
+// The window's changes to the library beyond saving a word: a key's voice,
+// taking back what the parent added, and following the library on disk.
+
+#include "parole_window.h"
+
+#include "questions.h"
+#include "sentences.h"
+#include "word_list_model.h"
+
+#include "platform/files/media_library.h"
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QLineEdit>
+
+namespace quillo::parole {
+
+void ParoleWindow::saveLetter()
+{
+    const QString letter = letter_->text();
+    if (const QString why = parole::saveLetter(libraries_, letter, voice_); !why.isEmpty()) {
+        showMessage(why, true);
+        return;
+    }
+    voice_ = {};
+    showMessage(letterSavedSentence(letter), false);
+    updateButtons();
+}
+
+void ParoleWindow::removeParts(int parts)
+{
+    const QString word = word_->text().trimmed();
+    const WordEntry entry = wordEntry(libraries_, word);
+    if (entry.ownParts(parts) == 0 || !confirmRemoval(this, removalQuestion(entry, parts)))
+        return;
+    if (const QString why = parole::removeWord(libraries_, word, parts); !why.isEmpty()) {
+        showMessage(why, true);
+        return;
+    }
+    model_->reload();
+    const int row = model_->rowOf(word);
+    if (row >= 0) {
+        selectWord(word);
+        showEntry(row);
+    } else {
+        word_->clear();
+        shownWord_.clear();
+        shownRecording_.clear();
+        showPreview({});
+    }
+    showMessage(removedSentence(entry, parts), false);
+    updateButtons();
+}
+
+void ParoleWindow::removeLetter()
+{
+    const LetterEntry entry = letterEntry(libraries_, letter_->text());
+    if (!confirmRemoval(this, letterRemovalQuestion(entry)))
+        return;
+    if (const QString why = parole::removeLetter(libraries_, entry.letter); !why.isEmpty()) {
+        showMessage(why, true);
+        return;
+    }
+    showMessage(letterRemovedSentence(entry), false);
+    updateButtons();
+}
+
+void ParoleWindow::watchLibrary()
+{
+    QStringList folders;
+    for (const QString& library : {libraries_.user, libraries_.bundled}) {
+        for (const QString& folder : {library, folderIn(library, LibraryFolder::Pictures),
+                                      folderIn(library, LibraryFolder::Words), folderIn(library, LibraryFolder::Letters)}) {
+            if (QFileInfo(folder).isDir())
+                folders << QFileInfo(folder).absoluteFilePath();
+        }
+    }
+    // The user's library may not exist yet: its parent tells when it comes.
+    folders << QFileInfo(libraries_.user).absolutePath();
+    folders.removeDuplicates();
+    const QStringList watched = watcher_->directories();
+    for (const QString& folder : std::as_const(folders)) {
+        if (!watched.contains(folder))
+            watcher_->addPath(folder);
+    }
+}
+
+void ParoleWindow::libraryChanged()
+{
+    watchLibrary();
+    model_->reload();
+    // The row the parent was on stays chosen, and what they have not saved
+    // stays in the form.
+    selectWord(shownWord_.isEmpty() ? word_->text().trimmed() : shownWord_);
+    const int row = model_->rowOf(shownWord_);
+    if (row >= 0 && !unsaved())
+        shownRecording_ = model_->entries().at(row).recording;
+    updateButtons();
+}
+
+}  // namespace quillo::parole

@@ -1,0 +1,49 @@
+#include "questions.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace quillo::parole {
+
+namespace {
+
+QPushButton* addButton(QMessageBox& box, const QString& text, QMessageBox::ButtonRole role, const char* name)
+{
+    QPushButton* button = box.addButton(text, role);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+}  // namespace
+
+UnsavedChoice askAboutUnsaved(QWidget* parent, const QString& what)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Le parole di Quillo"), what, QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("unsavedQuestion"));
+    QPushButton* save = addButton(box, QStringLiteral("Salva"), QMessageBox::AcceptRole, "save");
+    QPushButton* discard = addButton(box, QStringLiteral("Non salvare"), QMessageBox::DestructiveRole, "discard");
+    QPushButton* stay = addButton(box, QStringLiteral("Resta qui"), QMessageBox::RejectRole, "stay");
+    box.setDefaultButton(save);
+    box.setEscapeButton(stay);
+    box.exec();
+    if (box.clickedButton() == save)
+        return UnsavedChoice::Save;
+    if (box.clickedButton() == discard)
+        return UnsavedChoice::Discard;
+    return UnsavedChoice::Stay;
+}
+
+bool confirmRemoval(QWidget* parent, const QString& question)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Le parole di Quillo"), question, QMessageBox::NoButton,
+                    parent);
+    box.setObjectName(QStringLiteral("removalQuestion"));
+    QPushButton* confirm = addButton(box, QStringLiteral("Togli"), QMessageBox::DestructiveRole, "confirm");
+    QPushButton* cancel = addButton(box, QStringLiteral("Annulla"), QMessageBox::RejectRole, "cancel");
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == confirm;
+}
+
+}  // namespace quillo::parole
