@@ -6,7 +6,12 @@
 #include "feedback/character_sound_player.h"
 #include "feedback/word_display.h"
 #include "platform/base/log.h"
+#include "platform/files/file_name.h"
 #include "platform/files/wildcard.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include <cmath>
 
@@ -20,20 +25,38 @@ void pickExampleWord(Form& form, const QString& character)
     sound.play(form.media().pathOf(LibraryFolder::Letters, kWordCue));
 
     form.File1.setPattern(character + kEveryFile);
-    const int n = form.File1.count();
-    const double u = form.platform().random->next();
-    try {
-        form.File1.setSelectedIndex(int(std::floor(u * n)));
-    } catch (const Failure&) {
-        // No picture for this character (n is 0): nothing is selected and
-        // the word display below refuses the empty name.
-    }
-    const QString name = form.File1.fileName();
-    try {
-        ShowWord(form, name);
-    } catch (const Failure& failure) {
-        if (!name.isEmpty())
-            qCWarning(lcQuillo, "%s", qPrintable(failure.message()));
+    const QString shownBefore = form.esempio->text();
+    // A picture taken away after the list noticed its folder last is gone
+    // by the time it is loaded: said once, and another one is drawn.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int n = form.File1.count();
+        const double u = form.platform().random->next();
+        try {
+            form.File1.setSelectedIndex(int(std::floor(u * n)));
+        } catch (const Failure&) {
+            // No picture for this character (n is 0): nothing is selected and
+            // the word display below refuses the empty name.
+        }
+        const QString name = form.File1.fileName();
+        const QString path = form.File1.filePath();
+        try {
+            ShowWord(form, name);
+            return;
+        } catch (const Failure& failure) {
+            if (name.isEmpty()) {
+                if (attempt > 0)
+                    form.esempio->setText(shownBefore);  // none of that letter is left
+                return;
+            }
+            struct stat info {};
+            if (::stat(encodeFileName(path).constData(), &info) == 0 || errno != ENOENT) {
+                qCWarning(lcQuillo, "%s", qPrintable(failure.message()));
+                return;
+            }
+            qCWarning(lcQuillo, "%s: gone since the pictures were listed, another one is drawn",
+                      qPrintable(readableFileName(path)));
+            form.File1.forget(name);
+        }
     }
 }
 

@@ -5,7 +5,10 @@
 #   - the user's a.wav is heard for a typed a, not the bundled one;
 #   - in word mode 7 brings up the user's 7nani.png (bundled 7.wav, then the
 #     user's 7nani.wav);
-#   - the user's Yoga.png takes the place of the bundled yoga.png for y.
+#   - the user's Yoga.png takes the place of the bundled yoga.png for y;
+#   - a picture taken away after its letter was typed is not looked for at
+#     the next press of that letter (no error), and one added between two
+#     presses comes up on the second.
 # Then the user's library is a FIFO, and then a file: each time Quillo starts,
 # plays the bundled recordings, and says so once on stderr.
 #   x11_user_library.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
@@ -28,7 +31,7 @@ export XDG_CONFIG_HOME=$work/config QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb SDL_AUDIO
 
 # The user's library: two tones, a magenta and a cyan picture.
 own=$work/home/quillo
-mkdir -p "$own/alfabeto" "$own/parole" "$own/immagini"
+mkdir -p "$own/alfabeto" "$own/parole" "$own/immagini" "$work/spare"
 python3 - "$own" <<'EOF'
 import math, struct, sys, zlib
 own = sys.argv[1]
@@ -51,6 +54,7 @@ wav(f"{own}/alfabeto/a.wav", 660)
 wav(f"{own}/parole/7nani.wav", 990)
 png(f"{own}/immagini/7nani.png", (255, 0, 255))
 png(f"{own}/immagini/Yoga.png", (0, 255, 255))
+png(f"{own}/../../spare/7mari.png", (255, 255, 0))
 EOF
 
 quillo=
@@ -114,6 +118,15 @@ xdotool type y
 shot home-y picture-rgb=00ffff
 await sounds "$work/home.raw" "$media" heard "$own/parole/7nani.wav" alfabeto/y.wav alfabeto/d.wav parole/yoga.wav
 check sounds "$work/home.raw" "$media" not-heard alfabeto/a.wav
+# 7 again, its only picture gone meanwhile: no picture of 7 is left.
+rm "$own/immagini/7nani.png"
+xdotool type 7
+await sounds "$work/home.raw" "$media" heard parole/yoga.wav alfabeto/7.wav alfabeto/d.wav
+# One added before the next 7 comes up at once.
+mv "$work/spare/7mari.png" "$own/immagini/"
+xdotool type 7
+shot home-7-added picture-rgb=ffff00
+grep -E "7nani.png" "$err" && fail "a picture taken away was still looked for"
 grep -q "left out" "$err" && fail "a usable library was said to be left out"
 stop
 

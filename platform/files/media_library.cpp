@@ -21,15 +21,8 @@ namespace quillo {
 
 QString folderName(LibraryFolder kind)
 {
-    switch (kind) {
-    case LibraryFolder::Letters:
-        return QStringLiteral("alfabeto");
-    case LibraryFolder::Words:
-        return QStringLiteral("parole");
-    case LibraryFolder::Pictures:
-        break;
-    }
-    return QStringLiteral("immagini");
+    static const QString names[] = {QStringLiteral("alfabeto"), QStringLiteral("parole"), QStringLiteral("immagini")};
+    return names[std::size_t(kind)];
 }
 
 QString folderIn(const QString& library, LibraryFolder kind)

@@ -83,6 +83,12 @@ void PictureList::reread()
     selected_ = -1;
 }
 
+void PictureList::forget(const QString& name)
+{
+    names_.removeAll(name);
+    selected_ = -1;
+}
+
 void PictureList::setSelectedIndex(int index)
 {
     if (index < -1 || index >= count())

@@ -35,6 +35,10 @@ public:
     void setPattern(const QString& pattern);
     const QString& pattern() const { return pattern_; }
 
+    // Leaves a picture that has gone out of the list, and the selection
+    // with it, until the folders are read again.
+    void forget(const QString& name);
+
     int count() const { return static_cast<int>(names_.size()); }
     int selectedIndex() const { return selected_; }
     // Selects an entry; -1 selects none. Throws Failure outside 0..count-1.
