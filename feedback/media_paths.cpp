@@ -13,22 +13,24 @@ QString picturesFolder(const QString& mediaFolder) { return mediaFolder + QStrin
 
 namespace {
 
-QStringList eachLibrary(const Form& form, QString (*folderOf)(const QString&))
+QStringList eachLibrary(const Libraries& libraries, QString (*folderOf)(const QString&))
 {
     QStringList folders;
-    if (!form.userMediaFolder().isEmpty()) {
-        const QString own = folderOf(form.userMediaFolder());
+    if (!libraries.own.isEmpty()) {
+        const QString own = folderOf(libraries.own);
         if (usableOptionalFolder(own))
             folders.append(own);
     }
-    folders.append(folderOf(form.mediaFolder()));
+    folders.append(folderOf(libraries.bundled));
     return folders;
 }
 
 }  // namespace
 
-QStringList lettersFolders(const Form& form) { return eachLibrary(form, lettersFolder); }
-QStringList wordsFolders(const Form& form) { return eachLibrary(form, wordsFolder); }
+Libraries librariesOf(const Form& form) { return {form.userMediaFolder(), form.mediaFolder()}; }
+
+QStringList lettersFolders(const Libraries& libraries) { return eachLibrary(libraries, lettersFolder); }
+QStringList wordsFolders(const Libraries& libraries) { return eachLibrary(libraries, wordsFolder); }
 
 QString userPicturesFolder(const Form& form)
 {

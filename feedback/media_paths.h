@@ -14,12 +14,22 @@ QString lettersFolder(const QString& mediaFolder);   // one recording per charac
 QString wordsFolder(const QString& mediaFolder);     // one recording per example word
 QString picturesFolder(const QString& mediaFolder);  // one picture per example word
 
+// The two libraries a file is looked for in: the family's own (empty for
+// none; it need not exist), then the one beside the program.
+struct Libraries {
+    QString own;
+    QString bundled;
+};
+Libraries librariesOf(const Form& form);
+
 // The same folder of each library, in the order a file is looked for in
 // them: the user's own first, when it can be listed (a missing one is left
 // out in silence, any other trouble is said once), then the one beside the
 // program.
-QStringList lettersFolders(const Form& form);
-QStringList wordsFolders(const Form& form);
+QStringList lettersFolders(const Libraries& libraries);
+QStringList wordsFolders(const Libraries& libraries);
+inline QStringList lettersFolders(const Form& form) { return lettersFolders(librariesOf(form)); }
+inline QStringList wordsFolders(const Form& form) { return wordsFolders(librariesOf(form)); }
 // The pictures folder of the user's own library, read beside the bundled
 // one; empty when there is no user library.
 QString userPicturesFolder(const Form& form);

@@ -30,7 +30,7 @@ void pickExampleWord(Form& form, const QString& character)
     }
     const QString name = form.File1.fileName();
     try {
-        ShowWord(form, name);
+        ShowWord(wordShowOf(form), name);
     } catch (const Failure& failure) {
         if (!name.isEmpty())
             qCWarning(lcQuillo, "%s", qPrintable(failure.message()));
@@ -59,7 +59,7 @@ void scrivo_KeyPress(Form& form, const QString& character)
         form.Busy = 0;
         return;
     }
-    const qint32 result = PlayWav(form, character);
+    const qint32 result = PlayWav(*form.platform().sound, media::librariesOf(form), character);
     form.Busy = 0;
     if ((form.Parolasi->value() & result) != 0)
         pickExampleWord(form, character);

@@ -1,6 +1,8 @@
 #include "support/sample_files.h"
 
+#include <QBuffer>
 #include <QDataStream>
+#include <QImage>
 #include <QIODevice>
 #include <QtEndian>
 
@@ -73,6 +75,17 @@ QByteArray pngFile(quint32 width, quint32 height, quint8 bitDepth, quint8 colour
     header[9] = char(colourType);
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", idat)
         + pngChunk("IEND", {});
+}
+
+QByteArray pictureFile(int width, int height, const QColor& colour, const char* format)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
 }
 
 }  // namespace quillo::test
