@@ -1,2 +1,0 @@
-# Empty custom commands generated dependencies file for quillo-parole_autogen.
-# This may be replaced when dependencies are built.
