@@ -51,6 +51,7 @@ void runCommand(Form& form, qint16 keyCode, bool alt)
 
 void scrivo_KeyDown(Form& form, qint16 keyCode, qint16 shift)
 {
+    form.media().lookAgain();  // a library changed meanwhile counts from this key
     try {
         runCommand(form, keyCode, (shift & kAltBit) != 0);
     } catch (const Failure& failure) {

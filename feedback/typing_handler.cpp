@@ -2,8 +2,8 @@
 
 #include "platform/base/failure.h"
 #include "form/form.h"
+#include "platform/files/media_library.h"
 #include "feedback/character_sound_player.h"
-#include "feedback/media_paths.h"
 #include "feedback/word_display.h"
 #include "platform/base/log.h"
 #include "platform/files/wildcard.h"
@@ -17,7 +17,7 @@ namespace {
 void pickExampleWord(Form& form, const QString& character)
 {
     Sound& sound = *form.platform().sound;
-    sound.play(media::fileIn(media::lettersFolders(form), media::kWordCue));
+    sound.play(form.media().pathOf(LibraryFolder::Letters, kWordCue));
 
     form.File1.setPattern(character + kEveryFile);
     const int n = form.File1.count();
@@ -45,7 +45,7 @@ void praiseCompletedWord(Form& form, const QString& character)
     // The sheet does not hold the character yet: append it to the sheet's end.
     const QString typed = form.scrivo->toPlainText().right(word.size() - 1) + character;
     if (typed.compare(word, Qt::CaseInsensitive) == 0)
-        form.platform().sound->play(media::fileIn(media::wordsFolders(form), media::kPraiseSound));
+        form.platform().sound->play(form.media().pathOf(LibraryFolder::Words, kPraiseSound));
 }
 
 }  // namespace
@@ -55,11 +55,12 @@ void scrivo_KeyPress(Form& form, const QString& character)
     if (form.Busy != 0)
         return;
     form.Busy = -1;
+    form.media().lookAgain();  // a library changed meanwhile counts from this key
     if (form.SoundOff != 0) {
         form.Busy = 0;
         return;
     }
-    const qint32 result = PlayWav(*form.platform().sound, media::librariesOf(form), character);
+    const qint32 result = PlayWav(*form.platform().sound, form.media(), character);
     form.Busy = 0;
     if ((form.Parolasi->value() & result) != 0)
         pickExampleWord(form, character);

@@ -2,6 +2,7 @@
 
 #include "platform/base/failure.h"
 #include "form/form.h"
+#include "platform/files/media_library.h"
 #include "platform/files/file_name.h"
 #include "platform/files/picture_list.h"
 #include "platform/files/picture_loader.h"
@@ -15,14 +16,14 @@ namespace quillo {
 
 WordShow wordShowOf(Form& form)
 {
-    return {*form.esempio, *form.esempiopix, form.File1, *form.platform().sound, media::librariesOf(form)};
+    return {*form.esempio, *form.esempiopix, form.File1, *form.platform().sound, form.media()};
 }
 
 void ShowWord(const WordShow& show, const QString& fileName)
 {
     if (fileName.size() < 4)
         throw Failure(QStringLiteral("no picture to show (\"%1\")").arg(fileName));
-    show.esempio.setText(media::wordOfPicture(fileName));
+    show.esempio.setText(wordOfPicture(fileName));
 
     // From whichever library holds the picture.
     const QString path = show.File1.pathOf(fileName);
@@ -36,7 +37,7 @@ void ShowWord(const WordShow& show, const QString& fileName)
     show.esempiopix.setPixmap(pixmap);
 
     const QString recording = show.esempio.text() + QStringLiteral(".wav");
-    show.sound.play(media::fileIn(media::wordsFolders(show.libraries), recording));
+    show.sound.play(show.media.pathOf(LibraryFolder::Words, recording));
 }
 
 }  // namespace quillo

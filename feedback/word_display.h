@@ -1,7 +1,5 @@
 #pragma once
 
-#include "feedback/media_paths.h"
-
 #include <QString>
 
 class QLabel;
@@ -10,18 +8,19 @@ class QLineEdit;
 namespace quillo {
 
 class Form;
+class MediaLibrary;
 class PictureList;
 class Sound;
 
 // What shows an example word: the word box, the picture and the picture list
-// the word comes from, with the sound and the libraries that give the word
-// its recording.
+// the word comes from, with the sound and the media library that give the
+// word its recording.
 struct WordShow {
     QLineEdit& esempio;
     QLabel& esempiopix;
     PictureList& File1;
     Sound& sound;
-    media::Libraries libraries;
+    MediaLibrary& media;
 };
 // The form's own word box, picture and picture list.
 WordShow wordShowOf(Form& form);

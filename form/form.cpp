@@ -12,6 +12,13 @@ Form::Form(Platform& platform, const Controls& controls)
     QObject::connect(&quitHold, &QuitHold::held, &quitHold, [this] { endProgram(); });
 }
 
+MediaLibrary& Form::media()
+{
+    if (media_.bundled().isEmpty())
+        media_.setLibraries(mediaFolder(), userMediaFolder());
+    return media_;
+}
+
 void Form::place(QWidget* control, const TwipsRect& rect)
 {
     twips_.insert(control, rect);

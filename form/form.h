@@ -4,6 +4,7 @@
 #include "form/twips.h"
 #include "form/word_mode_button.h"
 #include "form/writing_sheet.h"
+#include "platform/files/media_library.h"
 #include "platform/files/picture_list.h"
 #include "platform/platform.h"
 
@@ -52,6 +53,9 @@ public:
     QString mediaFolder() const { return platform_.programFolder->path(); }
     // The user's own library, looked in first; empty for none. It need not exist.
     const QString& userMediaFolder() const { return platform_.userMediaFolder; }
+    // Both libraries as one, where every recording is looked for: bound to
+    // the two folders above at start-up, or at first use.
+    MediaLibrary& media();
 
     // Positions and sizes in twips.
     TwipsRect twips(const QWidget* control) const { return twips_.value(control); }
@@ -70,6 +74,7 @@ protected:
 private:
     Platform& platform_;
     QHash<const QWidget*, TwipsRect> twips_;
+    MediaLibrary media_;
     bool ending_ = false;
 };
 

@@ -5,31 +5,20 @@
 #include "wav_file.h"
 #include "word_name.h"
 
-#include "feedback/media_paths.h"
 #include "platform/files/file_name.h"
 #include "platform/files/file_search.h"
+#include "platform/files/media_library.h"
 #include "platform/files/user_media_folder.h"
 #include "platform/files/wildcard.h"
 #include "platform/program_folder.h"
-
-#include <QFileInfo>
-#include <QHash>
 
 namespace quillo::parole {
 
 namespace {
 
-using media::lettersFolder;
-using media::picturesFolder;
-using media::wordOfPicture;
-using media::wordsFolder;
-
-QString recordingOf(const QString& mediaFolder, const QString& word)
-{
-    const QString folder = wordsFolder(mediaFolder);
-    const QString found = findFirstFile(folder, word + QStringLiteral(".wav"), /*wildcards=*/false);
-    return found.isEmpty() ? QString() : folder + found;
-}
+QString lettersFolder(const QString& library) { return folderIn(library, LibraryFolder::Letters); }
+QString wordsFolder(const QString& library) { return folderIn(library, LibraryFolder::Words); }
+QString picturesFolder(const QString& library) { return folderIn(library, LibraryFolder::Pictures); }
 
 // The names in a folder that are `name` but for letter case.
 QStringList sameNames(const QString& folder, const QString& name)
@@ -71,45 +60,22 @@ Libraries Libraries::installed()
 
 QList<WordEntry> listWords(const Libraries& libraries)
 {
+    // The pictures as Quillo offers them, from the folders Quillo would use,
+    // each recording looked for as Quillo looks for it.
+    MediaLibrary media(libraries.bundled, libraries.user);
     QList<WordEntry> entries;
-    QHash<QString, qsizetype> byWord;
-    auto add = [&](const QString& mediaFolder, bool own) {
-        const QString folder = picturesFolder(mediaFolder);
-        if (!QFileInfo(folder).isDir())
-            return;
-        for (const QString& file : listMatchingFiles(folder, kEveryFile)) {
-            const QString word = wordOfPicture(file);
-            const QString key = word.toCaseFolded();
-            if (word.isEmpty())
-                continue;
-            if (const auto it = byWord.constFind(key); it != byWord.cend()) {
-                WordEntry& entry = entries[*it];
-                if (entry.own && !own)
-                    entry.bundled = true;
-                continue;  // the user's comes first; a second picture of the same word is not listed
-            }
-            WordEntry entry;
-            entry.word = word;
-            entry.picture = folder + file;
-            entry.own = own;
-            entry.bundled = !own;
-            entry.recording = recordingOf(libraries.user, word);
-            if (entry.recording.isEmpty())
-                entry.recording = recordingOf(libraries.bundled, word);
-            byWord.insert(key, entries.size());
-            entries << entry;
-        }
-    };
-    add(libraries.user, true);
-    add(libraries.bundled, false);
-    QStringList words;
-    for (const WordEntry& entry : entries)
-        words << entry.word;
-    sortFileNames(words);
-    QList<WordEntry> sorted;
-    for (const QString& word : std::as_const(words))
-        sorted << entries[byWord.value(word.toCaseFolded())];
-    return sorted;
+    for (const LibraryPicture& picture : media.pictures()) {
+        WordEntry entry;
+        entry.word = wordOfPicture(picture.name);
+        if (entry.word.isEmpty())
+            continue;  // no word to show or say
+        entry.picture = picturesFolder(picture.own ? libraries.user : libraries.bundled) + picture.name;
+        entry.own = picture.own;
+        entry.bundled = picture.bundledToo || !picture.own;
+        entry.recording = media.locate(LibraryFolder::Words, entry.word + QStringLiteral(".wav"));
+        entries << entry;
+    }
+    return entries;
 }
 
 QString addWord(const Libraries& libraries, const QString& word, const QImage& picture, const Recording& recording)

@@ -1,8 +1,8 @@
 #include "settings/settings_file.h"
 
 #include "form/form.h"
+#include "platform/files/media_library.h"
 #include "form/rounded_outline.h"
-#include "feedback/media_paths.h"
 #include "settings/stored_look.h"
 #include "platform/base/log.h"
 #include "platform/files/settings_store.h"
@@ -63,9 +63,8 @@ void SaveSettings(Form& form)
         sound.playDefault();
         return;
     }
-    const QStringList letters = media::lettersFolders(form);
-    sound.play(media::fileIn(letters, media::kSavedFirst));
-    sound.play(media::fileIn(letters, media::kSavedSecond));
+    sound.play(form.media().pathOf(LibraryFolder::Letters, kSavedFirst));
+    sound.play(form.media().pathOf(LibraryFolder::Letters, kSavedSecond));
 }
 
 }  // namespace quillo

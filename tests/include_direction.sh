@@ -3,7 +3,9 @@
 # feedback -> form -> platform, and inside platform the root bundle ->
 # desktop -> sound -> files -> base. Fails, naming the line, where a file
 # includes a header from a folder above its own. The rooms sound/ and
-# desktop/ never include each other.
+# desktop/ never include each other. The helper programs, parole/ and
+# media-check/, stand beside the toy on the platform: they include nothing
+# of the toy's (form/ and above) and nothing of each other's.
 set -u
 root=${1:?source folder}
 order=(platform/base platform/files platform/sound platform/desktop platform form feedback settings commands app)
@@ -28,6 +30,19 @@ for folder in "${order[@]}"; do
             status=1
         fi
     done < <(find "$root/$folder" "${depth[@]}" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 |
+             xargs -0 -r grep -n -H -E '^#include "[^/"]+/')
+done
+helpers=(parole media-check)
+for folder in "${helpers[@]}"; do
+    [ -d "$root/$folder" ] || continue
+    while IFS=: read -r file line text; do
+        path=$(sed -E 's/.*#include "([^"]+)".*/\1/' <<<"$text")
+        included=$(folder_of "$path")
+        if [[ $included != platform* || $included == "$folder" ]] && [[ $included != "$folder" ]]; then
+            echo "${file#"$root"/}:$line: $folder/ includes $included/, which is not beside it on the platform"
+            status=1
+        fi
+    done < <(find "$root/$folder" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 |
              xargs -0 -r grep -n -H -E '^#include "[^/"]+/')
 done
 exit $status

@@ -1,8 +1,9 @@
 // The character sound player: which recording a typed character finds in the
 // letters folder, and what PlayWav answers. It sees only the sound and the
-// libraries.
+// media library.
 
 #include "feedback/character_sound_player.h"
+#include "platform/files/media_library.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 
@@ -16,11 +17,13 @@ namespace {
 struct Rig {
     test::MediaFolder media;
     test::RecordingSound sound;
+    MediaLibrary library{media.path(), QString()};
     // Plays one character and returns PlayWav's answer; `heard` gets what played.
     qint32 play(const QString& character, QStringList* heard)
     {
         sound.played.clear();
-        const qint32 result = PlayWav(sound, {QString(), media.path()}, character);
+        library.lookAgain();  // as at each key
+        const qint32 result = PlayWav(sound, library, character);
         *heard = sound.played;
         return result;
     }

@@ -8,7 +8,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -33,7 +32,6 @@ QString checkerPath()
 struct Outcome {
     int exitCode = -1;
     QStringList lines;
-    qint64 milliseconds = 0;
 };
 
 // `dataHome`: the XDG_DATA_HOME the checker sees; by default one without
@@ -44,12 +42,9 @@ Outcome runChecker(const QStringList& arguments = {}, const QString& dataHome = 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     process.setProcessEnvironment(env);
-    QElapsedTimer timer;
-    timer.start();
     process.start(checkerPath(), arguments);
     process.waitForFinished(30000);
     Outcome outcome;
-    outcome.milliseconds = timer.elapsed();
     outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     const QString text = QString::fromUtf8(process.readAllStandardOutput());
     outcome.lines = text.split(u'\n', Qt::SkipEmptyParts);
@@ -110,7 +105,7 @@ class TestMediaCheck : public QObject {
     Q_OBJECT
 
 private slots:
-    void bundledLibraryIsAllGoodAndQuick();
+    void bundledLibraryIsAllGood();
     void completeLibraryIsAllGood();
     void missingFolderArgumentIsReported();
     void plantedFaultIsFound_data();
@@ -119,7 +114,7 @@ private slots:
     void usersLibraryBesideTheBundledOne();
 };
 
-void TestMediaCheck::bundledLibraryIsAllGoodAndQuick()
+void TestMediaCheck::bundledLibraryIsAllGood()
 {
     QVERIFY2(QFileInfo(checkerPath()).isExecutable(), qPrintable(checkerPath()));
     const QDir media(QStringLiteral(QUILLO_SOURCE_DIR "/media"));
@@ -133,7 +128,6 @@ void TestMediaCheck::bundledLibraryIsAllGoodAndQuick()
     QCOMPARE(beside.lines.value(0), allGood);
     QCOMPARE(beside.lines.size(), 2);  // then the pictures per letter
     QCOMPARE(beside.exitCode, 0);
-    QVERIFY2(beside.milliseconds < 1000, qPrintable(QStringLiteral("took %1 ms").arg(beside.milliseconds)));
 
     const Outcome named = runChecker({media.path() + u'/'});
     QCOMPARE(named.lines, beside.lines);

@@ -7,13 +7,17 @@
 #include "feedback/character_sound_player.h"
 #include "feedback/typing_handler.h"
 #include "feedback/word_display.h"
-#include "platform/files/optional_folder.h"
+#include "platform/files/file_name.h"
+#include "platform/files/media_library.h"
+#include "platform/files/user_media_folder.h"
 #include "settings/settings_file.h"
 #include "support/log_capture.h"
 #include "support/started_window.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -77,6 +81,8 @@ private slots:
     void picturesOfBothLibraries();
     void unusableUserFolder_data();
     void unusableUserFolder();
+    void dataHomeFromTheEnvironment_data();
+    void dataHomeFromTheEnvironment();
 };
 
 void UserLibraryTest::recordingsAreLookedForInTheUsersFolderFirst()
@@ -98,7 +104,7 @@ void UserLibraryTest::recordingsAreLookedForInTheUsersFolderFirst()
     rig.user.addWord(QStringLiteral("bravo.wav"));
     QCOMPARE(rig.type(QStringLiteral("a")),
              (QStringList{"user/alfabeto/A.wav", "user/alfabeto/d.wav", "user/parole/Ape.wav"}));
-    QCOMPARE(PlayWav(*rig.fake.sound, media::librariesOf(form), QStringLiteral("a")), 1);
+    QCOMPARE(PlayWav(*rig.fake.sound, form.media(), QStringLiteral("a")), 1);
     // What the user has not recorded comes from the bundled library.
     QCOMPARE(rig.type(QStringLiteral("c")),
              (QStringList{"bundled/alfabeto/c.wav", "user/alfabeto/d.wav", "bundled/parole/casa.wav"}));
@@ -106,7 +112,7 @@ void UserLibraryTest::recordingsAreLookedForInTheUsersFolderFirst()
     QCOMPARE(rig.type(QStringLiteral("#")), QStringList{"bundled/alfabeto/boh.wav"});
     rig.user.addLetter(QStringLiteral("boh.wav"));
     QCOMPARE(rig.type(QStringLiteral("#")), QStringList{"user/alfabeto/boh.wav"});
-    QCOMPARE(PlayWav(*rig.fake.sound, media::librariesOf(form), QStringLiteral("c")), 1);
+    QCOMPARE(PlayWav(*rig.fake.sound, form.media(), QStringLiteral("c")), 1);
     // '*' takes the first recording of the first library that has one.
     QCOMPARE(rig.type(QStringLiteral("*")).value(0), QStringLiteral("user/alfabeto/A.wav"));
 
@@ -263,8 +269,64 @@ void UserLibraryTest::unusableUserFolder()
     // Permission given back, the folder counts at once.
     if (what.startsWith(QLatin1String("unreadable"))) {
         mend();
-        QVERIFY(usableOptionalFolder(rig.user.pictures()));
+        QVERIFY(folderTrouble(rig.user.pictures()).usable());
     }
+}
+
+// XDG_DATA_HOME as the parents' program and Quillo read it: the parent's
+// recording of a letter is written where Quillo then plays it from.
+void UserLibraryTest::dataHomeFromTheEnvironment_data()
+{
+    QTest::addColumn<QByteArray>("dataHome");  // relative to a temporary folder that is also HOME
+    QTest::addColumn<QByteArray>("library");   // where the library must be, relative to the same
+    QTest::addColumn<QString>("said");
+
+    QTest::newRow("a name that is not UTF-8") << QByteArray("d\xe9" "ati") << QByteArray("d\xe9" "ati/quillo") << QString();
+    QTest::newRow("relative: ignored") << QByteArray("rel/data") << QByteArray(".local/share/quillo")
+                                       << QStringLiteral("XDG_DATA_HOME (rel/data) is not an absolute path: ignored");
+}
+
+void UserLibraryTest::dataHomeFromTheEnvironment()
+{
+    QFETCH(QByteArray, dataHome);
+    QFETCH(QByteArray, library);
+    QFETCH(QString, said);
+    QTemporaryDir home;
+    const QByteArray root = QFile::encodeName(home.path()) + '/';
+    QCOMPARE(::mkdir((root + dataHome.split('/').first()).constData(), 0700), 0);
+    const QByteArray given = said.isEmpty() ? root + dataHome : dataHome;
+    const QByteArray oldHome = qgetenv("HOME"), oldData = qgetenv("XDG_DATA_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", oldHome);
+        qputenv("XDG_DATA_HOME", oldData);
+    });
+    qputenv("HOME", root);
+    qputenv("XDG_DATA_HOME", given);
+
+    // The parent records z.
+    QProcess parole;
+    parole.setWorkingDirectory(home.path());
+    parole.start(QFileInfo(QStringLiteral(QUILLO_BINARY)).absolutePath() + QStringLiteral("/quillo-parole"),
+                 {QStringLiteral("letter"), QStringLiteral("z"), QStringLiteral("--recording"),
+                  QStringLiteral(QUILLO_SOURCE_DIR "/media/alfabeto/a.wav")});
+    QVERIFY(parole.waitForFinished(60000));
+    QVERIFY2(parole.exitCode() == 0, parole.readAllStandardError().constData());
+    struct stat info {};
+    QCOMPARE(::stat((root + library + "/alfabeto/z.wav").constData(), &info), 0);
+
+    // Quillo finds the library there, and plays the parent's z.
+    test::LogCapture log;
+    const QString found = userMediaFolder();
+    QCOMPARE(encodeFileName(found), root + library);
+    QVERIFY(userMediaFolder() == found);
+    Rig rig;
+    rig.fake.platform.userMediaFolder = found;
+    rig.start();
+    rig.type(QStringLiteral("z"));
+    QCOMPARE(rig.fake.sound->paths.value(0), found + QStringLiteral("/alfabeto/z.wav"));
+    const QString lines = log.text();
+    QCOMPARE(linesWith(lines, QStringLiteral("XDG_DATA_HOME")), said.isEmpty() ? 0 : 1);
+    QVERIFY2(lines.contains(said), qPrintable(lines));
 }
 
 QTEST_MAIN(UserLibraryTest)

@@ -1,9 +1,10 @@
 // The word display: the word in the word box, the picture, the word's
 // recording. It sees only the word box, the picture, the picture list, the
-// sound and the libraries.
+// sound and the media library.
 
 #include "platform/base/failure.h"
 #include "feedback/word_display.h"
+#include "platform/files/media_library.h"
 #include "platform/files/picture_list.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
@@ -32,8 +33,13 @@ struct Rig {
     QLineEdit& esempio = *new QLineEdit(&host);
     QLabel& esempiopix = *new QLabel(&host);
     PictureList File1;
+    MediaLibrary library{media.path(), own.path()};
 
-    WordShow show() { return {esempio, esempiopix, File1, sound, {own.path(), media.path()}}; }
+    WordShow show()
+    {
+        library.lookAgain();  // as at each key
+        return {esempio, esempiopix, File1, sound, library};
+    }
     void start()
     {
         File1.setUserFolder(own.pictures());

@@ -6,6 +6,7 @@
 #include "feedback/word_display.h"
 #include "form/word_mode_button.h"
 #include "platform/base/failure.h"
+#include "platform/files/media_library.h"
 #include "platform/files/picture_list.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
@@ -43,8 +44,13 @@ struct Rig {
     QLabel& esempiopix = *new QLabel(&host);
     WordModeButton& Parolasi = *new WordModeButton(&host);
     PictureList File1;
+    MediaLibrary library{media.path(), QString()};
 
-    WordShow show() { return {esempio, esempiopix, File1, sound, {QString(), media.path()}}; }
+    WordShow show()
+    {
+        library.lookAgain();  // as at each key
+        return {esempio, esempiopix, File1, sound, library};
+    }
     void next() { nextWord(show()); }
     void previous() { previousWord(show()); }
     void toggleDisplay() { toggleWordDisplay(show(), Parolasi); }

@@ -59,12 +59,35 @@ const QStringList& FolderListing::names(const QString& folder)
 
     folder_ = folder;
     stamp_ = now;
+    stamped_ = stamped;
     names_ = listMatchingFiles(folder, kEveryFile);
     ++readings_;
     const std::int64_t latestChange = std::max(now.modifiedSec * 1'000'000'000 + now.modifiedNsec,
                                                now.changedSec * 1'000'000'000 + now.changedNsec);
     trusted_ = stamped && nowNs() - latestChange > kStampSettleNs;
     return names_;
+}
+
+bool FolderListing::unchanged(const QString& folder) const
+{
+    Stamp now;
+    const bool stamped = stampOf(folder, &now);
+    if (folder != folder_)
+        return false;
+    if (!stamped || !stamped_)
+        return stamped == stamped_;
+    return trusted_ && now == stamp_;
+}
+
+void FolderListing::skip(const QString& folder)
+{
+    if (folder_ != folder || !names_.isEmpty())
+        ++readings_;
+    folder_ = folder;
+    stamp_ = {};
+    stamped_ = stampOf(folder, &stamp_);
+    trusted_ = true;
+    names_.clear();
 }
 
 }  // namespace quillo

@@ -3,24 +3,12 @@
 #include "platform/base/failure.h"
 #include "platform/files/file_name.h"
 #include "platform/files/file_search.h"
-#include "platform/files/optional_folder.h"
+#include "platform/files/media_library.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace quillo {
-
-namespace {
-
-// What makes two pictures the same word: the name less its last four
-// characters, letter case aside. A name too short for a word stands for itself.
-QString sameWordKey(const QString& name)
-{
-    const QString readable = readableFileName(name);
-    return (readable.size() > 4 ? readable.chopped(4) : readable).toCaseFolded();
-}
-
-}  // namespace
 
 void PictureList::setFolder(const QString& folder)
 {
@@ -38,38 +26,52 @@ void PictureList::setUserFolder(const QString& folder)
 
 void PictureList::setPattern(const QString& pattern)
 {
-    if (pattern == pattern_)
+    if (pattern != pattern_) {
+        pattern_ = pattern;
+        reread();
         return;
-    pattern_ = pattern;
+    }
+    if (folder_.isEmpty() || !foldersChanged())
+        return;
+    // A picture added or taken away counts from the next key; the selection
+    // stays on its picture while that is listed.
+    const QString selected = fileName();
     reread();
+    selected_ = selected.isEmpty() ? -1 : int(names_.indexOf(selected));
+}
+
+bool PictureList::foldersChanged() const
+{
+    return !listing_.unchanged(folder_) || (!userFolder_.isEmpty() && !userListing_.unchanged(userFolder_));
 }
 
 const QStringList& PictureList::everyName()
 {
-    fromUnion_ = false;
     const QStringList& bound = listing_.names(folder_);
-    if (userFolder_.isEmpty() || !usableOptionalFolder(userFolder_))
-        return bound;
-    const QStringList& users = userListing_.names(userFolder_);
-    if (users.isEmpty())
-        return bound;
-    fromUnion_ = true;
-    const std::uint64_t readings[2] = {listing_.readings(), userListing_.readings()};
+    if (userFolder_.isEmpty()) {
+        userUsable_ = false;
+    } else if (!userListing_.unchanged(userFolder_)) {
+        // Judged again only when it has changed: a fault is said once.
+        userUsable_ = usableOrSaid(userFolder_);
+        if (userUsable_)
+            userListing_.names(userFolder_);
+        else
+            userListing_.skip(userFolder_);
+    }
+    const std::uint64_t readings[2] = {listing_.readings(), userUsable_ ? userListing_.readings() : 0};
     if (readings[0] == unionOf_[0] && readings[1] == unionOf_[1])
         return union_;
 
-    QSet<QString> usersWords;
-    for (const QString& name : users)
-        usersWords.insert(sameWordKey(name));
-    union_ = users;
-    for (const QString& name : bound) {
-        if (!usersWords.contains(sameWordKey(name)))
-            union_.append(name);
+    static const QStringList none;
+    union_.clear();
+    unionUsers_.clear();
+    // No name is left twice (two pictures of one name are one word), so the
+    // name alone tells the folder.
+    for (const LibraryPicture& picture : mergePictures(userUsable_ ? userListing_.names(userFolder_) : none, bound)) {
+        union_.append(picture.name);
+        if (picture.own)
+            unionUsers_.insert(picture.name);
     }
-    sortFileNames(union_);
-    // No bound name is left with the same word as a user's, so no name is
-    // left twice: the name alone tells the folder.
-    unionUsers_ = QSet<QString>(users.cbegin(), users.cend());
     unionOf_[0] = readings[0];
     unionOf_[1] = readings[1];
     return union_;
@@ -100,7 +102,7 @@ QString PictureList::filePath() const
 
 QString PictureList::pathOf(const QString& name) const
 {
-    return QDir(fromUnion_ && unionUsers_.contains(name) ? userFolder_ : folder_).filePath(name);
+    return QDir(unionUsers_.contains(name) ? userFolder_ : folder_).filePath(name);
 }
 
 }  // namespace quillo

@@ -14,9 +14,7 @@ namespace quillo {
 // The hidden list of picture file names: the files of one folder that match a
 // wildcard pattern, sorted, with one selected entry (-1 when none). A second
 // folder, the user's own, may join it: the list is then the union of both,
-// sorted together, and a picture of the user's takes the place of one of the
-// bound folder with the same word (the name less its last four characters,
-// letter case aside), so that no word is listed twice.
+// sorted together, each word once (see mergePictures).
 class PictureList {
 public:
     // Binds the list to a folder and reads it. Throws Failure when the folder
@@ -26,12 +24,14 @@ public:
 
     // The user's folder, read beside the bound one at every re-read. It need
     // not exist; one that cannot be listed is said once and left out (see
-    // usableOptionalFolder). Empty: none. Leaves no entry selected.
+    // usableOrSaid). Empty: none. Leaves no entry selected.
     void setUserFolder(const QString& folder);
     const QString& userFolder() const { return userFolder_; }
 
-    // A different pattern re-reads the folders and clears the selection; the
-    // pattern already held changes nothing.
+    // A different pattern re-reads the folders and clears the selection.
+    // The pattern already held changes nothing, unless a folder has changed
+    // since it was read (one stat a folder): then the folders are read anew,
+    // and the selected picture stays selected while it is still listed.
     void setPattern(const QString& pattern);
     const QString& pattern() const { return pattern_; }
 
@@ -51,6 +51,7 @@ public:
 
 private:
     void reread();
+    bool foldersChanged() const;
     const QStringList& everyName();
 
     QString folder_;
@@ -62,8 +63,8 @@ private:
     // user's; put together again only when a folder was read anew.
     QStringList union_;
     QSet<QString> unionUsers_;
+    bool userUsable_ = false;
     std::uint64_t unionOf_[2] = {0, 0};  // the folders' readings it was made from
-    bool fromUnion_ = false;             // names_ were taken from union_
     QStringList names_;
     int selected_ = -1;
 };
