@@ -10,6 +10,7 @@
 #include "app/parla.h"
 #include "feedback/typing_handler.h"
 #include "app/startup.h"
+#include "support/sample_files.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 
@@ -35,12 +36,7 @@ struct Library {
 
     Library()
     {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        QImage image(160, 160, QImage::Format_RGB32);
-        image.fill(QColor(30, 120, 200));
-        image.save(&buffer, "PNG");
+        const QByteArray png = test::pictureFile(160, 160, QColor(30, 120, 200));
         const QByteArray wav = test::MediaFolder::tinyWav(2000);
 
         const QString letters = QStringLiteral("abcdefghilmnopqrstuvz");
@@ -72,15 +68,7 @@ struct OwnLibrary {
     test::MediaFolder folder;
     OwnLibrary()
     {
-        const QByteArray png = [] {
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QImage image(160, 160, QImage::Format_RGB32);
-            image.fill(QColor(200, 60, 30));
-            image.save(&buffer, "PNG");
-            return bytes;
-        }();
+        const QByteArray png = test::pictureFile(160, 160, QColor(200, 60, 30));
         const QByteArray wav = test::MediaFolder::tinyWav(2000);
         const QString letters = QStringLiteral("abcdefghilmnopqrstuvz");
         for (int i = 0; i < 200; ++i) {

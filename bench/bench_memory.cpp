@@ -7,6 +7,7 @@
 
 #include "app/parla.h"
 #include "app/startup.h"
+#include "support/process_memory.h"
 #include "support/fake_platform.h"
 
 #include <QApplication>
@@ -16,22 +17,6 @@
 #include <cstdio>
 
 using namespace quillo;
-
-namespace {
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -43,7 +28,7 @@ int main(int argc, char** argv)
     Form_Load(form);
     form.showCoveringScreen();
     QCoreApplication::processEvents();
-    const double afterStart = residentMegabytes();
+    const double afterStart = double(test::residentBytes()) / (1024 * 1024);
 
     const QString letters = QStringLiteral("abcdefgilmnoprstuvz");
     for (int i = 0; i < 200; ++i) {
@@ -52,7 +37,7 @@ int main(int argc, char** argv)
         QCoreApplication::sendEvent(form.scrivo, &press);
         QCoreApplication::processEvents();
     }
-    const double afterKeys = residentMegabytes();
+    const double afterKeys = double(test::residentBytes()) / (1024 * 1024);
     std::printf("resident after start: %.1f MB\nresident after 200 keys: %.1f MB (target under 60 MB)\n", afterStart,
                 afterKeys);
     return afterKeys < 60 ? 0 : 1;

@@ -24,7 +24,7 @@ using namespace quillo;
 
 namespace {
 
-test::MediaFolder& media()
+test::MediaFolder& mediaFolder()
 {
     static test::MediaFolder folder;
     static const bool made = [](test::MediaFolder& f) {
@@ -57,7 +57,7 @@ double median(std::vector<double> v)
 
 void showWord(benchmark::State& state, const QString& fileName)
 {
-    test::FakePlatform fake(media().path());
+    test::FakePlatform fake(mediaFolder().path());
     Parla form(fake.platform);
     Form_Load(form);
     form.File1.setPattern(fileName);
@@ -67,7 +67,7 @@ void showWord(benchmark::State& state, const QString& fileName)
     for (auto _ : state) {
         form.esempiopix->clear();
         const auto start = std::chrono::steady_clock::now();
-        ShowWord(form, fileName);
+        ShowWord(wordShowOf(form), fileName);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(took.count());
         ms.push_back(took.count() * 1000);
@@ -89,7 +89,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    media();
+    mediaFolder();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -1,6 +1,8 @@
 #include "commands/appearance_commands.h"
 
-#include "form/form.h"
+#include "form/writing_sheet.h"
+#include "platform/desktop/font_list.h"
+#include "platform/random_source.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,38 +30,38 @@ double largerSize(double size)
     return std::floor(size + tenthOf(size));
 }
 
-void randomBackgroundColour(Form& form)
+void randomBackgroundColour(WritingSheet& sheet, RandomSource& random)
 {
-    form.scrivo->setBackColor(colourFromDraw(form.platform().random->next()));
+    sheet.setBackColor(colourFromDraw(random.next()));
 }
 
-void randomTextColour(Form& form)
+void randomTextColour(WritingSheet& sheet, RandomSource& random)
 {
-    form.scrivo->setForeColor(colourFromDraw(form.platform().random->next()));
+    sheet.setForeColor(colourFromDraw(random.next()));
 }
 
-void randomFont(Form& form)
+void randomFont(WritingSheet& sheet, FontList& fonts, RandomSource& random)
 {
-    const double r = form.platform().random->next();
-    const QStringList families = form.platform().fonts->families();
+    const double r = random.next();
+    const QStringList families = fonts.families();
     const qsizetype n = families.size();
     if (n == 0)
         return;
     const auto index = std::clamp<qsizetype>(qsizetype(std::floor(double(n) * r)), 0, n - 1);
-    form.scrivo->setFontName(families.at(index));
+    sheet.setFontName(families.at(index));
 }
 
-void smallerCharacters(Form& form)
+void smallerCharacters(WritingSheet& sheet)
 {
-    form.scrivo->setFontSize(smallerSize(form.scrivo->fontSize()));
+    sheet.setFontSize(smallerSize(sheet.fontSize()));
 }
 
-void largerCharacters(Form& form)
+void largerCharacters(WritingSheet& sheet)
 {
-    const double old = form.scrivo->fontSize();
-    form.scrivo->setFontSize(largerSize(form.scrivo->fontSize()));
-    if (old >= form.scrivo->fontSize())
-        form.scrivo->setFontSize(old + 1);
+    const double old = sheet.fontSize();
+    sheet.setFontSize(largerSize(old));
+    if (old >= sheet.fontSize())
+        sheet.setFontSize(old + 1);
 }
 
 }  // namespace quillo

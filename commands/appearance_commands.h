@@ -4,18 +4,23 @@
 
 namespace quillo {
 
-class Form;
+class FontList;
+class RandomSource;
+class WritingSheet;
+
+// The appearance commands see the sheet, and where they draw from: the font
+// families and the random numbers.
 
 // F2: a random background colour for the sheet.
-void randomBackgroundColour(Form& form);
+void randomBackgroundColour(WritingSheet& sheet, RandomSource& random);
 // F3: a random text colour for the sheet.
-void randomTextColour(Form& form);
+void randomTextColour(WritingSheet& sheet, RandomSource& random);
 // F5: a random font family for the sheet, from those that write Latin letters.
-void randomFont(Form& form);
+void randomFont(WritingSheet& sheet, FontList& fonts, RandomSource& random);
 // F6: characters a tenth smaller, at least one point smaller.
-void smallerCharacters(Form& form);
+void smallerCharacters(WritingSheet& sheet);
 // F7: characters a tenth larger, at least one point larger.
-void largerCharacters(Form& form);
+void largerCharacters(WritingSheet& sheet);
 
 // floor(r * 2^24): a colour 0x00BBGGRR from a draw r in [0, 1).
 qint32 colourFromDraw(double r);

@@ -1,6 +1,6 @@
 #include "commands/help_box.h"
 
-#include "form/form.h"
+#include "platform/desktop/message_box.h"
 #include "version.h"
 
 namespace quillo {
@@ -33,9 +33,9 @@ QString helpText(bool holdToQuit)
     return text;
 }
 
-void showHelpBox(Form& form)
+void showHelpBox(MessageBox& messages, QWidget* parent, bool holdToQuit)
 {
-    form.platform().messages->information(form.scrivo->window(), kHelpTitle, helpText(form.quitHold.enabled()));
+    messages.information(parent, kHelpTitle, helpText(holdToQuit));
 }
 
 }  // namespace quillo

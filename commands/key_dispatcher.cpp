@@ -7,6 +7,7 @@
 #include "commands/help_box.h"
 #include "commands/window_commands.h"
 #include "commands/word_list_commands.h"
+#include "feedback/word_display.h"
 #include "settings/base_defaults.h"
 #include "settings/settings_file.h"
 #include "platform/base/log.h"
@@ -19,19 +20,26 @@ namespace {
 
 void runCommand(Form& form, qint16 keyCode, bool alt)
 {
+    Platform& platform = form.platform();
+    WritingSheet& sheet = *form.scrivo;
     switch (keyCode) {
     case vk::kEscape: applyStoredAppearance(form); break;
-    case vk::kF1: alt ? LoadBaseDefaults(form) : showHelpBox(form); break;
-    case vk::kF2: alt ? SaveSettings(form) : randomBackgroundColour(form); break;
-    case vk::kF3: randomTextColour(form); break;
+    case vk::kF1:
+        alt ? LoadBaseDefaults(form) : showHelpBox(*platform.messages, sheet.window(), form.quitHold.enabled());
+        break;
+    case vk::kF2: alt ? SaveSettings(form) : randomBackgroundColour(sheet, *platform.random); break;
+    case vk::kF3: randomTextColour(sheet, *platform.random); break;
     case vk::kF4: alt ? quit(form) : nextCornerStep(form); break;
-    case vk::kF5: randomFont(form); break;
-    case vk::kF6: smallerCharacters(form); break;
-    case vk::kF7: largerCharacters(form); break;
-    case vk::kF8: case vk::kDown: nextWord(form); break;
-    case vk::kUp: previousWord(form); break;
-    case vk::kF9: toggleWordDisplay(form); break;
-    case vk::kF10: toggleWordMode(form); break;
+    case vk::kF5: randomFont(sheet, *platform.fonts, *platform.random); break;
+    case vk::kF6: smallerCharacters(sheet); break;
+    case vk::kF7: largerCharacters(sheet); break;
+    case vk::kF8: case vk::kDown: nextWord(wordShowOf(form)); break;
+    case vk::kUp: previousWord(wordShowOf(form)); break;
+    case vk::kF9: toggleWordDisplay(wordShowOf(form), *form.Parolasi); break;
+    case vk::kF10:
+        toggleWordMode(*form.Parolasi);
+        Parolasi_Click(form);
+        break;
     case vk::kF11: toggleSound(form); break;
     case vk::kF12: clearSheet(form); break;
     case vk::kQ: if (alt) quit(form); break;

@@ -6,39 +6,38 @@
 
 namespace quillo {
 
-void nextWord(Form& form)
+void nextWord(const WordShow& show)
 {
-    PictureList& list = form.File1;
+    PictureList& list = show.File1;
     list.setPattern(kEveryFile);
     const int i = list.selectedIndex();
     const int n = list.count();
     if (n == 0)
         return;  // nothing to select: the selection stays -1 and no word is shown
     list.setSelectedIndex(i >= n - 1 ? 0 : i + 1);
-    ShowWord(form, list.fileName());
+    ShowWord(show, list.fileName());
 }
 
-void previousWord(Form& form)
+void previousWord(const WordShow& show)
 {
-    PictureList& list = form.File1;
+    PictureList& list = show.File1;
     const int i = list.selectedIndex();
     list.setSelectedIndex(i > 0 ? i - 1 : list.count() - 1);
-    ShowWord(form, list.fileName());
+    ShowWord(show, list.fileName());
 }
 
-void toggleWordDisplay(Form& form)
+void toggleWordDisplay(const WordShow& show, WordModeButton& Parolasi)
 {
-    for (QWidget* control : {static_cast<QWidget*>(form.esempio), static_cast<QWidget*>(form.esempiopix),
-                             static_cast<QWidget*>(form.Parolasi)})
+    for (QWidget* control : {static_cast<QWidget*>(&show.esempio), static_cast<QWidget*>(&show.esempiopix),
+                             static_cast<QWidget*>(&Parolasi)})
         control->setVisible(!control->isVisibleTo(control->window()));
-    if (form.File1.count() > 0)
-        form.File1.setSelectedIndex(0);
+    if (show.File1.count() > 0)
+        show.File1.setSelectedIndex(0);
 }
 
-void toggleWordMode(Form& form)
+void toggleWordMode(WordModeButton& Parolasi)
 {
-    form.Parolasi->setValue(form.Parolasi->value() == 0 ? 1 : 0);
-    Parolasi_Click(form);
+    Parolasi.setValue(Parolasi.value() == 0 ? 1 : 0);
 }
 
 void Parolasi_Click(Form& form)

@@ -1,14 +1,13 @@
 #include "feedback/character_sound_player.h"
 
-#include "form/form.h"
 #include "platform/files/media_library.h"
+#include "platform/sound/sound.h"
 
 namespace quillo {
 
-qint32 PlayWav(Form& form, const QString& character)
+qint32 PlayWav(Sound& sound, MediaLibrary& media, const QString& character)
 {
     // The user's letters folder first, then the bundled one, for each search.
-    MediaLibrary& media = form.media();
     // '*' and '?' in the character act as wildcards.
     QString path = media.find(LibraryFolder::Letters, character + QStringLiteral(".wav"));
     qint16 found = -1;
@@ -20,7 +19,7 @@ qint32 PlayWav(Form& form, const QString& character)
     // which it cannot play: the default sound is heard.
     if (path.isEmpty())
         path = media.folders(LibraryFolder::Letters).last();
-    const qint32 played = form.platform().sound->play(path) ? 1 : 0;
+    const qint32 played = sound.play(path) ? 1 : 0;
     return qint32(found) & played;
 }
 

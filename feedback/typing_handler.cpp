@@ -40,7 +40,7 @@ void pickExampleWord(Form& form, const QString& character)
         const QString name = form.File1.fileName();
         const QString path = form.File1.filePath();
         try {
-            ShowWord(form, name);
+            ShowWord(wordShowOf(form), name);
             return;
         } catch (const Failure& failure) {
             if (name.isEmpty()) {
@@ -83,7 +83,7 @@ void scrivo_KeyPress(Form& form, const QString& character)
         form.Busy = 0;
         return;
     }
-    const qint32 result = PlayWav(form, character);
+    const qint32 result = PlayWav(*form.platform().sound, form.media(), character);
     form.Busy = 0;
     if ((form.Parolasi->value() & result) != 0)
         pickExampleWord(form, character);

@@ -4,31 +4,40 @@
 #include "form/form.h"
 #include "platform/files/media_library.h"
 #include "platform/files/file_name.h"
+#include "platform/files/picture_list.h"
 #include "platform/files/picture_loader.h"
+#include "platform/sound/sound.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 
 namespace quillo {
 
-void ShowWord(Form& form, const QString& fileName)
+WordShow wordShowOf(Form& form)
+{
+    return {*form.esempio, *form.esempiopix, form.File1, *form.platform().sound, form.media()};
+}
+
+void ShowWord(const WordShow& show, const QString& fileName)
 {
     if (fileName.size() < 4)
         throw Failure(QStringLiteral("no picture to show (\"%1\")").arg(fileName));
-    form.esempio->setText(wordOfPicture(fileName));
+    show.esempio.setText(wordOfPicture(fileName));
 
-    // From whichever library holds the selected picture.
-    const QString path = form.File1.filePath();
-    const qreal ratio = form.esempiopix->devicePixelRatioF();
+    // From whichever library holds the picture.
+    const QString path = show.File1.pathOf(fileName);
+    const qreal ratio = show.esempiopix.devicePixelRatioF();
     QString error;
-    const QImage picture = loadPicture(path, form.esempiopix->size() * ratio, &error);
+    const QImage picture = loadPicture(path, show.esempiopix.size() * ratio, &error);
     if (picture.isNull())
         throw Failure(error);
     QPixmap pixmap = QPixmap::fromImage(picture);
     pixmap.setDevicePixelRatio(ratio);
-    form.esempiopix->setPixmap(pixmap);
+    show.esempiopix.setPixmap(pixmap);
 
-    const QString recording = form.esempio->text() + QStringLiteral(".wav");
-    form.platform().sound->play(form.media().pathOf(LibraryFolder::Words, recording));
+    const QString recording = show.esempio.text() + QStringLiteral(".wav");
+    show.sound.play(show.media.pathOf(LibraryFolder::Words, recording));
 }
 
 }  // namespace quillo

@@ -2,15 +2,34 @@
 
 #include <QString>
 
+class QLabel;
+class QLineEdit;
+
 namespace quillo {
 
 class Form;
+class MediaLibrary;
+class PictureList;
+class Sound;
 
-// Shows the picture list's selected entry: its word (the file name less its
-// last four characters) in the word box, the picture, and the word's
-// recording. Throws Failure for a name shorter than four characters (nothing
-// changes) and for a picture that cannot be loaded (the word has changed,
-// the old picture stays, no recording plays).
-void ShowWord(Form& form, const QString& fileName);
+// What shows an example word: the word box, the picture and the picture list
+// the word comes from, with the sound and the media library that give the
+// word its recording.
+struct WordShow {
+    QLineEdit& esempio;
+    QLabel& esempiopix;
+    PictureList& File1;
+    Sound& sound;
+    MediaLibrary& media;
+};
+// The form's own word box, picture and picture list.
+WordShow wordShowOf(Form& form);
+
+// Shows the picture named `fileName` from the picture list's folders: its
+// word (the file name less its last four characters) in the word box, the
+// picture, and the word's recording. Throws Failure for a name shorter than
+// four characters (nothing changes) and for a picture that cannot be loaded
+// (the word has changed, the old picture stays, no recording plays).
+void ShowWord(const WordShow& show, const QString& fileName);
 
 }  // namespace quillo

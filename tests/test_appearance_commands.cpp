@@ -1,23 +1,31 @@
 // F2, F3: random colours; F5: a random font; F6, F7: smaller and larger
-// characters.
-#include "app/parla.h"
+// characters. The commands see only the sheet, the fonts and the random
+// numbers; which key runs which command is the dispatcher's test.
 #include "commands/appearance_commands.h"
-#include "support/started_window.h"
+#include "form/writing_sheet.h"
+#include "support/fake_platform.h"
 
 #include <QtTest>
 
-using quillo::Parla;
 using quillo::WritingSheet;
-using quillo::test::StartedWindow;
 
 namespace {
 
-constexpr qint16 kF2 = 113, kF3 = 114, kF5 = 116, kF6 = 117, kF7 = 118;
 constexpr double kJustBelowOne = 0.99999999;
 
-struct Window : StartedWindow {
-    double size() const { return form.scrivo->fontSize(); }
-    double asked() const { return form.scrivo->font().pointSizeF(); }
+// A sheet of its own, with the fonts and random numbers the commands draw from.
+struct Rig {
+    WritingSheet sheet;
+    quillo::test::ScriptedRandom random;
+    quillo::test::FixedFontList fonts{{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}};
+
+    double size() const { return sheet.fontSize(); }
+    double asked() const { return sheet.font().pointSizeF(); }
+    void background() { quillo::randomBackgroundColour(sheet, random); }
+    void text() { quillo::randomTextColour(sheet, random); }
+    void font() { quillo::randomFont(sheet, fonts, random); }
+    void smaller() { quillo::smallerCharacters(sheet); }
+    void larger() { quillo::largerCharacters(sheet); }
 };
 
 }  // namespace
@@ -44,64 +52,63 @@ void TestAppearanceCommands::colourDraws()
 
 void TestAppearanceCommands::randomColours()
 {
-    Window w;
-    auto& random = *w.fake.random;
+    Rig w;
+    auto& random = w.random;
     const int before = random.draws;
-    const qint32 text = w.form.scrivo->foreColor();
+    const qint32 text = w.sheet.foreColor();
 
     random.queued = {0.0};
-    w.key(kF2);
-    QCOMPARE(w.form.scrivo->backColor(), 0);
+    w.background();
+    QCOMPARE(w.sheet.backColor(), 0);
     QCOMPARE(random.draws, before + 1);
-    QCOMPARE(w.form.scrivo->foreColor(), text);
+    QCOMPARE(w.sheet.foreColor(), text);
 
     random.queued = {kJustBelowOne};
-    w.key(kF2, 1 | 2);
-    QVERIFY(w.form.scrivo->backColor() >= 0 && w.form.scrivo->backColor() <= 16777215);
+    w.background();
+    QVERIFY(w.sheet.backColor() >= 0 && w.sheet.backColor() <= 16777215);
     QCOMPARE(random.draws, before + 2);
     // The colour reaches the sheet's palette as 0x00BBGGRR.
-    QCOMPARE(w.form.scrivo->palette().color(QPalette::Base), QColor(255, 255, 255));
+    QCOMPARE(w.sheet.palette().color(QPalette::Base), QColor(255, 255, 255));
 
-    const qint32 back = w.form.scrivo->backColor();
+    const qint32 back = w.sheet.backColor();
     random.queued = {0.0};
-    w.key(kF3);
-    QCOMPARE(w.form.scrivo->foreColor(), 0);
+    w.text();
+    QCOMPARE(w.sheet.foreColor(), 0);
     QCOMPARE(random.draws, before + 3);
     random.queued = {kJustBelowOne};
-    w.key(kF3, 4);
-    QVERIFY(w.form.scrivo->foreColor() >= 0 && w.form.scrivo->foreColor() <= 16777215);
+    w.text();
+    QVERIFY(w.sheet.foreColor() >= 0 && w.sheet.foreColor() <= 16777215);
     QCOMPARE(random.draws, before + 4);
-    QCOMPARE(w.form.scrivo->backColor(), back);
+    QCOMPARE(w.sheet.backColor(), back);
 
     random.queued = {double(0x0000FF) / 16777216.0};  // pure red as 0x00BBGGRR
-    w.key(kF3);
-    QCOMPARE(w.form.scrivo->foreColor(), 0x0000FF);
-    QCOMPARE(w.form.scrivo->palette().color(QPalette::Text), QColor(255, 0, 0));
+    w.text();
+    QCOMPARE(w.sheet.foreColor(), 0x0000FF);
+    QCOMPARE(w.sheet.palette().color(QPalette::Text), QColor(255, 0, 0));
 }
 
 void TestAppearanceCommands::randomFont()
 {
-    Window w;
-    auto& random = *w.fake.random;
-    w.fake.fonts->families_ = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    Rig w;
+    auto& random = w.random;
 
     random.queued = {0.0};
-    w.key(kF5);
-    QCOMPARE(w.form.scrivo->fontName(), QStringLiteral("A"));
+    w.font();
+    QCOMPARE(w.sheet.fontName(), QStringLiteral("A"));
     random.queued = {kJustBelowOne};
-    w.key(kF5);
-    QCOMPARE(w.form.scrivo->fontName(), QStringLiteral("C"));
+    w.font();
+    QCOMPARE(w.sheet.fontName(), QStringLiteral("C"));
     random.queued = {0.5};
-    w.key(kF5, 4);
-    QCOMPARE(w.form.scrivo->fontName(), QStringLiteral("B"));
-    QVERIFY(w.form.scrivo->font().bold());
+    w.font();
+    QCOMPARE(w.sheet.fontName(), QStringLiteral("B"));
+    QVERIFY(w.sheet.font().bold());
 
     // No usable family: the font stays.
-    w.fake.fonts->families_.clear();
-    const QFont before = w.form.scrivo->font();
+    w.fonts.families_.clear();
+    const QFont before = w.sheet.font();
     random.queued = {0.0};
-    w.key(kF5);
-    QCOMPARE(w.form.scrivo->font(), before);
+    w.font();
+    QCOMPARE(w.sheet.font(), before);
 }
 
 void TestAppearanceCommands::sizeArithmetic()
@@ -126,25 +133,25 @@ void TestAppearanceCommands::sizeArithmetic()
 // for is checked as well as what the sheet then reports.
 void TestAppearanceCommands::smallerCharacters()
 {
-    Window w;
+    Rig w;
     QCOMPARE(w.size(), 48.0);
-    w.key(kF6);
+    w.smaller();
     QCOMPARE(w.asked(), 43.0);
     QVERIFY(w.size() > 42 && w.size() < 44);
 
-    w.form.scrivo->setFontSize(1);
+    w.sheet.setFontSize(1);
     for (int i = 0; i < 3; ++i) {
-        w.key(kF6, 1 | 2 | 4);
+        w.smaller();
         QCOMPARE(w.asked(), WritingSheet::kMinFontSize);
     }
     QVERIFY(w.size() > 0);
 
     // Pressed again and again from the start, it only ever shrinks and never
     // asks for less than one point.
-    w.form.scrivo->setFontSize(48);
+    w.sheet.setFontSize(48);
     double previous = w.asked();
     for (int i = 0; i < 40; ++i) {
-        w.key(kF6);
+        w.smaller();
         QVERIFY(w.asked() >= WritingSheet::kMinFontSize);
         QVERIFY(w.asked() <= previous);
         previous = w.asked();
@@ -153,38 +160,38 @@ void TestAppearanceCommands::smallerCharacters()
 
 void TestAppearanceCommands::largerCharacters()
 {
-    Window w;
-    w.key(kF7);
+    Rig w;
+    w.larger();
     QCOMPARE(w.asked(), 52.0);
     QVERIFY(w.size() > 48);
 
     // 9 reads back as 9; 9.9 floors to 9, which is not larger, so old + 1.
-    w.form.scrivo->setFontSize(9);
+    w.sheet.setFontSize(9);
     QCOMPARE(w.size(), 9.0);
-    w.key(kF7);
+    w.larger();
     QCOMPARE(w.asked(), 10.0);
 
-    w.form.scrivo->setFontSize(8.25);
+    w.sheet.setFontSize(8.25);
     QCOMPARE(w.size(), 8.25);
-    w.key(kF7);
+    w.larger();
     QCOMPARE(w.asked(), 9.0);
     QCOMPARE(w.size(), 9.0);
 
     // From the smallest size every press shows larger characters.
-    w.form.scrivo->setFontSize(1);
+    w.sheet.setFontSize(1);
     double previous = w.size();
     for (int i = 0; i < 12; ++i) {
-        w.key(kF7);
+        w.larger();
         QVERIFY2(w.size() > previous, qPrintable(QString::number(w.size())));
         previous = w.size();
     }
 
     // Never above the largest size, even when pressed again there.
-    w.form.scrivo->setFontSize(480);
-    w.key(kF7);
+    w.sheet.setFontSize(480);
+    w.larger();
     QVERIFY(w.asked() <= WritingSheet::kMaxFontSize);
-    w.key(kF7);
-    w.key(kF7);
+    w.larger();
+    w.larger();
     QCOMPARE(w.asked(), WritingSheet::kMaxFontSize);
     QVERIFY(w.size() < WritingSheet::kMaxFontSize + 1);  // within a pixel
 }

@@ -1,6 +1,7 @@
 // Alt+F1: the built-in appearance on the window, leaving the corners and the
 // stored settings alone.
 #include "app/parla.h"
+#include "form/key_codes.h"
 #include "platform/files/settings_store.h"
 #include "support/started_window.h"
 
@@ -16,8 +17,9 @@ using quillo::test::StartedWindow;
 
 namespace {
 
-constexpr qint16 kAlt = 4;
-constexpr qint16 kEsc = 27, kF1 = 112, kF2 = 113, kF9 = 120, kF10 = 121, kF11 = 122;
+using namespace quillo::vk;
+constexpr qint16 kAlt = quillo::kAltBit;
+constexpr qint16 kEsc = kEscape;
 
 QByteArray storedBytes()
 {
@@ -68,7 +70,7 @@ void TestBaseDefaults::undoesTheOtherCommands()
     form.scrivo->setForeColor(0x654321);
     form.scrivo->setPlainText(QStringLiteral("ciao"));
 
-    w.key(kF1, kAlt | 1 | 2);
+    w.key(kF1, kAlt | quillo::kShiftBit | quillo::kCtrlBit);
 
     verifyBaseAppearance(form);
     QVERIFY(w.fake.messages->shown.isEmpty());
@@ -98,7 +100,7 @@ void TestBaseDefaults::leavesCornersAndStoreAlone()
     QVERIFY(stored.contains("Circ=70"));
 
     form.CornerRadius = 40;
-    w.key(115);  // F4: 50, and both outlines follow
+    w.key(kF4);  // 50, and both outlines follow
     const QRegion sheetOutline = form.scrivo->mask();
     const QRegion wordOutline = form.esempio->mask();
 

@@ -1,26 +1,30 @@
 // The character sound player: which recording a typed character finds in the
-// letters folder, and what PlayWav answers.
+// letters folder, and what PlayWav answers. It sees only the sound and the
+// media library.
 
-#include "app/parla.h"
 #include "feedback/character_sound_player.h"
-#include "support/started_window.h"
+#include "platform/files/media_library.h"
+#include "support/fake_platform.h"
+#include "support/media_folder.h"
 
-#include <QApplication>
 #include <QtTest>
 
 using namespace quillo;
 
 namespace {
 
-// Nothing in the media folder until the test puts it there, then start().
-struct Rig : test::StartedWindow {
-    Rig() : StartedWindow(Start::Later) {}
+// Nothing in the media folder until the test puts it there.
+struct Rig {
+    test::MediaFolder media;
+    test::RecordingSound sound;
+    MediaLibrary library{media.path(), QString()};
     // Plays one character and returns PlayWav's answer; `heard` gets what played.
     qint32 play(const QString& character, QStringList* heard)
     {
-        played().clear();
-        const qint32 result = PlayWav(form, character);
-        *heard = played();
+        sound.played.clear();
+        library.lookAgain();  // as at each key
+        const qint32 result = PlayWav(sound, library, character);
+        *heard = sound.played;
         return result;
     }
 };
@@ -45,7 +49,6 @@ void CharacterSoundTest::ownRecordingIsFoundWithoutRegardToCase()
     Rig rig;
     for (const char* name : {"a.wav", "boh.wav", "à.wav", "è.wav"})
         rig.media.addLetter(QString::fromUtf8(name));
-    rig.start();
     QStringList heard;
 
     QCOMPARE(rig.play(QStringLiteral("a"), &heard), 1);
@@ -65,7 +68,6 @@ void CharacterSoundTest::charactersWithoutRecordingGetTheFallback()
 {
     Rig rig;
     rig.media.addBasics();
-    rig.start();
     QStringList heard;
     for (const char* typed : {"#", "\b", "\r", "\x1b", " ", "b"}) {
         QCOMPARE(rig.play(QString::fromLatin1(typed), &heard), 0);
@@ -84,7 +86,6 @@ void CharacterSoundTest::wildcardCharactersMatchRecordings()
     // Sorted as a reader would (case ignored): b.wav, boh.wav, C.wav, xy.wav.
     for (const char* name : {"xy.wav", "C.wav", "boh.wav", "b.wav"})
         rig.media.addLetter(QString::fromLatin1(name));
-    rig.start();
     QStringList heard;
 
     QCOMPARE(rig.play(QStringLiteral("*"), &heard), 1);
@@ -102,13 +103,12 @@ void CharacterSoundTest::failingDeviceGivesZero()
 {
     Rig rig;
     rig.media.addBasics();
-    rig.start();
-    rig.fake.sound->deviceWorks = false;
+    rig.sound.deviceWorks = false;
     QStringList heard;
     QCOMPARE(rig.play(QStringLiteral("a"), &heard), 0);
     QCOMPARE(heard, QStringList{QStringLiteral("a.wav")});
     // An empty recording cannot play either.
-    rig.fake.sound->deviceWorks = true;
+    rig.sound.deviceWorks = true;
     rig.media.addFile(QStringLiteral("alfabeto/e.wav"), QByteArray());
     QCOMPARE(rig.play(QStringLiteral("e"), &heard), 0);
     QCOMPARE(heard, QStringList{QStringLiteral("<default>")});
@@ -118,7 +118,6 @@ void CharacterSoundTest::withoutFallbackTheDefaultSoundIsHeard()
 {
     Rig rig;
     rig.media.addLetter(QStringLiteral("a.wav"));
-    rig.start();
     QStringList heard;
     QCOMPARE(rig.play(QStringLiteral("#"), &heard), 0);
     QCOMPARE(heard, QStringList{QStringLiteral("<default>")});
@@ -133,7 +132,6 @@ void CharacterSoundTest::forbiddenCharactersNeverFindAFile()
     // Linux accepts all of these in a name; the program must still not use them.
     for (const char* bad : {"\\", ":", "\"", "<", ">", "|", "\t", "\x01", "\x7f"})
         rig.media.addLetter(QString::fromLatin1(bad) + QStringLiteral(".wav"));
-    rig.start();
     QStringList heard;
     for (const char* bad : {"/", "\\", ":", "\"", "<", ">", "|", "\t", "\x01", "\x7f", "\n"}) {
         QCOMPARE(rig.play(QString::fromLatin1(bad), &heard), 0);
@@ -145,7 +143,6 @@ void CharacterSoundTest::recordingsAddedOrRemovedWhileRunningCount()
 {
     Rig rig;
     rig.media.addBasics();
-    rig.start();
     QStringList heard;
     QCOMPARE(rig.play(QStringLiteral("b"), &heard), 0);
     QCOMPARE(heard, QStringList{QStringLiteral("boh.wav")});
@@ -162,7 +159,6 @@ void CharacterSoundTest::exactCaseWinsWhenBothSpellingsExist()
     Rig rig;
     for (const char* name : {"A.wav", "a.wav", "boh.wav"})
         rig.media.addLetter(QString::fromLatin1(name));
-    rig.start();
     QStringList heard;
     QCOMPARE(rig.play(QStringLiteral("a"), &heard), 1);
     QCOMPARE(heard, QStringList{QStringLiteral("a.wav")});
@@ -174,5 +170,5 @@ void CharacterSoundTest::exactCaseWinsWhenBothSpellingsExist()
     QCOMPARE(heard, QStringList{QStringLiteral("A.wav")});
 }
 
-QTEST_MAIN(CharacterSoundTest)
+QTEST_GUILESS_MAIN(CharacterSoundTest)
 #include "test_character_sound.moc"

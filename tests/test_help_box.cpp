@@ -1,9 +1,8 @@
-// F1: the help box, its text and title, and the real modal box.
-#include "app/parla.h"
-#include "commands/key_dispatcher.h"
+// F1: the help box, its text and title, and the real modal box. The help box
+// sees only the message box and how the quit keys work.
 #include "commands/help_box.h"
 #include "platform/desktop/message_box.h"
-#include "support/started_window.h"
+#include "support/fake_platform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,15 +11,14 @@
 #include <QTimer>
 #include <QtTest>
 
-using quillo::Parla;
-using quillo::test::StartedWindow;
+using quillo::test::RecordingMessageBox;
 
 class TestHelpBox : public QObject {
     Q_OBJECT
 
 private slots:
     void textLineByLine();
-    void f1ShowsItAltF1NeverDoes();
+    void shownWithItsTitle();
     void realModalBox();
 };
 
@@ -65,38 +63,28 @@ void TestHelpBox::textLineByLine()
     QVERIFY(held.startsWith(text));
     QCOMPARE(held.count(u'\n'), 17);
     QVERIFY2(held.mid(text.size()).startsWith(QStringLiteral("Per uscire: tieni premuti Alt+Q")), qPrintable(held.mid(text.size())));
-    StartedWindow w;
-    w.form.quitHold.setEnabled(true);
-    scrivo_KeyDown(w.form, 112, 0);
-    QCOMPARE(w.fake.messages->shown.value(0).text, held);
+    RecordingMessageBox messages;
+    quillo::showHelpBox(messages, nullptr, true);
+    QCOMPARE(messages.shown.value(0).text, held);
 }
 
-void TestHelpBox::f1ShowsItAltF1NeverDoes()
+void TestHelpBox::shownWithItsTitle()
 {
-    StartedWindow w;
-    const auto& shown = w.fake.messages->shown;
-    scrivo_KeyDown(w.form, 112, 0);
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.at(0).title, QStringLiteral("QUILLO TINDO"));
-    QCOMPARE(shown.at(0).text, quillo::helpText());
-
-    for (qint16 mask : {4, 5, 6, 7})
-        scrivo_KeyDown(w.form, 112, mask);
-    QTest::keyClick(w.form.scrivo, Qt::Key_F1, Qt::AltModifier);
-    QCOMPARE(shown.size(), 1);
-
-    QTest::keyClick(w.form.scrivo, Qt::Key_F1, Qt::ControlModifier);
-    QCOMPARE(shown.size(), 2);
-    // The help box leaves the sheet as it was.
-    QCOMPARE(w.form.scrivo->toPlainText(), QString());
+    RecordingMessageBox messages;
+    QWidget parent;
+    quillo::showHelpBox(messages, &parent, false);
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown.at(0).title, QStringLiteral("QUILLO TINDO"));
+    QCOMPARE(messages.shown.at(0).text, quillo::helpText());
 }
 
 void TestHelpBox::realModalBox()
 {
-    StartedWindow w;
-    w.fake.platform.messages = std::make_unique<quillo::QtMessageBox>();
-    w.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    quillo::QtMessageBox messages;
+    QWidget parent;
+    parent.resize(320, 240);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
 
     bool seen = false;
     QString problem;
@@ -118,6 +106,8 @@ void TestHelpBox::realModalBox()
         }
         closer.stop();
         seen = true;
+        if (box->parentWidget() != &parent)
+            problem += QStringLiteral("not over the window it was given; ");
         if (box->icon() != QMessageBox::Information)
             problem += QStringLiteral("icon is not Information; ");
         if (box->buttons().size() != 1 || !box->button(QMessageBox::Ok))
@@ -133,7 +123,7 @@ void TestHelpBox::realModalBox()
     });
     closer.start();
 
-    scrivo_KeyDown(w.form, 112, 0);  // returns once the box is closed
+    quillo::showHelpBox(messages, &parent, false);  // returns once the box is closed
 
     QVERIFY2(seen, qPrintable(problem));
     QVERIFY2(problem.isEmpty(), qPrintable(problem));

@@ -51,17 +51,6 @@ Outcome runChecker(const QStringList& arguments = {}, const QString& dataHome = 
     return outcome;
 }
 
-QByteArray pngBytes(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(QColor(40, 160, 40));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 // A PNG whose header claims a huge size, with almost no pixel data: the
 // checker must judge it by the header and never try to decode it.
 QByteArray hugePngHeader(quint32 width, quint32 height)
@@ -98,7 +87,7 @@ void fillCompleteLibrary(MediaFolder& media)
     media.addPicture(QStringLiteral("casa.png"));
     media.addPicture(QStringLiteral("Gufo.PNG"));
     media.addPicture(QStringLiteral("nulla.png"));
-    media.addFile(QStringLiteral("immagini/zebra.png"), pngBytes(12000, 2));
+    media.addFile(QStringLiteral("immagini/zebra.png"), quillo::test::pictureFile(12000, 2, QColor(40, 160, 40)));
     // Hidden files are not Quillo's business, whatever they hold.
     media.addFile(QStringLiteral("alfabeto/.DS_Store"), "junk");
     media.addFile(QStringLiteral("alfabeto/.e.wav"), "junk");
@@ -335,7 +324,7 @@ void TestMediaCheck::plantedFaultIsFound()
         } else if (kind == QLatin1String("wav")) {
             media.addFile(rest, MediaFolder::tinyWav());
         } else if (kind == QLatin1String("png")) {
-            media.addFile(rest, pngBytes(16, 16));
+            media.addFile(rest, quillo::test::pictureFile(16, 16, QColor(40, 160, 40)));
         } else if (kind == QLatin1String("bytes")) {
             media.addFile(rest, "Questo non e' un file multimediale.\n");
         } else if (kind == QLatin1String("empty")) {
@@ -446,7 +435,7 @@ void TestMediaCheck::usersLibraryBesideTheBundledOne()
         } else {
             QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
             file.write(kind == QLatin1String("wav")   ? MediaFolder::tinyWav()
-                       : kind == QLatin1String("png") ? pngBytes(16, 16)
+                       : kind == QLatin1String("png") ? quillo::test::pictureFile(16, 16, QColor(40, 160, 40))
                                                       : QByteArray("Questo non e' un file multimediale.\n"));
         }
     }

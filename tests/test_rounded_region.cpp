@@ -1,6 +1,7 @@
 // Rounded outlines: the region, twips to pixels, and the outline the corner key gives.
 #include "app/parla.h"
 #include "commands/key_dispatcher.h"
+#include "form/key_codes.h"
 #include "form/rounded_region.h"
 #include "form/twips.h"
 #include "support/started_window.h"
@@ -149,7 +150,7 @@ void TestRoundedRegion::cornerKeyShapesBothOutlines()
     for (QWidget* control : {static_cast<QWidget*>(form.scrivo), static_cast<QWidget*>(form.esempio)})
         QVERIFY(control->mask().isEmpty() || control->mask() == QRegion(control->rect()));
 
-    scrivo_KeyDown(form, 115, 0);  // F4
+    scrivo_KeyDown(form, quillo::vk::kF4, 0);
     QCOMPARE(form.CornerRadius, qint16(50));
     const QSize sheet = form.scrivo->size();
     QCOMPARE(sheet, QSize(1009, 665));
@@ -161,11 +162,11 @@ void TestRoundedRegion::cornerKeyShapesBothOutlines()
 
     // Stepping on past 180 returns to square corners.
     for (int step = 60; step <= 180; step += 10)
-        scrivo_KeyDown(form, 115, 0);
+        scrivo_KeyDown(form, quillo::vk::kF4, 0);
     QCOMPARE(form.CornerRadius, qint16(180));
     QCOMPARE(form.esempio->mask(), roundedRectRegion(word.width(), word.height(), 180, 180));
     QVERIFY(!form.esempio->mask().isEmpty());
-    scrivo_KeyDown(form, 115, 0);
+    scrivo_KeyDown(form, quillo::vk::kF4, 0);
     QCOMPARE(form.CornerRadius, qint16(0));
     QVERIFY(form.scrivo->mask().isEmpty() || form.scrivo->mask() == QRegion(form.scrivo->rect()));
 }

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "platform/files/file_name.h"
 #include "platform/sound/sdl_sound.h"
+#include "support/process_memory.h"
 #include "support/fake_platform.h"
 #include "support/log_capture.h"
 #include "support/media_folder.h"
@@ -94,26 +95,6 @@ QByteArray stereoPcm(const QByteArray& left, const QByteArray& right)
     for (qsizetype i = 0; i + 1 < left.size() && i + 1 < right.size(); i += 2)
         pcm.append(left.mid(i, 2)).append(right.mid(i, 2));
     return pcm;
-}
-
-// Forgets the peak so far, so that peakMegabytes() counts from here.
-bool resetPeak()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
-}
-
-// The most memory this process has held since the last resetPeak(), in MB.
-qint64 peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() / 1024;
-    }
-    return -1;
 }
 
 // Hands plays on to the one SDL sound of the program.
@@ -316,8 +297,8 @@ void SdlSoundDiskTest::recordingsThatWouldCostTooMuchAreRefused()
     const QString hours = writeWav(QStringLiteral("1000hz.wav"), wavFile(QByteArray(10 << 20, char(0x90)), 1000, 1, 8));
     const qsizetype minuteSamples = kDiskRate * 60;
     const QString minute = writeWav(QStringLiteral("minute.wav"), wavFile(tonePcm(440, 60 * 1000)));
-    QVERIFY(resetPeak());
-    const qint64 peakBefore = peakMegabytes();
+    QVERIFY(test::resetPeakResident());
+    const qint64 peakBefore = test::peakResidentBytes() / (1024 * 1024);
     for (const QString& path : {slow, hours}) {
         test::LogCapture log;
         mark();
@@ -330,7 +311,7 @@ void SdlSoundDiskTest::recordingsThatWouldCostTooMuchAreRefused()
     }
     mark();
     QVERIFY(sound_->play(minute));
-    const qint64 peakAfter = peakMegabytes();
+    const qint64 peakAfter = test::peakResidentBytes() / (1024 * 1024);
     const QList<Run> runs = soundRuns(capture(), 64);
     QCOMPARE(runs.size(), 1);
     QCOMPARE(runs[0].length, minuteSamples);

@@ -10,6 +10,7 @@
 #include "commands/window_commands.h"
 #include "platform/desktop/message_box.h"
 #include "settings/setting_values.h"
+#include "support/process_memory.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 
@@ -32,15 +33,6 @@
 using namespace quillo;
 
 namespace {
-
-qint64 residentBytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
-}
 
 struct Key {
     int qtKey;
@@ -261,7 +253,7 @@ void SoakTest::mashingKeysWithFaults()
         if (i % 50 == 0)
             QCoreApplication::processEvents();
         if (i == warmUp)
-            residentAtWarmUp = residentBytes();
+            residentAtWarmUp = test::residentBytes();
         if (sheet.size() > 4000) {  // keep the model cheap: start a fresh page now and then
             QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
             QCoreApplication::sendEvent(form.scrivo, &f12);
@@ -270,7 +262,7 @@ void SoakTest::mashingKeysWithFaults()
     }
     faults.restore();
 
-    const qint64 growth = residentBytes() - residentAtWarmUp;
+    const qint64 growth = test::residentBytes() - residentAtWarmUp;
     qInfo("%d keys, %d help boxes, resident memory grew by %.1f MB after key %d", keys, helpBoxes,
           double(growth) / (1024 * 1024), warmUp);
 #if defined(__SANITIZE_ADDRESS__)

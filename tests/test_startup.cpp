@@ -3,6 +3,7 @@
 #include "platform/base/failure.h"
 #include "app/parla.h"
 #include "commands/key_dispatcher.h"
+#include "form/key_codes.h"
 #include "app/startup.h"
 #include "platform/desktop/single_instance.h"
 #include "support/fake_platform.h"
@@ -162,7 +163,7 @@ void TestStartup::formLoadSetsUpTheWindow()
     QCOMPARE(form.esempio->text(), QString());
 
     // The first corner step starts from 40.
-    scrivo_KeyDown(form, 115, 0);
+    scrivo_KeyDown(form, quillo::vk::kF4, 0);
     QCOMPARE(form.CornerRadius, qint16(50));
     QVERIFY(!squareOutline(form.scrivo));
     QVERIFY(!squareOutline(form.esempio));
@@ -208,7 +209,7 @@ void TestStartup::formLoadOnOtherScreens()
     QVERIFY(squareOutline(form.scrivo));
     QCOMPARE(form.CornerRadius, qint16(40));
 
-    scrivo_KeyDown(form, 115, 0);  // no crash on any size
+    scrivo_KeyDown(form, quillo::vk::kF4, 0);  // no crash on any size
     QCOMPARE(form.CornerRadius, qint16(50));
 }
 

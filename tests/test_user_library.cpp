@@ -6,6 +6,7 @@
 #include "commands/word_list_commands.h"
 #include "feedback/character_sound_player.h"
 #include "feedback/typing_handler.h"
+#include "feedback/word_display.h"
 #include "platform/files/file_name.h"
 #include "platform/files/media_library.h"
 #include "platform/files/user_media_folder.h"
@@ -103,7 +104,7 @@ void UserLibraryTest::recordingsAreLookedForInTheUsersFolderFirst()
     rig.user.addWord(QStringLiteral("bravo.wav"));
     QCOMPARE(rig.type(QStringLiteral("a")),
              (QStringList{"user/alfabeto/A.wav", "user/alfabeto/d.wav", "user/parole/Ape.wav"}));
-    QCOMPARE(PlayWav(form, QStringLiteral("a")), 1);
+    QCOMPARE(PlayWav(*rig.fake.sound, form.media(), QStringLiteral("a")), 1);
     // What the user has not recorded comes from the bundled library.
     QCOMPARE(rig.type(QStringLiteral("c")),
              (QStringList{"bundled/alfabeto/c.wav", "user/alfabeto/d.wav", "bundled/parole/casa.wav"}));
@@ -111,7 +112,7 @@ void UserLibraryTest::recordingsAreLookedForInTheUsersFolderFirst()
     QCOMPARE(rig.type(QStringLiteral("#")), QStringList{"bundled/alfabeto/boh.wav"});
     rig.user.addLetter(QStringLiteral("boh.wav"));
     QCOMPARE(rig.type(QStringLiteral("#")), QStringList{"user/alfabeto/boh.wav"});
-    QCOMPARE(PlayWav(form, QStringLiteral("c")), 1);
+    QCOMPARE(PlayWav(*rig.fake.sound, form.media(), QStringLiteral("c")), 1);
     // '*' takes the first recording of the first library that has one.
     QCOMPARE(rig.type(QStringLiteral("*")).value(0), QStringLiteral("user/alfabeto/A.wav"));
 
@@ -180,7 +181,7 @@ void UserLibraryTest::picturesOfBothLibraries()
     // F8 steps through the union, each word once, each from its own library.
     QStringList shown;
     for (int i = 0; i < 6; ++i) {
-        nextWord(form);
+        nextWord(wordShowOf(form));
         shown << form.esempio->text() + u'@' + rig.pictureFrom();
     }
     QCOMPARE(shown, (QStringList{"7nani@user", "ape@bundled", "casa.@user", "casa@bundled", "gatto@user", "orso@user"}));
@@ -247,7 +248,7 @@ void UserLibraryTest::unusableUserFolder()
         const QStringList heard = rig.type(QStringLiteral("c"));
         QCOMPARE(heard.value(1), QStringLiteral("bundled/alfabeto/d.wav"));
         QCOMPARE(heard.value(2), QStringLiteral("bundled/parole/casa.wav"));
-        nextWord(form);
+        nextWord(wordShowOf(form));
         SaveSettings(form);
     }
     // The user's letters are still used when only their pictures are at fault.

@@ -2,6 +2,7 @@
 // the two handlers and the sheet.
 #include "app/key_translation.h"
 #include "app/parla.h"
+#include "form/key_codes.h"
 #include "support/started_window.h"
 
 #include <QInputMethodEvent>
@@ -169,40 +170,62 @@ void TestWindow::tabOrderAndFocus()
     QCOMPARE(QApplication::focusWidget(), form.Parolasi);
     QVERIFY(w.played().isEmpty());
 
-    // A click on the word-mode button hands the focus back to the sheet.
+    // A click on the word-mode button toggles word mode, reads the whole
+    // picture list again and hands the focus back to the sheet.
+    for (int expected : {0, 1}) {
+        form.File1.setPattern(QStringLiteral("c*.*"));
+        QTest::mouseClick(form.Parolasi, Qt::LeftButton);
+        QCOMPARE(form.Parolasi->value(), expected);
+        QCOMPARE(form.File1.pattern(), QStringLiteral("*.*"));
+        QCOMPARE(QApplication::focusWidget(), form.scrivo);
+    }
+    // A click on the greyed button turns word mode on.
+    form.Parolasi->setValue(2);
     QTest::mouseClick(form.Parolasi, Qt::LeftButton);
-    QCOMPARE(form.Parolasi->value(), 0);
-    QCOMPARE(QApplication::focusWidget(), form.scrivo);
+    QCOMPARE(form.Parolasi->value(), 1);
+    // Typing goes on in the sheet after a click.
+    sendKey(QApplication::focusWidget(), Qt::Key_C, Qt::NoModifier, QStringLiteral("c"));
+    QCOMPARE(w.sheet(), QStringLiteral("c"));
+
+    // A value changed from code is taken as a click; the value it has is not.
+    form.File1.setPattern(QStringLiteral("c*.*"));
+    QVERIFY(form.Parolasi->setValue(1));
+    QCOMPARE(form.File1.pattern(), QStringLiteral("c*.*"));
+    QVERIFY(form.Parolasi->setValue(0));
+    QCOMPARE(form.File1.pattern(), QStringLiteral("*.*"));
 }
 
 void TestWindow::keyCodesAndMasks()
 {
-    QCOMPARE(vkOf(Qt::Key_Escape), qint16(27));
+    using namespace quillo::vk;
+    QCOMPARE(vkOf(Qt::Key_Escape), kEscape);
     for (int n = 0; n < 12; ++n)
-        QCOMPARE(vkOf(Qt::Key_F1 + n), qint16(112 + n));
-    QCOMPARE(vkOf(Qt::Key_Up), qint16(38));
-    QCOMPARE(vkOf(Qt::Key_Down), qint16(40));
-    QCOMPARE(vkOf(Qt::Key_Left), qint16(37));
-    QCOMPARE(vkOf(Qt::Key_Right), qint16(39));
+        QCOMPARE(vkOf(Qt::Key_F1 + n), qint16(kF1 + n));
+    QCOMPARE(vkOf(Qt::Key_F12), kF12);
+    QCOMPARE(vkOf(Qt::Key_Up), kUp);
+    QCOMPARE(vkOf(Qt::Key_Down), kDown);
+    QCOMPARE(vkOf(Qt::Key_Left), kLeft);
+    QCOMPARE(vkOf(Qt::Key_Right), kRight);
     QCOMPARE(vkOf(Qt::Key_A), qint16('A'));
-    QCOMPARE(vkOf(Qt::Key_Q, Qt::AltModifier), qint16('Q'));
+    QCOMPARE(vkOf(Qt::Key_Q, Qt::AltModifier), kQ);
     QCOMPARE(vkOf(Qt::Key_Z, Qt::ShiftModifier), qint16('Z'));
     QCOMPARE(vkOf(Qt::Key_0), qint16('0'));
     QCOMPARE(vkOf(Qt::Key_7), qint16('7'));
-    QCOMPARE(vkOf(Qt::Key_Backspace), qint16(8));
-    QCOMPARE(vkOf(Qt::Key_Return), qint16(13));
-    QCOMPARE(vkOf(Qt::Key_Enter, Qt::KeypadModifier), qint16(13));
-    QCOMPARE(vkOf(Qt::Key_Space), qint16(32));
+    QCOMPARE(vkOf(Qt::Key_Backspace), kBack);
+    QCOMPARE(vkOf(Qt::Key_Return), kReturn);
+    QCOMPARE(vkOf(Qt::Key_Enter, Qt::KeypadModifier), kReturn);
+    QCOMPARE(vkOf(Qt::Key_Space), kSpace);
     // Shift+1 gives "!" as the key: the digit comes from the X11 key code.
     QCOMPARE(vkOf(Qt::Key_Exclam, Qt::ShiftModifier, 10), qint16('1'));
     QCOMPARE(vkOf(Qt::Key_Equal, Qt::ShiftModifier, 19), qint16('0'));
     QCOMPARE(vkOf(Qt::Key_Egrave, Qt::NoModifier, 34), qint16(0));  // no virtual key of its own
 
     QCOMPARE(maskOf(Qt::NoModifier), qint16(0));
-    QCOMPARE(maskOf(Qt::ShiftModifier), qint16(1));
-    QCOMPARE(maskOf(Qt::ControlModifier), qint16(2));
-    QCOMPARE(maskOf(Qt::AltModifier), qint16(4));
-    QCOMPARE(maskOf(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier), qint16(7));
+    QCOMPARE(maskOf(Qt::ShiftModifier), quillo::kShiftBit);
+    QCOMPARE(maskOf(Qt::ControlModifier), quillo::kCtrlBit);
+    QCOMPARE(maskOf(Qt::AltModifier), quillo::kAltBit);
+    QCOMPARE(maskOf(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier),
+             qint16(quillo::kShiftBit | quillo::kCtrlBit | quillo::kAltBit));
     QCOMPARE(maskOf(Qt::KeypadModifier | Qt::MetaModifier), qint16(0));
 }
 
@@ -260,6 +283,8 @@ void TestWindow::commandKeysThroughTheSheet()
 {
     Window w;
     Parla& form = w.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
     sendKey(form.scrivo, Qt::Key_C, Qt::NoModifier, QStringLiteral("c"));
     sendKey(form.scrivo, Qt::Key_O, Qt::NoModifier, QStringLiteral("o"));
     QCOMPARE(w.sheet(), QStringLiteral("co"));
@@ -270,17 +295,26 @@ void TestWindow::commandKeysThroughTheSheet()
     QCOMPARE(form.SoundOff, qint16(-1));
     sendKey(form.scrivo, Qt::Key_F11);
     QCOMPARE(form.SoundOff, qint16(0));
+    // The help box, with Shift too, leaves the sheet as it was.
+    sendKey(form.scrivo, Qt::Key_F1, Qt::ShiftModifier);
+    QCOMPARE(w.fake.messages->shown.size(), 1);
+    QCOMPARE(w.sheet(), QString());
 
-    // Down steps forward through the pictures, Up back.
+    // Down steps forward through the pictures, Up back; both still move the caret.
+    form.scrivo->setPlainText(QStringLiteral("uno\ndue\ntre"));
+    form.scrivo->moveCursor(QTextCursor::Start);
     w.clearLog();
     sendKey(form.scrivo, Qt::Key_Down);
     QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
+    QCOMPARE(form.scrivo->textCursor().blockNumber(), 1);
     sendKey(form.scrivo, Qt::Key_Down);
     QCOMPARE(form.esempio->text(), QStringLiteral("casa"));
+    QCOMPARE(form.scrivo->textCursor().blockNumber(), 2);
     sendKey(form.scrivo, Qt::Key_Up);
     QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
+    QCOMPARE(form.scrivo->textCursor().blockNumber(), 1);
     QCOMPARE(w.played(), (QStringList{"ape.wav", "casa.wav", "ape.wav"}));
-    QCOMPARE(w.sheet(), QString());
+    QCOMPARE(w.sheet(), QStringLiteral("uno\ndue\ntre"));
 
     // F4 rounds the corners; with Shift or Ctrl it still does.
     sendKey(form.scrivo, Qt::Key_F4);

@@ -1,14 +1,18 @@
-// The word display: the word in the word box, the picture, the word's recording.
+// The word display: the word in the word box, the picture, the word's
+// recording. It sees only the word box, the picture, the picture list, the
+// sound and the media library.
 
 #include "platform/base/failure.h"
-#include "app/parla.h"
 #include "feedback/word_display.h"
 #include "platform/files/media_library.h"
-#include "support/started_window.h"
+#include "platform/files/picture_list.h"
+#include "support/fake_platform.h"
+#include "support/media_folder.h"
+#include "support/sample_files.h"
 
-#include <QApplication>
-#include <QBuffer>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace quillo;
@@ -16,20 +20,44 @@ using namespace quillo;
 namespace {
 
 // The usual media; the test may add more, then start().
-struct Rig : test::StartedWindow {
-    Rig() : StartedWindow(Start::Later) { media.addBasics(); }
+struct Rig {
+    Rig()
+    {
+        media.addBasics();
+        esempiopix.resize(97, 97);
+    }
+    test::MediaFolder media;
+    test::MediaFolder own;  // the family's library, empty unless a test fills it
+    test::RecordingSound sound;
+    QWidget host;
+    QLineEdit& esempio = *new QLineEdit(&host);
+    QLabel& esempiopix = *new QLabel(&host);
+    PictureList File1;
+    MediaLibrary library{media.path(), own.path()};
+
+    WordShow show()
+    {
+        library.lookAgain();  // as at each key
+        return {esempio, esempiopix, File1, sound, library};
+    }
+    void start()
+    {
+        File1.setUserFolder(own.pictures());
+        File1.setFolder(media.pictures());
+    }
+    QStringList& played() { return sound.played; }
     // Selects a picture list entry by name, as the typing handler does.
     void select(const QString& name)
     {
-        form.File1.setPattern(name);  // a new pattern reads the folder again
-        const int i = int(form.File1.names().indexOf(name));
+        File1.setPattern(name);  // a new pattern reads the folder again
+        const int i = int(File1.names().indexOf(name));
         QVERIFY2(i >= 0, qPrintable(name));
-        form.File1.setSelectedIndex(i);
+        File1.setSelectedIndex(i);
     }
     bool throwsFailure(const QString& name)
     {
         try {
-            ShowWord(form, name);
+            ShowWord(show(), name);
         } catch (const Failure&) {
             return true;
         }
@@ -53,18 +81,18 @@ private slots:
     void recordingIsFoundWithoutRegardToCase();
     void nameIsCutFourCharactersFromTheEnd();
     void unreadablePictureKeepsTheOldOne();
-    void playsEvenWithSoundOff();
+    void showsThePictureItIsGiven();
 };
 
 void WordDisplayTest::tooShortNameChangesNothing()
 {
     Rig rig;
-    Parla& form = rig.start();
-    form.esempio->setText(QStringLiteral("ape"));
+    rig.start();
+    rig.esempio.setText(QStringLiteral("ape"));
     for (const char* name : {"", "a", "abc"}) {
         QVERIFY(rig.throwsFailure(QString::fromLatin1(name)));
-        QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
-        QVERIFY(form.esempiopix->pixmap().isNull());
+        QCOMPARE(rig.esempio.text(), QStringLiteral("ape"));
+        QVERIFY(rig.esempiopix.pixmap().isNull());
         QVERIFY(rig.played().isEmpty());
     }
 }
@@ -72,16 +100,16 @@ void WordDisplayTest::tooShortNameChangesNothing()
 void WordDisplayTest::showsWordPictureAndRecording()
 {
     Rig rig;
-    Parla& form = rig.start();
+    rig.start();
     rig.select(QStringLiteral("casa.png"));
-    ShowWord(form, QStringLiteral("casa.png"));
-    QCOMPARE(form.esempio->text(), QStringLiteral("casa"));
+    ShowWord(rig.show(), QStringLiteral("casa.png"));
+    QCOMPARE(rig.esempio.text(), QStringLiteral("casa"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("casa.wav")});
-    const QPixmap pixmap = form.esempiopix->pixmap();
+    const QPixmap pixmap = rig.esempiopix.pixmap();
     QVERIFY(!pixmap.isNull());
     // Scaled to fill the picture box, in its colours.
-    QCOMPARE(pixmap.deviceIndependentSize().toSize(), form.esempiopix->size());
-    QCOMPARE(QColor(centreColour(form.esempiopix)), QColor(200, 40, 40));
+    QCOMPARE(pixmap.deviceIndependentSize().toSize(), rig.esempiopix.size());
+    QCOMPARE(QColor(centreColour(&rig.esempiopix)), QColor(200, 40, 40));
 }
 
 void WordDisplayTest::recordingIsFoundWithoutRegardToCase()
@@ -89,18 +117,18 @@ void WordDisplayTest::recordingIsFoundWithoutRegardToCase()
     Rig rig;
     rig.media.addPicture(QStringLiteral("Cane.png"));
     rig.media.addWord(QStringLiteral("CANE.wav"));
-    Parla& form = rig.start();
+    rig.start();
     rig.select(QStringLiteral("Cane.png"));
-    ShowWord(form, QStringLiteral("Cane.png"));
-    QCOMPARE(form.esempio->text(), QStringLiteral("Cane"));
+    ShowWord(rig.show(), QStringLiteral("Cane.png"));
+    QCOMPARE(rig.esempio.text(), QStringLiteral("Cane"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("CANE.wav")});
 
     rig.played().clear();
     rig.media.addPicture(QStringLiteral("Casa.png"));
     rig.media.remove(QStringLiteral("immagini/casa.png"));
     rig.select(QStringLiteral("Casa.png"));
-    ShowWord(form, QStringLiteral("Casa.png"));
-    QCOMPARE(form.esempio->text(), QStringLiteral("Casa"));
+    ShowWord(rig.show(), QStringLiteral("Casa.png"));
+    QCOMPARE(rig.esempio.text(), QStringLiteral("Casa"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("casa.wav")});
 }
 
@@ -108,37 +136,28 @@ void WordDisplayTest::nameIsCutFourCharactersFromTheEnd()
 {
     Rig rig;
     // Pictures whose extension is not three letters long.
-    const auto encoded = [](const char* format) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QImage image(32, 32, QImage::Format_RGB32);
-        image.fill(Qt::blue);
-        image.save(&buffer, format);
-        return bytes;
-    };
-    rig.media.addFile(QStringLiteral("immagini/casa.jpeg"), encoded("JPEG"));
-    rig.media.addFile(QStringLiteral("immagini/x.pn"), encoded("PNG"));
-    Parla& form = rig.start();
+    rig.media.addFile(QStringLiteral("immagini/casa.jpeg"), test::pictureFile(32, 32, Qt::blue, "JPEG"));
+    rig.media.addFile(QStringLiteral("immagini/x.pn"), test::pictureFile(32, 32, Qt::blue));
+    rig.start();
 
     rig.select(QStringLiteral("casa.jpeg"));
-    ShowWord(form, QStringLiteral("casa.jpeg"));
-    QCOMPARE(form.esempio->text(), QStringLiteral("casa."));
+    ShowWord(rig.show(), QStringLiteral("casa.jpeg"));
+    QCOMPARE(rig.esempio.text(), QStringLiteral("casa."));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("<default>")});  // "casa..wav" does not exist
-    QVERIFY(qBlue(centreColour(form.esempiopix)) > 200 && qRed(centreColour(form.esempiopix)) < 50);
+    QVERIFY(qBlue(centreColour(&rig.esempiopix)) > 200 && qRed(centreColour(&rig.esempiopix)) < 50);
 
     rig.played().clear();
     rig.media.addWord(QStringLiteral("casa..wav"));
-    ShowWord(form, QStringLiteral("casa.jpeg"));
+    ShowWord(rig.show(), QStringLiteral("casa.jpeg"));
     QCOMPARE(rig.played(), QStringList{QStringLiteral("casa..wav")});
 
     // Exactly four characters: an empty word, and ".wav" is looked for.
     rig.played().clear();
     rig.select(QStringLiteral("x.pn"));
-    ShowWord(form, QStringLiteral("x.pn"));
-    QCOMPARE(form.esempio->text(), QString());
+    ShowWord(rig.show(), QStringLiteral("x.pn"));
+    QCOMPARE(rig.esempio.text(), QString());
     QCOMPARE(rig.played(), QStringList{QStringLiteral("<default>")});
-    QCOMPARE(QColor(centreColour(form.esempiopix)), QColor(Qt::blue));
+    QCOMPARE(QColor(centreColour(&rig.esempiopix)), QColor(Qt::blue));
 }
 
 void WordDisplayTest::unreadablePictureKeepsTheOldOne()
@@ -147,37 +166,47 @@ void WordDisplayTest::unreadablePictureKeepsTheOldOne()
     rig.media.addFile(QStringLiteral("immagini/cane.png"), "this is no picture\n");
     rig.media.addWord(QStringLiteral("cane.wav"));
     rig.media.addFile(QStringLiteral("immagini/zero.png"), QByteArray());
-    Parla& form = rig.start();
+    rig.start();
     rig.select(QStringLiteral("casa.png"));
-    ShowWord(form, QStringLiteral("casa.png"));
-    const qint64 pictureKey = form.esempiopix->pixmap().cacheKey();
+    ShowWord(rig.show(), QStringLiteral("casa.png"));
+    const qint64 pictureKey = rig.esempiopix.pixmap().cacheKey();
 
     for (const char* name : {"cane.png", "zero.png"}) {
         rig.played().clear();
         rig.select(QString::fromLatin1(name));
         QVERIFY(rig.throwsFailure(QString::fromLatin1(name)));
-        QCOMPARE(form.esempio->text(), QString::fromLatin1(name).chopped(4));
-        QCOMPARE(form.esempiopix->pixmap().cacheKey(), pictureKey);
+        QCOMPARE(rig.esempio.text(), QString::fromLatin1(name).chopped(4));
+        QCOMPARE(rig.esempiopix.pixmap().cacheKey(), pictureKey);
         QVERIFY(rig.played().isEmpty());
     }
     // The picture's file removed after the list was read.
     rig.select(QStringLiteral("ape.png"));
     rig.media.remove(QStringLiteral("immagini/ape.png"));
     QVERIFY(rig.throwsFailure(QStringLiteral("ape.png")));
-    QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
-    QCOMPARE(form.esempiopix->pixmap().cacheKey(), pictureKey);
+    QCOMPARE(rig.esempio.text(), QStringLiteral("ape"));
+    QCOMPARE(rig.esempiopix.pixmap().cacheKey(), pictureKey);
     QVERIFY(rig.played().isEmpty());
 }
 
-void WordDisplayTest::playsEvenWithSoundOff()
+void WordDisplayTest::showsThePictureItIsGiven()
 {
+    // Whatever the list has selected, the picture named is the one shown,
+    // from whichever library holds it.
     Rig rig;
-    Parla& form = rig.start();
-    form.SoundOff = -1;
-    rig.select(QStringLiteral("ape.png"));
-    ShowWord(form, QStringLiteral("ape.png"));
-    QCOMPARE(rig.played(), QStringList{QStringLiteral("ape.wav")});
-    QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
+    rig.media.addFile(QStringLiteral("immagini/blu.png"), test::pictureFile(32, 32, Qt::blue));
+    rig.media.addWord(QStringLiteral("blu.wav"));
+    rig.own.addFile(QStringLiteral("immagini/verde.png"), test::pictureFile(32, 32, Qt::green));
+    rig.start();
+    rig.select(QStringLiteral("casa.png"));
+    ShowWord(rig.show(), QStringLiteral("blu.png"));
+    QCOMPARE(rig.esempio.text(), QStringLiteral("blu"));
+    QCOMPARE(QColor(centreColour(&rig.esempiopix)), QColor(Qt::blue));
+    QCOMPARE(rig.played(), QStringList{QStringLiteral("blu.wav")});
+
+    rig.File1.setPattern(QStringLiteral("*.*"));
+    ShowWord(rig.show(), QStringLiteral("verde.png"));
+    QCOMPARE(QColor(centreColour(&rig.esempiopix)), QColor(Qt::green));
+    QCOMPARE(rig.File1.selectedIndex(), -1);  // the list is left as it was
 }
 
 QTEST_MAIN(WordDisplayTest)

@@ -1,25 +1,30 @@
 // F8, Down, Up: stepping through the example words; F9: showing or hiding
-// them; F10 and the PAROLA button: word mode.
-#include "app/parla.h"
-#include "feedback/typing_handler.h"
-#include "support/started_window.h"
-#include "support/log_capture.h"
+// them; F10: word mode. The commands see only the word box, the picture, the
+// picture list and the word-mode button; which key runs which is the
+// dispatcher's test, and the button's click is the window's.
+#include "commands/word_list_commands.h"
+#include "feedback/word_display.h"
+#include "form/word_mode_button.h"
+#include "platform/base/failure.h"
+#include "platform/files/media_library.h"
+#include "platform/files/picture_list.h"
+#include "support/fake_platform.h"
+#include "support/media_folder.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QtTest>
 
-using quillo::Parla;
-using quillo::test::StartedWindow;
-using quillo::test::LogCapture;
+using namespace quillo;
 
 namespace {
 
-constexpr qint16 kUp = 38, kDown = 40, kF8 = 119, kF9 = 120, kF10 = 121;
 const QString kAll = QStringLiteral("*.*");
 
-// A window over pictures albero, ape, casa (or none), started up.
-struct Window : StartedWindow {
-    explicit Window(bool withPictures = true) : StartedWindow(Start::Later)
+// The word controls over pictures albero, ape, casa (or none), the list bound.
+struct Rig {
+    explicit Rig(bool withPictures = true)
     {
         media.addBasics();
         if (withPictures) {
@@ -29,10 +34,29 @@ struct Window : StartedWindow {
             media.remove(QStringLiteral("immagini/ape.png"));
             media.remove(QStringLiteral("immagini/casa.png"));
         }
-        start();
+        esempiopix.resize(97, 97);
+        File1.setFolder(media.pictures());
     }
-    int selected() const { return form.File1.selectedIndex(); }
-    QString word() const { return form.esempio->text(); }
+    test::MediaFolder media;
+    test::RecordingSound sound;
+    QWidget host;
+    QLineEdit& esempio = *new QLineEdit(&host);
+    QLabel& esempiopix = *new QLabel(&host);
+    WordModeButton& Parolasi = *new WordModeButton(&host);
+    PictureList File1;
+    MediaLibrary library{media.path(), QString()};
+
+    WordShow show()
+    {
+        library.lookAgain();  // as at each key
+        return {esempio, esempiopix, File1, sound, library};
+    }
+    void next() { nextWord(show()); }
+    void previous() { previousWord(show()); }
+    void toggleDisplay() { toggleWordDisplay(show(), Parolasi); }
+    int selected() const { return File1.selectedIndex(); }
+    QString word() const { return esempio.text(); }
+    bool shown(const QWidget& control) const { return control.isVisibleTo(&host); }
 };
 
 }  // namespace
@@ -47,231 +71,166 @@ private slots:
     void previousWordKeepsTheLetterPattern();
     void previousWordWithNoPictures();
     void showOrHideWords();
-    void wordModeKey();
-    void wordModeButtonClick();
-    void wordModeValueFromCode();
+    void wordMode();
 };
 
 void TestWordListCommands::nextWordStepsAndWraps()
 {
-    Window w;
-    QCOMPARE(w.form.File1.count(), 3);
+    Rig w;
+    QCOMPARE(w.File1.count(), 3);
     QCOMPARE(w.selected(), -1);
 
-    w.key(kF8);
+    w.next();
     QCOMPARE(w.selected(), 0);
     QCOMPARE(w.word(), QStringLiteral("albero"));
-    QVERIFY(!w.form.esempiopix->pixmap().isNull());
-    w.key(kDown, 1 | 2);
+    QVERIFY(!w.esempiopix.pixmap().isNull());
+    w.next();
     QCOMPARE(w.selected(), 1);
     QCOMPARE(w.word(), QStringLiteral("ape"));
-    w.key(kF8, 4);
+    w.next();
     QCOMPARE(w.selected(), 2);
     QCOMPARE(w.word(), QStringLiteral("casa"));
-    w.key(kDown);
+    w.next();
     QCOMPARE(w.selected(), 0);  // from the last back to the first
     QCOMPARE(w.word(), QStringLiteral("albero"));
-    QCOMPARE(w.played(), (QStringList{QStringLiteral("albero.wav"), QStringLiteral("ape.wav"),
-                                      QStringLiteral("casa.wav"), QStringLiteral("albero.wav")}));
+    QCOMPARE(w.sound.played, (QStringList{QStringLiteral("albero.wav"), QStringLiteral("ape.wav"),
+                                          QStringLiteral("casa.wav"), QStringLiteral("albero.wav")}));
 
     // After a letter narrowed the list, F8 goes back to every picture.
-    w.form.File1.setPattern(QStringLiteral("c*.*"));
-    QCOMPARE(w.form.File1.count(), 1);
-    w.key(kF8);
-    QCOMPARE(w.form.File1.pattern(), kAll);
-    QCOMPARE(w.form.File1.count(), 3);
+    w.File1.setPattern(QStringLiteral("c*.*"));
+    QCOMPARE(w.File1.count(), 1);
+    w.next();
+    QCOMPARE(w.File1.pattern(), kAll);
+    QCOMPARE(w.File1.count(), 3);
     QCOMPARE(w.selected(), 0);
 }
 
 void TestWordListCommands::nextWordWithNoPictures()
 {
-    Window w(false);
-    w.form.File1.setPattern(QStringLiteral("a*.*"));
-    LogCapture err;
-    w.key(kF8);
-    w.key(kDown);
-    QCOMPARE(err.text(), QString());
-    QCOMPARE(w.form.File1.pattern(), kAll);
+    // Nothing to show is no failure: the selection stays none.
+    Rig w(false);
+    w.File1.setPattern(QStringLiteral("a*.*"));
+    w.next();
+    w.next();
+    QCOMPARE(w.File1.pattern(), kAll);
     QCOMPARE(w.selected(), -1);
     QCOMPARE(w.word(), QString());
-    QVERIFY(w.played().isEmpty());
+    QVERIFY(w.sound.played.isEmpty());
 }
 
 void TestWordListCommands::previousWordStepsBackAndWraps()
 {
-    Window w;
-    w.key(kUp);  // from none to the last
+    Rig w;
+    w.previous();  // from none to the last
     QCOMPARE(w.selected(), 2);
     QCOMPARE(w.word(), QStringLiteral("casa"));
-    w.key(kUp);
+    w.previous();
     QCOMPARE(w.selected(), 1);
-    w.key(kUp, 4);
+    w.previous();
     QCOMPARE(w.selected(), 0);
     QCOMPARE(w.word(), QStringLiteral("albero"));
-    w.key(kUp);  // from the first to the last
+    w.previous();  // from the first to the last
     QCOMPARE(w.selected(), 2);
-    QCOMPARE(w.played(), (QStringList{QStringLiteral("casa.wav"), QStringLiteral("ape.wav"),
-                                      QStringLiteral("albero.wav"), QStringLiteral("casa.wav")}));
+    QCOMPARE(w.sound.played, (QStringList{QStringLiteral("casa.wav"), QStringLiteral("ape.wav"),
+                                          QStringLiteral("albero.wav"), QStringLiteral("casa.wav")}));
 }
 
 void TestWordListCommands::previousWordKeepsTheLetterPattern()
 {
-    Window w;
-    w.fake.random->queued = {0.0};
-    scrivo_KeyPress(w.form, QStringLiteral("a"));  // word mode is on after start-up
-    QCOMPARE(w.form.File1.pattern(), QStringLiteral("a*.*"));
-    QCOMPARE(w.form.File1.count(), 2);
-    QCOMPARE(w.word(), QStringLiteral("albero"));
-    QCOMPARE(w.selected(), 0);
+    // As the letter a left the list: its pictures, the first selected.
+    Rig w;
+    w.File1.setPattern(QStringLiteral("a*.*"));
+    w.File1.setSelectedIndex(0);
+    QCOMPARE(w.File1.count(), 2);
 
-    w.key(kUp);
-    QCOMPARE(w.form.File1.pattern(), QStringLiteral("a*.*"));
+    w.previous();
+    QCOMPARE(w.File1.pattern(), QStringLiteral("a*.*"));
     QCOMPARE(w.selected(), 1);
     QCOMPARE(w.word(), QStringLiteral("ape"));
-    w.key(kUp);
+    w.previous();
     QCOMPARE(w.selected(), 0);
     QCOMPARE(w.word(), QStringLiteral("albero"));
 }
 
 void TestWordListCommands::previousWordWithNoPictures()
 {
-    Window w(false);
-    w.form.esempio->setText(QStringLiteral("prima"));
-    LogCapture err;
-    w.key(kUp);
-    const QString text = err.text();
-    QVERIFY2(text.contains(QStringLiteral("quillo:")), qPrintable(text));
-    QCOMPARE(text.count(u'\n'), 1);
+    // The empty name cannot be shown: a failure, and the word on show stays.
+    Rig w(false);
+    w.esempio.setText(QStringLiteral("prima"));
+    QVERIFY_THROWS_EXCEPTION(Failure, w.previous());
     QCOMPARE(w.selected(), -1);
     QCOMPARE(w.word(), QStringLiteral("prima"));
-    QVERIFY(w.played().isEmpty());
+    QVERIFY(w.sound.played.isEmpty());
 }
 
 void TestWordListCommands::showOrHideWords()
 {
-    Window w;
-    Parla& form = w.form;
-    auto shown = [&](QWidget* control) { return control->isVisibleTo(&form); };
-    QVERIFY(shown(form.esempio) && shown(form.esempiopix) && shown(form.Parolasi));
+    Rig w;
+    QVERIFY(w.shown(w.esempio) && w.shown(w.esempiopix) && w.shown(w.Parolasi));
 
-    w.key(kF9);
-    QVERIFY(!shown(form.esempio) && !shown(form.esempiopix) && !shown(form.Parolasi));
+    w.toggleDisplay();
+    QVERIFY(!w.shown(w.esempio) && !w.shown(w.esempiopix) && !w.shown(w.Parolasi));
     QCOMPARE(w.selected(), 0);
-    QVERIFY(w.played().isEmpty());  // selecting shows no word
+    QVERIFY(w.sound.played.isEmpty());  // selecting shows no word
     QCOMPARE(w.word(), QString());
 
-    w.key(kF9, 4);
-    QVERIFY(shown(form.esempio) && shown(form.esempiopix) && shown(form.Parolasi));
+    w.toggleDisplay();
+    QVERIFY(w.shown(w.esempio) && w.shown(w.esempiopix) && w.shown(w.Parolasi));
     QCOMPARE(w.selected(), 0);
 
     // Each one is toggled on its own.
-    form.esempiopix->hide();
-    w.key(kDown);
-    w.key(kF9);
-    QVERIFY(!shown(form.esempio));
-    QVERIFY(shown(form.esempiopix));
-    QVERIFY(!shown(form.Parolasi));
+    w.esempiopix.hide();
+    w.next();
+    w.toggleDisplay();
+    QVERIFY(!w.shown(w.esempio));
+    QVERIFY(w.shown(w.esempiopix));
+    QVERIFY(!w.shown(w.Parolasi));
     QCOMPARE(w.selected(), 0);
+
+    // With no pictures nothing is selected.
+    Rig none(false);
+    none.toggleDisplay();
+    QCOMPARE(none.selected(), -1);
 }
 
-void TestWordListCommands::wordModeKey()
+void TestWordListCommands::wordMode()
 {
-    Window w;
-    Parla& form = w.form;
-    QSignalSpy clicks(form.Parolasi, &quillo::WordModeButton::valueClicked);
-    QCOMPARE(form.Parolasi->value(), 1);
+    // F10 turns word mode on from off, off from on or greyed, and the button
+    // reports each change as a click; a value set from code is reported only
+    // when it differs, and values outside 0..2 are refused.
+    WordModeButton Parolasi;
+    QSignalSpy clicks(&Parolasi, &WordModeButton::valueClicked);
+    QCOMPARE(Parolasi.value(), 1);
 
-    form.File1.setPattern(QStringLiteral("c*.*"));
-    form.esempio->setFocus();
-    w.key(kF10);
-    QCOMPARE(form.Parolasi->value(), 0);
-    QVERIFY(!form.Parolasi->isChecked());
-    QCOMPARE(form.File1.pattern(), kAll);
-    QCOMPARE(form.focusWidget(), form.scrivo);
-
-    w.key(kF10, 4);
-    QCOMPARE(form.Parolasi->value(), 1);
-    QVERIFY(form.Parolasi->isChecked());
-
-    form.Parolasi->setValue(2);
-    form.File1.setPattern(QStringLiteral("c*.*"));
-    w.key(kF10);
-    QCOMPARE(form.Parolasi->value(), 0);
-    QCOMPARE(form.File1.pattern(), kAll);
-
+    struct Step {
+        int from;
+        int to;
+    };
+    for (const Step& step : {Step{1, 0}, Step{0, 1}, Step{2, 0}}) {
+        Parolasi.setValue(step.from);
+        clicks.clear();
+        toggleWordMode(Parolasi);
+        QCOMPARE(Parolasi.value(), step.to);
+        QCOMPARE(Parolasi.isChecked(), step.to != 0);
+        QCOMPARE(clicks.count(), 1);
+    }
     // Twice from off ends off.
-    w.key(kF10);
-    w.key(kF10);
-    QCOMPARE(form.Parolasi->value(), 0);
-    QVERIFY(clicks.count() >= 5);
+    toggleWordMode(Parolasi);
+    toggleWordMode(Parolasi);
+    QCOMPARE(Parolasi.value(), 0);
 
-    // Word mode off: a letter speaks but shows no word.
-    w.fake.sound->played.clear();
-    scrivo_KeyPress(form, QStringLiteral("a"));
-    QCOMPARE(w.played(), QStringList{QStringLiteral("a.wav")});
-    QCOMPARE(w.word(), QString());
-}
-
-void TestWordListCommands::wordModeButtonClick()
-{
-    Window w;
-    Parla& form = w.form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-
-    form.File1.setPattern(QStringLiteral("c*.*"));
-    QTest::mouseClick(form.Parolasi, Qt::LeftButton);
-    QCOMPARE(form.Parolasi->value(), 0);
-    QVERIFY(!form.Parolasi->isChecked());
-    QCOMPARE(form.File1.pattern(), kAll);
-    QCOMPARE(QApplication::focusWidget(), form.scrivo);
-
-    form.File1.setPattern(QStringLiteral("c*.*"));
-    QTest::mouseClick(form.Parolasi, Qt::LeftButton);
-    QCOMPARE(form.Parolasi->value(), 1);
-    QCOMPARE(form.File1.pattern(), kAll);
-    QCOMPARE(QApplication::focusWidget(), form.scrivo);
-
-    // A click on the greyed button turns word mode on.
-    form.Parolasi->setValue(2);
-    QTest::mouseClick(form.Parolasi, Qt::LeftButton);
-    QCOMPARE(form.Parolasi->value(), 1);
-
-    // Typing goes on in the sheet after a click.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::NoModifier);
-    QCOMPARE(form.scrivo->toPlainText(), QStringLiteral("c"));
-}
-
-void TestWordListCommands::wordModeValueFromCode()
-{
-    Window w;
-    Parla& form = w.form;
-    QSignalSpy clicks(form.Parolasi, &quillo::WordModeButton::valueClicked);
-
-    form.File1.setPattern(QStringLiteral("c*.*"));
-    QVERIFY(form.Parolasi->setValue(1));  // the value it has
+    clicks.clear();
+    QVERIFY(Parolasi.setValue(0));  // the value it has
     QCOMPARE(clicks.count(), 0);
-    QCOMPARE(form.File1.pattern(), QStringLiteral("c*.*"));
-
-    QVERIFY(form.Parolasi->setValue(2));
+    QVERIFY(Parolasi.setValue(2));
     QCOMPARE(clicks.count(), 1);
-    QCOMPARE(form.File1.pattern(), kAll);
-    QVERIFY(form.Parolasi->isChecked());
-
-    form.File1.setPattern(QStringLiteral("c*.*"));
-    QVERIFY(form.Parolasi->setValue(2));
+    QVERIFY(Parolasi.isChecked());
+    QVERIFY(Parolasi.setValue(2));
     QCOMPARE(clicks.count(), 1);
-    QCOMPARE(form.File1.pattern(), QStringLiteral("c*.*"));
-
-    QVERIFY(form.Parolasi->setValue(0));
-    QCOMPARE(clicks.count(), 2);
-    QVERIFY(!form.Parolasi->isChecked());
-
-    // Values outside 0..2 are refused and change nothing.
-    QVERIFY(!form.Parolasi->setValue(3));
-    QVERIFY(!form.Parolasi->setValue(-1));
-    QCOMPARE(form.Parolasi->value(), 0);
-    QCOMPARE(clicks.count(), 2);
+    QVERIFY(!Parolasi.setValue(3));
+    QVERIFY(!Parolasi.setValue(-1));
+    QCOMPARE(Parolasi.value(), 2);
+    QCOMPARE(clicks.count(), 1);
 }
 
 QTEST_MAIN(TestWordListCommands)

@@ -103,9 +103,11 @@ QString PictureList::fileName() const
 
 QString PictureList::filePath() const
 {
-    if (selected_ < 0)
-        return {};
-    const QString& name = names_.at(selected_);
+    return selected_ >= 0 ? pathOf(names_.at(selected_)) : QString();
+}
+
+QString PictureList::pathOf(const QString& name) const
+{
     return QDir(unionUsers_.contains(name) ? userFolder_ : folder_).filePath(name);
 }
 

@@ -48,6 +48,9 @@ public:
     // The selected entry's path in whichever folder holds it, empty when
     // none is selected.
     QString filePath() const;
+    // The path of a listed name in whichever folder holds it; a name not
+    // listed is taken as the bound folder's.
+    QString pathOf(const QString& name) const;
     const QStringList& names() const { return names_; }
 
 private:

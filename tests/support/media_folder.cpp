@@ -4,11 +4,9 @@
 
 #include "platform/files/file_name.h"
 
-#include <QBuffer>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 
 #include <fcntl.h>
 #include <filesystem>
@@ -65,13 +63,7 @@ void MediaFolder::addWord(const QString& fileName) { addFile(QStringLiteral("par
 
 void MediaFolder::addPicture(const QString& fileName, int side)
 {
-    QImage image(side, side, QImage::Format_RGB32);
-    image.fill(QColor(200, 40, 40));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    addFile(QStringLiteral("immagini/") + fileName, png);
+    addFile(QStringLiteral("immagini/") + fileName, pictureFile(side, side, QColor(200, 40, 40)));
 }
 
 void MediaFolder::addBasics()

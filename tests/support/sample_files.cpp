@@ -1,6 +1,8 @@
 #include "support/sample_files.h"
 
+#include <QBuffer>
 #include <QDataStream>
+#include <QImage>
 #include <QIODevice>
 #include <QtEndian>
 
@@ -125,6 +127,17 @@ QByteArray turnedQuarter(const QByteArray& jpeg)
     const QByteArray tiff = QByteArray("II*\0\x08\0\0\0", 8) + QByteArray("\x01\0", 2)
                           + QByteArray("\x12\x01\x03\0\x01\0\0\0\x06\0\0\0", 12) + QByteArray(4, '\0');
     return jpeg.left(2) + segment(0xe1, QByteArray("Exif\0\0", 6) + tiff) + jpeg.mid(2);
+}
+
+QByteArray pictureFile(int width, int height, const QColor& colour, const char* format)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
 }
 
 }  // namespace quillo::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QtGlobal>
 
 namespace quillo::test {
@@ -9,6 +10,8 @@ namespace quillo::test {
 QByteArray wavFile(const QByteArray& pcm, int rate = 22050, int channels = 1, int bits = 16);
 // A sine tone as a 22050 Hz mono 16-bit WAV file.
 QByteArray toneWav(int ms, int hz = 440);
+// A picture of one colour, encoded in `format` ("PNG", "JPEG", ...).
+QByteArray pictureFile(int width, int height, const QColor& colour, const char* format = "PNG");
 // A PNG file with the given header and compressed pixel data (the IDAT
 // contents), with correct checksums: enough to make headers that lie.
 QByteArray pngFile(quint32 width, quint32 height, quint8 bitDepth, quint8 colourType, const QByteArray& idat);
