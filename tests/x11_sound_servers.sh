@@ -92,8 +92,9 @@ start_quillo() {
 }
 
 # The parents' program: its window stays up, and its command line ends with
-# 0 or 1, never a crash; given a reason, it refuses to record with it.
-parole_survives() {  # [the reason its command line gives]
+# 0 or 1, never a crash; given a sentence, it refuses to record with that
+# sentence, the one its window shows.
+parole_survives() {  # [the sentence its command line gives]
     XDG_DATA_HOME=$work/$row/data "$parole" >"$work/$row/parole.out" 2>"$work/$row/parole.err" &
     local window_pid=$!
     pids+=($window_pid)
@@ -105,7 +106,7 @@ parole_survives() {  # [the reason its command line gives]
     XDG_DATA_HOME=$work/$row/data "$parole" letter a --record 1 >"$work/$row/cli.out" 2>"$work/$row/cli.err" || status=$?
     [ "$status" -le 1 ] || fail "quillo-parole letter a --record 1 ended with $status"
     [ -z "${1:-}" ] && return 0
-    [ "$status" -eq 1 ] && grep -q "Il microfono non funziona ($1)" "$work/$row/cli.err" ||
+    [ "$status" -eq 1 ] && grep -qF "quillo-parole: $1" "$work/$row/cli.err" ||
         fail "the command line did not say \"$1\""
 }
 
@@ -127,7 +128,7 @@ for row in no-sink no-source sink-unloaded no-server; do
         types_on ciao; alive "while typing without sound"
         [ "$(quillo_lines)" -eq 1 ] || fail "not one line on stderr"
         grep -q '^quillo: no sound (' "$work/$row/quillo.err" || fail "no word of the silence"
-        [ $row = no-sink ] && parole_survives "the sound server has no output device"
+        [ $row = no-sink ] && parole_survives "Non trovo nessun microfono"
         silent=$(grep '^quillo: .*sound' "$work/$row/quillo.err")
         if [ $row = no-sink ]; then add_sink; else start_server sink; fi
         heard "once a sink is there"
