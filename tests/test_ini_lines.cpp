@@ -23,7 +23,7 @@ using quillo::Parla;
 namespace {
 
 constexpr qint16 kAlt = quillo::kAltBit;
-constexpr qint16 kEsc = quillo::vk::kEscape, kF2 = quillo::vk::kF2, kF4 = quillo::vk::kF4;
+constexpr qint16 kEsc = quillo::vk::kEscape, kF2 = quillo::vk::kF2;
 
 // `size` bytes from a fixed seed, so that every run sees the same junk: any
 // byte at all, or only the characters that mean something to an INI reader.

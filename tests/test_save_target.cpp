@@ -31,7 +31,7 @@ using quillo::Parla;
 namespace {
 
 constexpr qint16 kAlt = quillo::kAltBit;
-constexpr qint16 kEsc = quillo::vk::kEscape, kF2 = quillo::vk::kF2, kF4 = quillo::vk::kF4;
+constexpr qint16 kEsc = quillo::vk::kEscape, kF2 = quillo::vk::kF2;
 
 // What a node is, for checking that a save left it alone: its type, its
 // inode, its device numbers, and what it holds (a regular file's bytes, a
