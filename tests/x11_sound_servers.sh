@@ -18,7 +18,17 @@ need_tools Xvfb xdotool openbox import convert pulseaudio pactl parec python3
 rm -rf "$work"; mkdir -p "$work"
 
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; }
+# A process that does not end on SIGTERM (a program that hangs) is killed
+# after 5 s, so that a failure is reported rather than waited on.
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    for _ in $(seq 50); do
+        jobs -pr | grep -q . || break
+        sleep 0.1
+    done
+    for p in $(jobs -pr); do kill -9 "$p" 2>/dev/null; done
+    wait 2>/dev/null
+}
 trap cleanup EXIT
 fail() {
     echo "FAIL: [$row] $*"
@@ -85,7 +95,11 @@ print(sum(1 for x in a if abs(x) > 300))' "$capture")
 start_quillo() {
     "$binary" >"$work/$row/quillo.out" 2>"$work/$row/quillo.err" &
     quillo=$!; pids+=($quillo)
-    window=$(wait_for_window "$quillo") || fail "no window (status $(wait "$quillo"; echo $?))"
+    if ! window=$(wait_for_window "$quillo"); then
+        kill -0 "$quillo" 2>/dev/null && fail "Quillo runs but shows no window"
+        wait "$quillo"
+        fail "no window: Quillo ended with status $?"
+    fi
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
     xdotool windowfocus --sync "$window" || fail "cannot focus the window"
     sleep 1

@@ -2,6 +2,7 @@
 #   start_x_session WORK_DIR [bare]
 #                               (bare: no window manager) sets DISPLAY and a private XDG_RUNTIME_DIR (so
 #                               concurrent tests never meet as a second start);
+#                               and a session bus of its own;
 #                               the caller kills $X_PIDS on exit
 #   wait_for_window PID         prints the visible window of PID, or fails
 
@@ -9,6 +10,7 @@ X_PIDS=""
 
 start_x_session() {
     local work=$1
+    need_tools dbus-daemon
     mkdir -p -m 0700 "$work/runtime"
     export XDG_RUNTIME_DIR=$work/runtime
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.err" &
@@ -21,6 +23,18 @@ start_x_session() {
     done
     [ "$(wc -l <"$work/display")" -ge 1 ] || { x_session_failed "Xvfb did not start: $(cat "$work/xvfb.err")"; return 1; }
     export DISPLAY=":$(head -n1 "$work/display")"
+    # A desktop session comes with its session bus. Without one, libdbus
+    # starts a bus through the X server (dbus-launch) and forks to do so from
+    # inside a program that already runs threads, which the sanitizers'
+    # allocator does not survive.
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/runtime/bus
+    dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS" 2>"$work/bus.err" &
+    X_PIDS="$X_PIDS $!"
+    for _ in $(seq 100); do
+        [ -S "$work/runtime/bus" ] && break
+        sleep 0.05
+    done
+    [ -S "$work/runtime/bus" ] || { x_session_failed "the session bus did not start: $(cat "$work/bus.err")"; return 1; }
     [ "${2:-}" = bare ] && return 0
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     X_PIDS="$X_PIDS $!"
