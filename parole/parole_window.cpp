@@ -11,15 +11,11 @@
 #include "platform/sound/sdl_sound.h"
 
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -31,40 +27,10 @@ namespace quillo::parole {
 
 namespace {
 
-constexpr int kPreviewSide = 160;
 constexpr int kMeterMs = 100;
 constexpr int kSoundCheckMs = 2000;
 
-QPixmap fitted(const QImage& image)
-{
-    return QPixmap::fromImage(image.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-}
-
-// The middle square of the photo: what the child's picture shows of it.
-QPixmap childsCrop(const QImage& image)
-{
-    const int side = qMin(image.width(), image.height());
-    const QImage square = image.copy((image.width() - side) / 2, (image.height() - side) / 2, side, side);
-    return QPixmap::fromImage(square.scaled(kPreviewSide, kPreviewSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-}
-
-QString localFileOf(const QMimeData* data)
-{
-    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
-        return {};
-    return data->urls().front().toLocalFile();
-}
-
 }  // namespace
-
-QString ParoleWindow::askForPhoto(QWidget* parent)
-{
-    // Qt's own dialog, whose words come from Qt's Italian translation.
-    return QFileDialog::getOpenFileName(
-        parent, QStringLiteral("Scegli la foto"), QString(),
-        QStringLiteral("Foto (*.png *.jpg *.jpeg *.bmp *.gif *.PNG *.JPG *.JPEG *.BMP *.GIF)"), nullptr,
-        QFileDialog::DontUseNativeDialog);
-}
 
 ParoleWindow::ParoleWindow(Libraries libraries, QWidget* parent)
     : QWidget(parent), libraries_(std::move(libraries)), choosePhotoFile_(&ParoleWindow::askForPhoto)
@@ -95,18 +61,6 @@ void ParoleWindow::showMessage(const QString& text, bool problem)
     message_->setText(text);
     message_->setProperty("problem", problem);
     message_->setStyleSheet(problem ? QStringLiteral("color: #a00000;") : QString());
-}
-
-void ParoleWindow::showPreview(const QImage& image)
-{
-    for (QLabel* label : {preview_, crop_}) {
-        label->setPixmap({});
-        label->setText(QStringLiteral("nessuna foto"));
-    }
-    if (image.isNull())
-        return;
-    preview_->setPixmap(fitted(image));
-    crop_->setPixmap(childsCrop(image));
 }
 
 void ParoleWindow::updateButtons()
@@ -162,21 +116,6 @@ void ParoleWindow::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
-}
-
-void ParoleWindow::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!localFileOf(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void ParoleWindow::dropEvent(QDropEvent* event)
-{
-    const QString path = localFileOf(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    takePhoto(path);
 }
 
 void ParoleWindow::newWord()
@@ -245,27 +184,6 @@ void ParoleWindow::showEntry(int row)
     showMessage(QStringLiteral("«%1»: foto %2, voce %3.")
                     .arg(entry.word, ownerText(entry.pictureOwner), ownerText(entry.voiceOwner)),
                 false);
-    updateButtons();
-}
-
-void ParoleWindow::choosePhoto()
-{
-    const QString path = choosePhotoFile_(this);
-    if (!path.isEmpty())
-        takePhoto(path);
-}
-
-void ParoleWindow::takePhoto(const QString& path)
-{
-    QString error;
-    const QImage image = readPhoto(path, &error);
-    if (image.isNull()) {
-        showMessage(error, true);
-        return;
-    }
-    photo_ = image;
-    showPreview(photo_);
-    showMessage(QStringLiteral("Foto pronta: a sinistra intera, a destra come la vedrà il bambino."), false);
     updateButtons();
 }
 

@@ -26,6 +26,9 @@ namespace quillo::parole {
 
 class WordListModel;
 
+// The side of the photo's two previews, whole and as the child sees it.
+inline constexpr int kPreviewSide = 160;
+
 // "Le parole di Quillo": the list of every word, and the form where a parent
 // adds or replaces one (word, photo, voice), takes back what they added part
 // by part, and gives a key their own voice. Nothing the parent has not saved

@@ -21,8 +21,6 @@ namespace quillo::parole {
 
 namespace {
 
-constexpr int kPreviewSide = 160;
-
 QPushButton* button(const QString& text, const char* name)
 {
     auto* made = new QPushButton(text);
