@@ -2,26 +2,39 @@
 # Builds everything with clang under AddressSanitizer, UndefinedBehaviorSanitizer
 # and LeakSanitizer, runs the whole test suite on that build, then runs each
 # fuzzer for a bounded time from its seed corpus.
-#   bash tools/check-sanitized.sh [SECONDS_PER_FUZZER]
+#   bash tools/check-sanitized.sh [--install-only | --build-only | --test-only] [SECONDS_PER_FUZZER]
+# --install-only installs the compiler, --build-only installs and builds,
+# --test-only runs the tests and fuzzers of a build made before: the build
+# can go on (niced) while another suite runs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLO_SANITIZE_BUILD_DIR:-$here/build-sanitize}
+steps=all
+case ${1:-} in
+  --install-only) steps=install; shift ;;
+  --build-only) steps=build; shift ;;
+  --test-only) steps=test; shift ;;
+esac
 seconds=${1:-30}
 
-missing=()
-for p in clang libclang-rt-14-dev llvm; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  run_as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-  run_as_root apt-get update -qq
-  run_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+if [ "$steps" != test ]; then
+  missing=()
+  for p in clang libclang-rt-14-dev llvm; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    run_as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+    run_as_root apt-get update -qq
+    run_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+  [ "$steps" = install ] && exit 0
 
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DQUILLO_SANITIZE=ON -DQUILLO_FUZZ=ON -DQUILLO_BUILD_BENCH=OFF -DQUILLO_WERROR=ON
-cmake --build "$build" -j2
+  cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DQUILLO_SANITIZE=ON -DQUILLO_FUZZ=ON -DQUILLO_BUILD_BENCH=OFF -DQUILLO_WERROR=ON
+  cmake --build "$build" -j2
+fi
+[ "$steps" = build ] && exit 0
 
 # libxkbcommon-x11 reads past the end of the X server's atom names with
 # strndup; the check for that interceptor is left off so the X tests can run.

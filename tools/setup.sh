@@ -5,12 +5,15 @@
 #   bash tools/setup.sh test    # install, build, run every test
 #   bash tools/setup.sh deb     # install, build, make the Debian package in dist/
 #                               # (QUILLO_DIST_DIR) and check it with lintian
+#   bash tools/setup.sh MODE --install-only   # only install what MODE needs
 set -euo pipefail
 # A bare Debian 12 has no locale set; the tools that handle the accented media
 # names (cpack, xdotool) need a UTF-8 one, and C.UTF-8 is always present.
 export LC_ALL=C.UTF-8
 
 mode=${1:-run}
+install_only=false
+[ "${2:-}" = --install-only ] && install_only=true
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLO_BUILD_DIR:-$here/build}
 
@@ -46,6 +49,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo_if_needed apt-get update -qq
   sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+$install_only && exit 0
 
 jobs=$(( $(nproc) < 2 ? 1 : 2 ))
 if [ "$mode" = run ]; then
