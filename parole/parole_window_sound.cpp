@@ -8,6 +8,7 @@
 #include "wav_file.h"
 
 #include "platform/sound/sdl_sound.h"
+#include "platform/sound/sound_server.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -22,12 +23,26 @@ namespace quillo::parole {
 
 void ParoleWindow::checkSound()
 {
-    const bool microphone = recorder_.microphoneFound();
+    bool microphone = recorder_.microphoneFound();
     // Waits for an opening under way (briefly), or tries again for a speaker
     // plugged in since.
     const bool speaker = player_ && (player_->hasDevice() || player_->open());
     QString missing;
-    if (!microphone && !speaker)
+    // The audio library starts only on a server that has speakers, for
+    // recording too: a microphone without them is there, but of no use yet.
+    bool onlyMicrophone = false;
+    if (!microphone && sdlMayUsePulseAudio()) {
+        const SoundServerState server = askSoundServer(std::chrono::milliseconds(500));
+        if (server.answered() && server.output) {
+            recorder_.lookAgain();
+            microphone = recorder_.microphoneFound();
+        }
+        onlyMicrophone = server.answered() && server.input && !server.output;
+    }
+    if (!microphone && !speaker && onlyMicrophone)
+        missing = QStringLiteral("Non trovo nessun altoparlante: puoi aggiungere le foto, e registrare e ascoltare le "
+                                 "voci quando ne colleghi uno.");
+    else if (!microphone && !speaker)
         missing = QStringLiteral("Non trovo né un microfono né un altoparlante: puoi aggiungere le foto, e registrare "
                                  "e ascoltare le voci quando li colleghi.");
     else if (!microphone)

@@ -35,6 +35,9 @@ public:
     Recording stop();
     bool recording() const { return capture_.running(); }
     bool microphoneFound() const { return capture_.deviceCount() > 0; }
+    // Starts the audio library if it could not start before (no speakers
+    // then, or no server): a microphone is seen from then on.
+    void lookAgain() { capture_.startAgain(); }
     // While recording: the loudest of the last tenth of a second, in dBFS,
     // and the seconds recorded so far.
     double recentPeak() const;

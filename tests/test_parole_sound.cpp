@@ -3,7 +3,8 @@
 // speakers but no microphone (only the speakers' monitor, which must never
 // be recorded in place of a microphone), and a microphone plugged in while
 // the window is open. The window says what is missing once, in Italian, in
-// one place, and records only from a microphone.
+// one place, and records only from a microphone. A microphone without
+// speakers is said as such.
 
 #include "parole/parole_window.h"
 #include "parole/recording.h"
@@ -44,6 +45,7 @@ private slots:
     void initTestCase();
     void noServer();
     void speakersWithoutMicrophone();
+    void microphoneWithoutSpeakers();
 
 private:
     std::unique_ptr<ParoleWindow> openWindow()
@@ -108,6 +110,27 @@ void TestParoleSound::speakersWithoutMicrophone()
     // The null source hears silence: refused as such, recorded all the same.
     QVERIFY2(message(window.get())->text().contains(QStringLiteral("La registrazione è muta")),
              qPrintable(message(window.get())->text()));
+}
+
+// A microphone but no speakers: the audio library starts on no server without
+// speakers, so nothing can be recorded until some are there; the window says
+// what is missing, not that the microphone is.
+void TestParoleSound::microphoneWithoutSpeakers()
+{
+    PulseServer server(48000, false);
+    server.useInThisProcess();
+    QVERIFY2(server.start(), qPrintable(server.errors()));
+    QVERIFY(server.pactl({QStringLiteral("load-module"), QStringLiteral("module-null-source"), QStringLiteral("source_name=mic")}));
+    const auto window = openWindow();
+    QTRY_VERIFY(sound(window.get())->isVisible());
+    QCOMPARE(sound(window.get())->text(), QStringLiteral("Non trovo nessun altoparlante: puoi aggiungere le foto, e "
+                                                         "registrare e ascoltare le voci quando ne colleghi uno."));
+    QVERIFY(!record(window.get())->isEnabled());
+
+    // Speakers plugged in: recording works without reopening the window.
+    QVERIFY(server.pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"), QStringLiteral("sink_name=quillo")}));
+    QTRY_VERIFY_WITH_TIMEOUT(!sound(window.get())->isVisible(), 10000);
+    QVERIFY(record(window.get())->isEnabled());
 }
 
 QTEST_MAIN(TestParoleSound)

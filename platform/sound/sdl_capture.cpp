@@ -70,6 +70,13 @@ bool SdlCapture::start(QString* why)
     return true;
 }
 
+bool SdlCapture::startAgain()
+{
+    if (!initialised_)
+        initialised_ = startAudio(nullptr);
+    return initialised_;
+}
+
 int SdlCapture::deviceCount() const
 {
     return initialised_ ? qMax(0, SDL_GetNumAudioDevices(1)) : 0;

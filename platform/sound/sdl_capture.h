@@ -30,6 +30,9 @@ public:
     bool running() const { return device_ != 0; }
     // How many capture devices the sound system knows; 0 without audio.
     int deviceCount() const;
+    // Tries once more to start the audio library, if it could not start
+    // before; true when it runs.
+    bool startAgain();
     // Samples at rate(); empty before the first start.
     const std::vector<float>& samples() const { return samples_; }
     int rate() const { return rate_; }
