@@ -40,8 +40,7 @@ void ParoleWindow::checkSound()
         onlyMicrophone = server.answered() && server.input && !server.output;
     }
     if (!microphone && !speaker && onlyMicrophone)
-        missing = QStringLiteral("Non trovo nessun altoparlante: puoi aggiungere le foto, e registrare e ascoltare le "
-                                 "voci quando ne colleghi uno.");
+        missing = noSpeakers();
     else if (!microphone && !speaker)
         missing = QStringLiteral("Non trovo né un microfono né un altoparlante: puoi aggiungere le foto, e registrare "
                                  "e ascoltare le voci quando li colleghi.");

@@ -1,5 +1,7 @@
 #include "recording.h"
 
+#include "platform/sound/sound_server.h"
+
 #include <QDeadlineTimer>
 #include <QThread>
 
@@ -28,6 +30,20 @@ QString noMicrophone()
                           "colleghi uno.");
 }
 
+QString noSpeakers()
+{
+    return QStringLiteral("Non trovo nessun altoparlante: puoi aggiungere le foto, e registrare e ascoltare le voci "
+                          "quando ne colleghi uno.");
+}
+
+QString noMicrophoneSeen()
+{
+    if (!sdlMayUsePulseAudio())
+        return noMicrophone();
+    const SoundServerState server = askSoundServer(std::chrono::milliseconds(500));
+    return server.answered() && server.input && !server.output ? noSpeakers() : noMicrophone();
+}
+
 Recorder::Recorder(QObject* parent) : QObject(parent)
 {
     collect_.setInterval(kCollectMs);
@@ -45,7 +61,7 @@ bool Recorder::start(QString* error)
 {
     if (!microphoneFound()) {
         if (error)
-            *error = noMicrophone();
+            *error = noMicrophoneSeen();
         return false;
     }
     QString why;
@@ -86,7 +102,7 @@ bool recordFor(double seconds, Recording* recording, QString* error, const std::
     SdlCapture capture;
     if (capture.deviceCount() <= 0) {
         if (error)
-            *error = noMicrophone();
+            *error = noMicrophoneSeen();
         return false;
     }
     QString why;

@@ -64,5 +64,10 @@ bool recordFor(double seconds, Recording* recording, QString* error, const std::
 QString microphoneProblem(const QString& why);
 // The message for no microphone at all.
 QString noMicrophone();
+// The same for a microphone on a sound server without speakers, where the
+// audio library does not start: nothing can be recorded until some are there.
+QString noSpeakers();
+// Why nothing can be recorded when no microphone is seen: one of the two.
+QString noMicrophoneSeen();
 
 }  // namespace quillo::parole
