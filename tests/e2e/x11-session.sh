@@ -10,7 +10,7 @@ X_PIDS=""
 
 start_x_session() {
     local work=$1
-    need_tools dbus-daemon
+    need_tools dbus-daemon xprop
     mkdir -p -m 0700 "$work/runtime"
     export XDG_RUNTIME_DIR=$work/runtime
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.err" &
@@ -23,6 +23,13 @@ start_x_session() {
     done
     [ "$(wc -l <"$work/display")" -ge 1 ] || { x_session_failed "Xvfb did not start: $(cat "$work/xvfb.err")"; return 1; }
     export DISPLAY=":$(head -n1 "$work/display")"
+    # The server may not answer at once: clients wait until it does.
+    for _ in $(seq 100); do
+        xprop -root _XKB_RULES_NAMES >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+    xprop -root _XKB_RULES_NAMES >/dev/null 2>&1 ||
+        { x_session_failed "the X server on $DISPLAY does not answer: $(cat "$work/xvfb.err")"; return 1; }
     # A desktop session comes with its session bus. Without one, libdbus
     # starts a bus through the X server (dbus-launch) and forks to do so from
     # inside a program that already runs threads, which the sanitizers'
@@ -44,7 +51,7 @@ start_x_session() {
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
         sleep 0.05
     done
-    x_session_failed "the window manager did not start: $(cat "$work/openbox.log")"
+    x_session_failed "the window manager did not start: $(cat "$work/openbox.log") (X server: $(cat "$work/xvfb.err"))"
     return 1
 }
 
