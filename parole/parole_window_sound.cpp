@@ -37,7 +37,7 @@ void ParoleWindow::checkSound()
             recorder_.lookAgain();
             microphone = recorder_.microphoneFound();
         }
-        onlyMicrophone = server.answered() && server.input && !server.output;
+        onlyMicrophone = server.microphoneWithoutSpeakers();
     }
     if (!microphone && !speaker && onlyMicrophone)
         missing = noSpeakers();

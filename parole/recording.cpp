@@ -41,7 +41,7 @@ QString noMicrophoneSeen()
     if (!sdlMayUsePulseAudio())
         return noMicrophone();
     const SoundServerState server = askSoundServer(std::chrono::milliseconds(500));
-    return server.answered() && server.input && !server.output ? noSpeakers() : noMicrophone();
+    return server.microphoneWithoutSpeakers() ? noSpeakers() : noMicrophone();
 }
 
 Recorder::Recorder(QObject* parent) : QObject(parent)

@@ -19,6 +19,8 @@ struct SoundServerState {
     bool defaultSource = false;  // it names a default source (a sink's monitor will do)
 
     bool answered() const { return reach == Reach::Answered; }
+    // A microphone on a server without speakers, where SDL's audio cannot start.
+    bool microphoneWithoutSpeakers() const { return answered() && input && !output; }
 };
 
 // Asks the server, waiting for it at most `wait`. Safe from any thread.
