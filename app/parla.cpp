@@ -47,7 +47,8 @@ QStringList characters(const QString& text)
 
 Parla::Parla(Platform& platform, QWidget* parent)
     : QWidget(parent),
-      Form(platform, {new WordModeButton(this), new QLineEdit(this), new WritingSheet(this), new QLabel(this)})
+      Form(platform, {new WordModeButton(this), new QLineEdit(this), new WritingSheet(this), new QLabel(this)}),
+      sheetKeys_(*scrivo, [this](QEvent& event) { return answerSheetEvent(event); })
 {
     setObjectName(QStringLiteral("Parla"));
     setWindowTitle(QStringLiteral("Quillo"));
@@ -96,18 +97,26 @@ void Parla::showCoveringScreen()
 
 bool Parla::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == scrivo) {
-        if (ending() && (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod))
-            return true;
-        if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
-            && quitHold.keyEvent(*static_cast<QKeyEvent*>(event)))
-            return true;
-        if (event->type() == QEvent::KeyPress)
-            return handleSheetKey(static_cast<QKeyEvent*>(event));
-        if (event->type() == QEvent::InputMethod)
-            handleSheetInput(static_cast<QInputMethodEvent*>(event)->commitString());
-    }
+    if (watched == scrivo
+        && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease
+            || event->type() == QEvent::InputMethod))
+        return sheetKeys_.take(*event);
     return QWidget::eventFilter(watched, event);
+}
+
+bool Parla::answerSheetEvent(QEvent& event)
+{
+    if (event.type() == QEvent::InputMethod) {
+        if (!ending())
+            handleSheetInput(static_cast<QInputMethodEvent&>(event).commitString());
+        return ending();
+    }
+    auto& key = static_cast<QKeyEvent&>(event);
+    if (ending() && key.type() == QEvent::KeyPress)
+        return true;
+    if (quitHold.keyEvent(key))
+        return true;
+    return key.type() == QEvent::KeyPress && handleSheetKey(&key);
 }
 
 bool Parla::handleSheetKey(QKeyEvent* event)

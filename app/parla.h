@@ -1,6 +1,7 @@
 #pragma once
 
 #include "form/form.h"
+#include "form/key_queue.h"
 
 #include <QWidget>
 
@@ -8,7 +9,8 @@ namespace quillo {
 
 // The one window: it builds the form's controls (the word box, the picture,
 // the word-mode button, the hidden picture list and the writing sheet), lays
-// them out, and turns the sheet's key events into calls of the key handlers.
+// them out, and turns the sheet's key events, each in its turn, into calls of
+// the key handlers.
 // What the handlers do lives in feedback/, commands/ and settings/; they see
 // only the Form.
 class Parla final : public QWidget, public Form {
@@ -23,8 +25,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // One key event of the sheet, in its turn (KeyQueue): true when it goes no further.
+    bool answerSheetEvent(QEvent& event);
     bool handleSheetKey(QKeyEvent* event);
     void handleSheetInput(const QString& committed);
+
+    KeyQueue sheetKeys_;
 };
 
 }  // namespace quillo

@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# A held key, with the X server's own auto-repeat, heard through a real
+# PulseAudio server: while "a" is held it is said back to back, and the sheet
+# gets one "a" for each time it is heard; once it is let go, at most the
+# sound under way ends, and a key typed then is heard next. A held F7 stops
+# growing the letters within a step of its release.
+#   x11_held_key.sh QUILLO_BINARY SOURCE_DIR WORK_DIR [HOLD_SECONDS]
+# (bench/README.md: the seconds heard after a longer hold.)
+set -euo pipefail
+binary=$1 source=$2 work=$3 hold=${4:-3}
+source "$source/tests/e2e/test-env.sh"
+need_tools Xvfb xdotool openbox import convert pulseaudio parec python3
+rm -rf "$work"; mkdir -p "$work/program" "$work/config" "$work/data"
+# Sockets live in a short folder: a deep build folder would pass their limit.
+sockets=$(mktemp -d /tmp/quillo-held.XXXXXX)
+pids=()
+cleanup() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$sockets"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    [ -s "$work/quillo.err" ] && { echo "--- quillo stderr:"; cat "$work/quillo.err"; }
+    exit 1
+}
+
+# "a" says a soft 0.6 s tone and "b" a loud 0.3 s one, so that the
+# recording tells them apart and counts the a's by their length.
+cp "$binary" "$work/program/quillo"
+cp -r "$source/media/alfabeto" "$work/program/"
+ln -s "$source/media/parole" "$source/media/immagini" "$work/program/"
+python3 - "$work/program/alfabeto" <<'PY'
+import math, struct, sys, wave
+for name, seconds, level in (("a", 0.6, 6000), ("b", 0.3, 24000)):
+    with wave.open(f"{sys.argv[1]}/{name}.wav", "wb") as w:
+        w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)
+        w.writeframes(b"".join(struct.pack("<h", int(level * math.sin(i * 0.1))) for i in range(int(22050 * seconds))))
+PY
+a_seconds=0.6
+
+source "$source/tests/e2e/x11-session.sh"
+start_x_session "$work" || exit 1
+pids+=($X_PIDS)
+bash "$source/tests/e2e/pulse-server.sh" "$sockets/pulse" 48000 >"$work/pulse.err" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -S "$sockets/pulse/native" ] && break; sleep 0.1; done
+[ -S "$sockets/pulse/native" ] || fail "the sound server did not start: $(cat "$work/pulse.err")"
+export PULSE_SERVER=unix:$sockets/pulse/native PULSE_CLIENTCONFIG=$sockets/pulse/client.conf
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+unset SDL_AUDIODRIVER QT_QPA_PLATFORM
+log=$work/sound.log
+python3 "$source/tests/e2e/sound_log.py" "$log" &
+pids+=($!)
+
+"$work/program/quillo" >"$work/quillo.out" 2>"$work/quillo.err" &
+quillo=$!; pids+=($quillo)
+window=$(wait_for_window "$quillo") || fail "no window"
+xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+xdotool windowfocus --sync "$window" || fail "cannot focus the window"
+sleep 2  # the sink's monitor takes a moment to pass sound on
+xdotool key F10  # word mode off: only the letters' own sounds
+sleep 0.5
+
+shot() {
+    import -window root "$work/$1.png"
+    convert "$work/$1.png" -crop 960x600+30+120 +repage -colorspace gray -threshold 50% -negate "$work/$1-sheet.png"
+}
+dark_pixels() { shot "$1"; convert "$work/$1-sheet.png" -format '%[fx:round(mean*w*h)]' info:; }
+# The letters on the sheet: its dark shapes wider than the caret.
+letters() {
+    shot "$1"
+    convert "$work/$1-sheet.png" -define connected-components:verbose=true -connected-components 8 null: |
+        awk '$NF == "gray(255)" { split($2, g, "[x+]"); if (g[1] >= 6 && $4 >= 100) n++ } END { print n + 0 }'
+}
+spans() { python3 "$source/tests/e2e/sound_log.py" --spans "$log" 2000 "$1"; }
+now() { date +%s.%N; }
+# Waits until nothing has been heard for 1.5 s, at most $1 s.
+quiet() {
+    local until=$(($(date +%s) + $1))
+    while [ "$(date +%s)" -lt "$until" ]; do
+        sleep 0.5
+        python3 -c 'import sys, time
+lines = open(sys.argv[1]).read().split("\n")[-400:]
+loud = [float(l.split()[0]) for l in lines if len(l.split()) == 2 and int(l.split()[1]) > 2000]
+sys.exit(0 if not loud or time.time() - loud[-1] > 1.5 else 1)' "$log" && return 0
+    done
+    return 1
+}
+
+# One tap: heard, and one letter on the sheet.
+[ "$(letters before)" = 0 ] || fail "the sheet is not empty at start"
+tap_from=$(now)
+xdotool key a
+quiet 10 || fail "the tap of a never fell silent"
+[ -n "$(spans "$tap_from")" ] || fail "the tap of a was not heard"
+[ "$(letters tap)" = 1 ] || fail "the tap of a did not write one letter ($(letters tap) on the sheet)"
+
+hold_from=$(now)
+xdotool keydown a
+sleep "$hold"
+xdotool keyup a
+released=$(now)
+quiet 30 || fail "still sounding 30 s after a ${hold} s hold of a was let go"
+kill -0 "$quillo" 2>/dev/null || fail "Quillo ended"
+on_sheet=$(letters held)
+
+b_from=$(now)
+xdotool key b
+quiet 10 || fail "b never fell silent"
+
+python3 - "$hold_from" "$released" "$b_from" "$a_seconds" "$on_sheet" \
+    <(spans "$hold_from") <<'PY' || fail "see above"
+import sys
+hold_from, released, b_from, a_seconds = map(float, sys.argv[1:5])
+on_sheet = int(sys.argv[5])
+spans = [tuple(map(float, l.split())) for l in open(sys.argv[6]) if l.strip()]
+held = [s for s in spans if s[0] < b_from and s[2] < 12000]
+after_b = [s for s in spans if s[0] >= b_from]
+ok = True
+def check(cond, message):
+    global ok
+    print(("" if cond else "FAIL: ") + message)
+    ok = ok and cond
+heard = sum(end - start + 0.005 for start, end, _ in held)
+sounds = round(heard / a_seconds)
+tail = max((end for _, end, _ in held), default=released) - released
+check(sounds >= 2, f"a held {released - hold_from:.1f} s was heard {sounds} times ({heard:.2f} s of sound)")
+check(tail < 1.5, f"{max(tail, 0):.2f} s of a heard after the key was let go (at most the sound under way)")
+chars = on_sheet - 1  # less the tap's
+check(chars == sounds, f"the sheet got {chars} a's for {sounds} heard")
+check(bool(after_b) and after_b[0][2] > 16000 and after_b[0][0] - b_from < 1.5,
+      "b, typed after the release, is heard next" + (f" ({after_b[0][0] - b_from:.2f} s after its key)" if after_b else ""))
+sys.exit(0 if ok else 1)
+PY
+
+# A held F7 grows the letters while held (a step each 40 ms after the first
+# 660 ms; 1.2 s stays below the largest size); 0.5 s after its release they
+# stay as they are, but for the blinking caret.
+before_f7=$(dark_pixels before-f7)
+xdotool keydown F7
+sleep 1.2
+xdotool keyup F7
+sleep 0.5
+grown=$(dark_pixels grown)
+[ "$grown" -gt $((before_f7 * 3 / 2)) ] || fail "a held F7 did not grow the letters ($before_f7 -> $grown dark pixels)"
+sleep 2
+later=$(dark_pixels later)
+[ $((later - grown)) -lt $((grown / 20)) ] ||
+    fail "the letters went on growing after F7 was let go ($grown -> $later dark pixels)"
+echo "a held F7 grew the letters ($before_f7 -> $grown dark pixels) and stopped when let go ($later)"
+echo "PASS"
