@@ -48,8 +48,19 @@ sleep 1
 [ "$(letters before)" = 0 ] || fail "the sheet is not empty at start"
 keys -P a -s "$((hold * 1000))" -p a
 released=$(stat -c %s "$capture")
-# At most the sound under way, and the 0.4 s of a new keyboard, then silence.
-for _ in $(seq 60); do sleep 0.5; [ $(($(stat -c %s "$capture") - released)) -gt $((44100 * 3)) ] && break; done
+# Waits until the last 1.5 s of the capture are silent, at most $1 s.
+quiet() {
+    local until=$(($(date +%s) + $1))
+    while [ "$(date +%s)" -lt "$until" ]; do
+        sleep 0.5
+        python3 -c 'import array, os, sys
+f = open(sys.argv[1], "rb"); f.seek(max(0, os.path.getsize(sys.argv[1]) - 66150) // 2 * 2)
+a = array.array("h"); d = f.read(); a.frombytes(d[: len(d) // 2 * 2])
+sys.exit(0 if len(a) == 33075 and max(map(abs, a)) < 2000 else 1)' "$capture" && return 0
+    done
+    return 1
+}
+quiet "${QUIET_LIMIT:-30}" || fail "still sounding ${QUIET_LIMIT:-30} s after a ${hold} s hold of a was let go"
 on_sheet=$(letters held)
 before_b=$(stat -c %s "$capture")
 keys b

@@ -102,7 +102,7 @@ xdotool keydown a
 sleep "$hold"
 xdotool keyup a
 released=$(now)
-quiet 30 || fail "still sounding 30 s after a ${hold} s hold of a was let go"
+quiet "${QUIET_LIMIT:-30}" || fail "still sounding ${QUIET_LIMIT:-30} s after a ${hold} s hold of a was let go"
 kill -0 "$quillo" 2>/dev/null || fail "Quillo ended"
 on_sheet=$(letters held)
 
