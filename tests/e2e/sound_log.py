@@ -6,7 +6,10 @@ when it arrived and its peak, to OUT (flushed as it goes), until killed.
     sound_log.py --spans LOG THRESHOLD [FROM]
 prints the sounds in LOG as "start end peak" lines (seconds of the wall
 clock): runs of chunks louder than THRESHOLD, split where 20 ms are quieter,
-from the wall-clock time FROM on."""
+from the wall-clock time FROM on.
+    sound_log.py --raw-spans CAPTURE RATE THRESHOLD
+does the same for a raw mono 16-bit capture at RATE Hz (SDL's disk driver),
+its times counted from the capture's start."""
 import array
 import subprocess
 import sys
@@ -30,16 +33,26 @@ def record(out_path):
             out.flush()
 
 
-def spans(log_path, threshold, start_from):
-    found = []
-    quiet = 0
+def log_chunks(log_path, start_from):
     for line in open(log_path):
         fields = line.split()
-        if len(fields) != 2:
-            continue
-        stamp, peak = float(fields[0]), int(fields[1])
-        if stamp < start_from:
-            continue
+        if len(fields) == 2 and float(fields[0]) >= start_from:
+            yield float(fields[0]), int(fields[1])
+
+
+def raw_chunks(capture_path, rate):
+    samples = array.array("h")
+    data = open(capture_path, "rb").read()
+    samples.frombytes(data[: len(data) // 2 * 2])
+    chunk = rate // 200
+    for i in range(0, len(samples), chunk):
+        yield i / rate, max((abs(s) for s in samples[i:i + chunk]), default=0)
+
+
+def spans(chunks, threshold):
+    found = []
+    quiet = 0
+    for stamp, peak in chunks:
         if peak > threshold:
             if found and quiet < 4:
                 found[-1][1] = stamp
@@ -55,6 +68,8 @@ def spans(log_path, threshold, start_from):
 
 if __name__ == "__main__":
     if sys.argv[1] == "--spans":
-        spans(sys.argv[2], int(sys.argv[3]), float(sys.argv[4]) if len(sys.argv) > 4 else 0.0)
+        spans(log_chunks(sys.argv[2], float(sys.argv[4]) if len(sys.argv) > 4 else 0.0), int(sys.argv[3]))
+    elif sys.argv[1] == "--raw-spans":
+        spans(raw_chunks(sys.argv[2], int(sys.argv[3])), int(sys.argv[4]))
     else:
         record(sys.argv[1])
