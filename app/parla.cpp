@@ -5,6 +5,7 @@
 #include "commands/word_list_commands.h"
 #include "feedback/typing_handler.h"
 #include "form/built_in_font.h"
+#include "platform/desktop/display_system.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -48,7 +49,8 @@ QStringList characters(const QString& text)
 Parla::Parla(Platform& platform, QWidget* parent)
     : QWidget(parent),
       Form(platform, {new WordModeButton(this), new QLineEdit(this), new WritingSheet(this), new QLabel(this)}),
-      sheetKeys_(*scrivo, [this](QEvent& event) { return answerSheetEvent(event); })
+      sheetKeys_(*scrivo, onX11() ? KeyQueue::Repeats::X11Pairs : KeyQueue::Repeats::Flagged,
+                 [this](QEvent& event) { return answerSheetEvent(event); })
 {
     setObjectName(QStringLiteral("Parla"));
     setWindowTitle(QStringLiteral("Quillo"));

@@ -41,7 +41,10 @@ bool isSecondHalfOfRepeat(const QEvent& event, const QEvent& before)
 
 }  // namespace
 
-KeyQueue::KeyQueue(QWidget& sheet, Answer answer) : sheet_(sheet), answer_(std::move(answer)) {}
+KeyQueue::KeyQueue(QWidget& sheet, Repeats repeats, Answer answer)
+    : sheet_(sheet), repeats_(repeats), answer_(std::move(answer))
+{
+}
 
 KeyQueue::~KeyQueue() = default;
 
@@ -54,7 +57,7 @@ bool KeyQueue::take(QEvent& event)
             ++dropped_;
             return true;
         }
-        if (!waiting_.empty() && isSecondHalfOfRepeat(event, *waiting_.back())) {
+        if (repeats_ == Repeats::X11Pairs && !waiting_.empty() && isSecondHalfOfRepeat(event, *waiting_.back())) {
             waiting_.pop_back();
             dropped_ += 2;
             return true;

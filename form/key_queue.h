@@ -30,7 +30,13 @@ public:
     // (writes the character).
     using Answer = std::function<bool(QEvent&)>;
 
-    KeyQueue(QWidget& sheet, Answer answer);
+    // How the window system repeats a held key. Qt flags the repeats it
+    // makes itself (Wayland); X11's come as a release and a press at one
+    // time stamp, unflagged, which on Wayland two quick presses of one key
+    // from a program can also be.
+    enum class Repeats { Flagged, X11Pairs };
+
+    KeyQueue(QWidget& sheet, Repeats repeats, Answer answer);
     ~KeyQueue();
     KeyQueue(const KeyQueue&) = delete;
     KeyQueue& operator=(const KeyQueue&) = delete;
@@ -40,9 +46,6 @@ public:
     // answers it now, keeps it for its turn, or drops it.
     bool take(QEvent& event);
 
-    // True while a key is being answered: an auto-repeat now is dropped.
-    bool answering() const { return answering_; }
-
     // How many repeats have been dropped since the start.
     int droppedRepeats() const { return dropped_; }
 
@@ -51,6 +54,7 @@ private:
     void readWhatCameMeanwhile();
 
     QWidget& sheet_;
+    Repeats repeats_;
     Answer answer_;
     bool answering_ = false;
     bool handingOn_ = false;  // the queue gives an event to the sheet itself

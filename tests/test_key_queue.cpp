@@ -22,7 +22,8 @@ namespace {
 // window-system input queued, as the sound player does.
 class Sheet final : public QObject {
 public:
-    explicit Sheet(int busyMs) : busyMs_(busyMs), queue_(edit, [this](QEvent& e) { return answer(e); })
+    explicit Sheet(int busyMs, KeyQueue::Repeats repeats = KeyQueue::Repeats::X11Pairs)
+        : busyMs_(busyMs), queue_(edit, repeats, [this](QEvent& e) { return answer(e); })
     {
         edit.installEventFilter(this);
     }
@@ -93,6 +94,7 @@ class TestKeyQueue : public QObject {
 
 private slots:
     void heldKeyRepeatsDropWhileAnswering();
+    void quickPressesOfOneKeyAreNoRepeatsOnWayland();
 };
 
 void TestKeyQueue::heldKeyRepeatsDropWhileAnswering()
@@ -126,6 +128,19 @@ void TestKeyQueue::heldKeyRepeatsDropWhileAnswering()
     QCOMPARE(sheet.answered.mid(7), (QStringList{"-b", "+b"}));
     QCOMPARE(sheet.edit.toPlainText(), QStringLiteral("abèbb"));
     QCOMPARE(sheet.dropped(), 4);
+}
+
+void TestKeyQueue::quickPressesOfOneKeyAreNoRepeatsOnWayland()
+{
+    // A program's keyboard (wtype) may press one key again within the same
+    // millisecond; only flagged repeats drop there.
+    Sheet sheet(30, KeyQueue::Repeats::Flagged);
+    sheet.post(QEvent::KeyPress, QStringLiteral("a"));
+    sheet.postX11Repeat(QStringLiteral("b"));
+    sheet.postX11Repeat(QStringLiteral("b"));
+    QTRY_COMPARE(sheet.answered.size(), 5);
+    QCOMPARE(sheet.edit.toPlainText(), QStringLiteral("abb"));
+    QCOMPARE(sheet.dropped(), 0);
 }
 
 QTEST_MAIN(TestKeyQueue)

@@ -5,6 +5,8 @@
 # sound under way ends, and a key typed then is heard next. What the child
 # hears is SDL's disk driver at real-time speed.
 #   wayland_held_key.sh QUILLO_BINARY SOURCE_DIR WORK_DIR INHIBITOR [HOLD_SECONDS]
+# It waits for silence after the release up to QUIET_LIMIT seconds (30);
+# bench/held_key.sh runs it with longer holds and limits.
 set -euo pipefail
 binary=$1 source=$2 work=$3 hold=${5:-3}
 source "$source/tests/e2e/test-env.sh"
