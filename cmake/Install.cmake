@@ -90,15 +90,19 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.metainfo.xml
 
 # The login sessions name the installed programs by their full paths, which
 # are known only at install time: a package is staged under a prefix of its own.
-foreach(_quillo_session wayland-sessions:quillo-wayland xsessions:quillo-x11)
+# Each has a name of its own (quillo, quillo-x11): a display manager that
+# finds one name in both folders takes whichever folder it reads first
+# (LightDM xsessions/, SDDM wayland-sessions/).
+foreach(_quillo_session wayland-sessions:quillo-wayland:quillo xsessions:quillo-x11:quillo-x11)
   string(REPLACE ":" ";" _quillo_session "${_quillo_session}")
   list(GET _quillo_session 0 _quillo_folder)
   list(GET _quillo_session 1 _quillo_template)
+  list(GET _quillo_session 2 _quillo_session_name)
   install(CODE "
     file(READ \"${PROJECT_SOURCE_DIR}/packaging/sessions/${_quillo_template}.desktop\" _entry)
     string(REPLACE \"@QUILLO_GAME@\" \"\${CMAKE_INSTALL_PREFIX}/${QUILLO_INSTALL_GAMESDIR}/quillo\" _entry \"\${_entry}\")
     string(REPLACE \"@QUILLO_PROGRAMDIR@\" \"\${CMAKE_INSTALL_PREFIX}/${QUILLO_INSTALL_PROGRAMDIR}\" _entry \"\${_entry}\")
-    set(_made \"${PROJECT_BINARY_DIR}/packaging/${_quillo_folder}/quillo.desktop\")
+    set(_made \"${PROJECT_BINARY_DIR}/packaging/${_quillo_folder}/${_quillo_session_name}.desktop\")
     file(WRITE \"\${_made}\" \"\${_entry}\")
     file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/${_quillo_folder}\" TYPE FILE
          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ FILES \"\${_made}\")

@@ -83,10 +83,12 @@ check_tree() { # ROOT PREFIX (the installed prefix as seen on disk, and where it
     session=$root/share/wayland-sessions/quillo.desktop
     grep -qxF "Exec=cage -- $prefix/games/quillo --hold-to-quit" "$session" ||
         fault "$session does not run the installed game in cage: $(grep ^Exec= "$session")"
-    session=$root/share/xsessions/quillo.desktop
+    session=$root/share/xsessions/quillo-x11.desktop
     grep -qxF "Exec=$prefix/lib/quillo/quillo-x11-session" "$session" ||
         fault "$session does not run the installed session script: $(grep ^Exec= "$session")"
-    for session in "$root"/share/{wayland-sessions,xsessions}/quillo.desktop; do
+    # One name, one session: no display manager may take the X11 one for "quillo".
+    [[ ! -e $root/share/xsessions/quillo.desktop ]] || fault "$root/share/xsessions/quillo.desktop shadows the Wayland session's name"
+    for session in "$root"/share/wayland-sessions/quillo.desktop "$root"/share/xsessions/quillo-x11.desktop; do
         [[ $(stat -c %a "$session") == 644 ]] || fault "$session has mode $(stat -c %a "$session")"
         if command -v desktop-file-validate >/dev/null; then
             desktop-file-validate "$session" 2>&1 | grep -E ': (error|warning): ' && fault "$session does not validate"
