@@ -78,6 +78,16 @@ bool ChangeRecord::load()
     return true;
 }
 
+QByteArray ChangeRecord::before(const QString& path) const
+{
+    for (const Change& change : changes_)
+        if (!change.folder && change.path == path && !change.before.isEmpty()) {
+            QFile copy(root_.file(QString::fromLatin1(kFolder)) + QStringLiteral("/before/") + change.before);
+            return copy.open(QIODevice::ReadOnly) ? copy.readAll() : QByteArray();
+        }
+    return {};
+}
+
 QString ChangeRecord::state(const QString& key) const
 {
     for (const auto& [name, value] : state_)

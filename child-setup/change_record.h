@@ -29,6 +29,10 @@ public:
     // write to a path keeps its old bytes. Empty, or what went wrong.
     QString write(const QString& path, const QByteArray& bytes, int mode = 0644);
 
+    // What PATH held before the step's first write to it (empty when it
+    // was not there, or not written by the step).
+    QByteArray before(const QString& path) const;
+
     // The state file: key=value lines about the step (name, session...).
     QString saveState(const QList<QPair<QString, QString>>& values);
     QString state(const QString& key) const;

@@ -1,6 +1,7 @@
 // The step itself: the child's account, its Quillo session, automatic login
 // where asked, and Magic SysRq limited to sync.
 #include "account.h"
+#include "accounts_service.h"
 #include "change_record.h"
 #include "display_manager.h"
 #include "ini_text.h"
@@ -116,11 +117,11 @@ int makeRoom(const SystemRoot& root, const Arguments& asked)
     const DisplayManager manager = findDisplayManager(root);
     Plan plan;
     const QString users = accountsServiceFile(name);
-    plan.files.append({users, setIniKeys(readFile(root, users), QStringLiteral("User"),
-                                         {{QStringLiteral("Session"), session},
-                                          {QStringLiteral("XSession"), session},
-                                          {QStringLiteral("SessionType"),
-                                           asked.x11 ? QStringLiteral("x11") : QStringLiteral("wayland")}})});
+    const QList<QPair<QString, QString>> sessionKeys{
+        {QStringLiteral("Session"), session},
+        {QStringLiteral("XSession"), session},
+        {QStringLiteral("SessionType"), asked.x11 ? QStringLiteral("x11") : QStringLiteral("wayland")}};
+    plan.files.append({users, setIniKeys(readFile(root, users), QStringLiteral("User"), sessionKeys)});
     plan.modes.append(0600);
     if (asked.autologin)
         planAutologin(root, manager, name, session, &plan);
@@ -150,6 +151,8 @@ int makeRoom(const SystemRoot& root, const Arguments& asked)
         return complain(kFailed, why + (undone.isEmpty() ? QStringLiteral(" Ho rimesso tutto com'era.")
                                                          : QStringLiteral(" E non ho potuto rimettere tutto: ") + undone));
     }
+    if (const QString why = tellAccountsService(root, name, sessionKeys); !why.isEmpty())
+        plan.notes << why;
     say(QStringLiteral("Fatto: l'account «%1»%2 entra in Quillo (%3, sessione «%4»).")
             .arg(name, account.exists ? QString() : QStringLiteral(", creato ora senza password,"),
                  asked.x11 ? QStringLiteral("X11") : QStringLiteral("Wayland"), session));
@@ -169,11 +172,15 @@ int makeRoom(const SystemRoot& root, const Arguments& asked)
                 proc.write("16\n");
         }
         const int now = currentSysrq(root);
-        say(now == magic_sysrq::kSyncOnly
-                ? QStringLiteral("Magic SysRq ora tiene solo sync (kernel.sysrq = 16): %1.").arg(QString::fromLatin1(kSysctlFile))
-                : QStringLiteral("Ho scritto %1, ma il kernel tiene kernel.sysrq = %2: vale dal prossimo avvio.")
-                      .arg(QString::fromLatin1(kSysctlFile))
-                      .arg(now));
+        if (now == magic_sysrq::kSyncOnly)
+            say(QStringLiteral("Magic SysRq ora tiene solo sync (kernel.sysrq = 16): %1.").arg(QString::fromLatin1(kSysctlFile)));
+        else if (now < 0)
+            say(QStringLiteral("Ho scritto %1; non riesco a leggere il valore del kernel: vale al più tardi dal "
+                               "prossimo avvio.").arg(QString::fromLatin1(kSysctlFile)));
+        else
+            say(QStringLiteral("Ho scritto %1, ma il kernel tiene ancora kernel.sysrq = %2: vale dal prossimo avvio.")
+                    .arg(QString::fromLatin1(kSysctlFile))
+                    .arg(now));
     }
     if (!account.exists && !asked.autologin)
         say(QStringLiteral("L'account «%1» non ha password: senza accesso automatico dagli una password con "

@@ -1,6 +1,8 @@
 // The undo: every file the step wrote back as it was, the kernel's SysRq
 // mask back to what it was, and the account kept.
+#include "accounts_service.h"
 #include "change_record.h"
+#include "ini_text.h"
 #include "room.h"
 
 #include <QFile>
@@ -21,6 +23,15 @@ int undoRoom(const SystemRoot& root, const QString& name)
         return complain(kRefused, QStringLiteral("L'account del bambino è «%1», non «%2»: quillo-parole child %1 --undo")
                                       .arg(child, name));
     const QString sysrqBefore = record.state(QStringLiteral("sysrq-before"));
+    // A running accounts-daemon first gets the old session, which it writes
+    // in its own way; the file's own old bytes then go over that.
+    const QByteArray users = record.before(accountsServiceFile(name));
+    QList<QPair<QString, QString>> sessionKeys;
+    for (const char* key : {"Session", "XSession", "SessionType"})
+        sessionKeys.append({QString::fromLatin1(key),
+                            iniValue(users, {QStringLiteral("User")}, QString::fromLatin1(key))});
+    if (const QString why = tellAccountsService(root, name, sessionKeys); !why.isEmpty())
+        std::fprintf(stderr, "quillo-parole: %s\n", why.toUtf8().constData());
     if (const QString why = record.undo(); !why.isEmpty())
         return complain(kFailed, why);
     bool ok = false;
