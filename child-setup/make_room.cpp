@@ -165,7 +165,7 @@ int makeRoom(const SystemRoot& root, const Arguments& asked)
             QProcess sysctl;
             sysctl.start(QStringLiteral("sysctl"), {QStringLiteral("--load=") + QString::fromLatin1(kSysctlFile)});
             if (!sysctl.waitForFinished(30000) || sysctl.exitCode() != 0)
-                std::fprintf(stderr, "quillo-child-setup: sysctl: %s\n", sysctl.readAllStandardError().constData());
+                std::fprintf(stderr, "quillo-child-setup: sysctl: %s\n", sysctl.readAllStandardError().trimmed().constData());
         } else {
             QFile proc(root.file(QStringLiteral("/proc/sys/kernel/sysrq")));
             if (proc.open(QIODevice::WriteOnly | QIODevice::Truncate))

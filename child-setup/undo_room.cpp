@@ -41,7 +41,7 @@ int undoRoom(const SystemRoot& root, const QString& name)
             QProcess sysctl;
             sysctl.start(QStringLiteral("sysctl"), {QStringLiteral("kernel.sysrq=%1").arg(mask)});
             if (!sysctl.waitForFinished(30000) || sysctl.exitCode() != 0)
-                std::fprintf(stderr, "quillo-child-setup: sysctl: %s\n", sysctl.readAllStandardError().constData());
+                std::fprintf(stderr, "quillo-child-setup: sysctl: %s\n", sysctl.readAllStandardError().trimmed().constData());
         } else {
             QFile proc(root.file(QStringLiteral("/proc/sys/kernel/sysrq")));
             if (proc.open(QIODevice::WriteOnly | QIODevice::Truncate))
