@@ -12,7 +12,9 @@ QString tellAccountsService(const SystemRoot& root, const QString& name,
                             const QList<QPair<QString, QString>>& values)
 {
     static const QString kService = QStringLiteral("org.freedesktop.Accounts");
-    if (!root.real())
+    // A test tree has no daemon of its own: its tests name a private bus
+    // with a double of the daemon on it, and only then is one asked.
+    if (!root.real() && !qEnvironmentVariableIsSet("DBUS_SYSTEM_BUS_ADDRESS"))
         return {};
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(kService).value())

@@ -7,7 +7,9 @@
 # - LightDM, GDM and SDDM with their own Debian packages' files (apt-get
 #   download, dpkg-deb -x), and no display manager: the files the step
 #   writes, the rest of each edited file kept, and the undo giving every
-#   file back byte for byte, with its mode and owner.
+#   file back byte for byte, with its mode and owner;
+# - a running accounts-daemon (a double on a private bus) told the session
+#   through D-Bus, and the old one by the undo;
 # - quillo-parole child, with the installed kind of helper beside it, on
 #   this machine: only what reads (the state) and what is refused before
 #   anything is read.
@@ -163,6 +165,65 @@ echo "GDM: $out"
 run "$work/gdm" bimbo --undo
 [ "$status" -eq 0 ] && [ "$(snapshot "$work/gdm")" = "$before" ] || fail "GDM's undo: exit $status: $(diff <(echo "$before") <(snapshot "$work/gdm"))"
 echo "GDM's undo gave daemon.conf and the AccountsService file back byte for byte"
+
+# A running accounts-daemon (a python3-dbusmock double on a private system
+# bus) is told the session through D-Bus, and the undo gives it the old one
+# back before the file's old bytes go over what it wrote.
+python=""
+for candidate in python3 /usr/bin/python3; do
+    "$candidate" -c 'import dbus, dbusmock' 2>/dev/null && { python=$candidate; break; }
+done
+if [ -n "$python" ] && command -v dbus-daemon >/dev/null; then
+    cat >"$work/bus.conf" <<BUS
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig><type>system</type><listen>unix:path=$work/system_bus</listen><auth>EXTERNAL</auth>
+  <policy context="default"><allow user="*"/><allow own="*"/><allow send_type="method_call"/>
+    <allow send_type="signal"/><allow send_type="method_return"/><allow send_type="error"/>
+    <allow receive_type="method_call"/><allow receive_type="signal"/><allow receive_type="method_return"/>
+    <allow receive_type="error"/></policy></busconfig>
+BUS
+    dbus-daemon --nofork --config-file="$work/bus.conf" 2>"$work/bus.err" & bus=$!
+    trap 'kill ${daemon:-} ${bus:-} 2>/dev/null || true' EXIT
+    for _ in $(seq 100); do [ -S "$work/system_bus" ] && break; sleep 0.1; done
+    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system_bus
+    "$python" -m dbusmock --system -l "$work/accounts.log" org.freedesktop.Accounts /org/freedesktop/Accounts \
+        org.freedesktop.Accounts 2>"$work/accounts.err" & daemon=$!
+    "$python" - <<'PY' || fail "the AccountsService double did not come up: $(cat "$work/accounts.err")"
+import time, dbus
+for _ in range(100):
+    try:
+        accounts = dbus.SystemBus().get_object('org.freedesktop.Accounts', '/org/freedesktop/Accounts')
+        mock = dbus.Interface(accounts, 'org.freedesktop.DBus.Mock')
+        break
+    except dbus.exceptions.DBusException:
+        time.sleep(0.1)
+user = '/org/freedesktop/Accounts/User1002'
+mock.AddMethod('', 'FindUserByName', 's', 'o', 'ret = dbus.ObjectPath("%s")' % user)
+mock.AddObject(user, 'org.freedesktop.Accounts.User', {}, [
+    ('SetSession', 's', '', ''), ('SetXSession', 's', '', ''), ('SetSessionType', 's', '', '')])
+PY
+    tree "$work/accounts" lightdm
+    mkdir -p "$work/accounts/var/lib/AccountsService/users"
+    printf '[User]\nSession=plasma\nSessionType=wayland\n' >"$work/accounts/var/lib/AccountsService/users/bimbo"
+    before=$(snapshot "$work/accounts")
+    run "$work/accounts" bimbo --x11
+    [ "$status" -eq 0 ] || fail "with accounts-daemon: exit $status: $err"
+    seen=0
+    calls() { tail -n "+$((seen + 1))" "$work/accounts.log" | grep -aoE 'Set(X?Session|SessionType) "[^"]*"' | tr '\n' ' '; }
+    [ "$(calls)" = 'SetSession "quillo-x11" SetXSession "quillo-x11" SetSessionType "x11" ' ] ||
+        fail "accounts-daemon was told: $(calls)"
+    seen=$(wc -l <"$work/accounts.log")
+    run "$work/accounts" bimbo --undo
+    [ "$(calls)" = 'SetSession "plasma" SetXSession "" SetSessionType "wayland" ' ] ||
+        fail "the undo told accounts-daemon: $(calls)"
+    [ "$status" -eq 0 ] && [ "$(snapshot "$work/accounts")" = "$before" ] || fail "the undo with accounts-daemon: exit $status"
+    kill $daemon $bus 2>/dev/null || true
+    unset DBUS_SYSTEM_BUS_ADDRESS
+    echo "accounts-daemon was told the child's session, and given the old one back by the undo"
+else
+    echo "note: no python3-dbusmock or dbus-daemon: the AccountsService calls went untested"
+fi
 
 # SDDM: a drop-in that brings the login screen back when Quillo ends.
 tree "$work/sddm" sddm
