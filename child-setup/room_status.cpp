@@ -56,7 +56,11 @@ int showRoom(const SystemRoot& root)
             .arg(session == QLatin1String("quillo-x11") ? QStringLiteral("X11") : QStringLiteral("Wayland"), session));
     const DisplayManager manager = findDisplayManager(root);
     QStringList open;
-    if (record.state(QStringLiteral("autologin")) == QLatin1String("yes")) {
+    const bool known = manager.kind != DisplayManager::Kind::None && manager.kind != DisplayManager::Kind::Other;
+    if (record.state(QStringLiteral("autologin")) == QLatin1String("yes") && !known) {
+        say(QStringLiteral("Accesso automatico: chiesto, ma la schermata di accesso (%1) non è una che conosco: "
+                           "lo imposti tu.").arg(displayManagerName(manager)));
+    } else if (record.state(QStringLiteral("autologin")) == QLatin1String("yes")) {
         say(QStringLiteral("Accesso automatico: sì, con %1.").arg(displayManagerName(manager)));
         if (manager.name != record.state(QStringLiteral("display-manager")))
             open << QStringLiteral("la schermata di accesso ora è di %1, non di %2 come quando l'account è stato "

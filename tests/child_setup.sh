@@ -245,7 +245,8 @@ run "$work/none" bimbo --autologin --keep-sysrq
 [ "$status" -eq 0 ] && grep -q "l'accesso automatico lo imposti tu" <<<"$out" || fail "no display manager: exit $status: $out"
 [ ! -e "$work/none/etc/sysctl.d" ] && [ "$(cat "$work/none/proc/sys/kernel/sysrq")" = 438 ] || fail "--keep-sysrq changed SysRq"
 run "$work/none"
-grep -q '^Ancora aperto: Magic SysRq' <<<"$out" || fail "the status does not say SysRq is open: $out"
+grep -q '^Ancora aperto: Magic SysRq' <<<"$out" && grep -q "^Accesso automatico: chiesto, .*lo imposti tu" <<<"$out" ||
+    fail "the status does not say SysRq and automatic login are open: $out"
 run "$work/none" bimbo --undo
 [ "$status" -eq 0 ] && [ "$(snapshot "$work/none")" = "$before" ] || fail "the undo without a display manager: exit $status"
 echo "no display manager: the session made, automatic login left to the parent, SysRq kept when asked"
