@@ -8,8 +8,6 @@
 #   download, dpkg-deb -x), and no display manager: the files the step
 #   writes, the rest of each edited file kept, and the undo giving every
 #   file back byte for byte, with its mode and owner;
-# - a running accounts-daemon (a double on a private bus) told the session
-#   through D-Bus, and the old one by the undo;
 # - quillo-parole child, with the installed kind of helper beside it, on
 #   this machine: only what reads (the state) and what is refused before
 #   anything is read.
@@ -19,44 +17,9 @@ helper=$1 source=$2 work=$(realpath -m "$3") parole=$4
 source "$source/tests/e2e/test-env.sh"
 need_tools dpkg-deb sha256sum
 rm -rf "$work"; mkdir -p "$work"
-debs=$work/../child_setup_debs
-mkdir -p "$debs"
 fail() { echo "FAIL: $*"; exit 1; }
-
-# The display managers' packages, fetched once and kept beside the work folder.
-have_deb() { compgen -G "$debs/${1}_*.deb" >/dev/null; }
-for package in lightdm gdm3 sddm; do
-    have_deb "$package" || (cd "$debs" && apt-get download "$package" >/dev/null 2>&1) ||
-        echo "note: apt-get download $package failed: its case uses no package files"
-done
-
-# tree DIR MANAGER: accounts, the kernel's SysRq at Debian's 438, and the
-# display manager's package files with its unit as the active one.
-tree() {
-    local dir=$1 manager=$2
-    mkdir -p "$dir/etc/systemd/system" "$dir/proc/sys/kernel"
-    printf '%s\n' 'root:x:0:0:root:/root:/bin/bash' 'daemon:x:1:1:daemon:/usr/sbin:/usr/sbin/nologin' \
-        'nobody:x:65534:65534:nobody:/nonexistent:/usr/sbin/nologin' 'papa:x:1000:1000:Papà,,,:/home/papa:/bin/bash' \
-        'mamma:x:1001:1001::/home/mamma:/bin/bash' 'bimbo:x:1002:1002::/home/bimbo:/bin/bash' >"$dir/etc/passwd"
-    printf '%s\n' 'root:x:0:' 'sudo:x:27:papa' 'papa:x:1000:' 'mamma:x:1001:' 'bimbo:x:1002:' >"$dir/etc/group"
-    echo 438 >"$dir/proc/sys/kernel/sysrq"
-    [ "$manager" = none ] && return 0
-    local deb=$manager unit=$manager.service
-    [ "$manager" = gdm ] && deb=gdm3
-    if have_deb "$deb"; then dpkg-deb -x "$(compgen -G "$debs/${deb}_*.deb" | head -n1)" "$dir/pkg"; fi
-    [ -d "$dir/pkg/etc" ] && cp -a "$dir/pkg/etc/." "$dir/etc/"
-    rm -rf "$dir/pkg"
-    ln -s "/lib/systemd/system/$unit" "$dir/etc/systemd/system/display-manager.service"
-}
-# Every path with its type, mode, owner and link target, and every file's bytes.
-snapshot() {
-    (cd "$1" && find . -printf '%p %y %m %U:%G %l\n' | LC_ALL=C sort && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 -r sha256sum)
-}
-run() { # TREE ARGS...: the helper on TREE; sets status, out, err
-    status=0
-    QUILLO_CHILD_SETUP_ROOT=$1 "$helper" "${@:2}" >"$work/out" 2>"$work/err" || status=$?
-    out=$(cat "$work/out") err=$(cat "$work/err")
-}
+source "$source/tests/e2e/child-trees.sh"
+fetch_display_managers
 
 # Refusals: exit 2, a sentence, nothing written.
 tree "$work/refusals" lightdm
@@ -165,65 +128,6 @@ echo "GDM: $out"
 run "$work/gdm" bimbo --undo
 [ "$status" -eq 0 ] && [ "$(snapshot "$work/gdm")" = "$before" ] || fail "GDM's undo: exit $status: $(diff <(echo "$before") <(snapshot "$work/gdm"))"
 echo "GDM's undo gave daemon.conf and the AccountsService file back byte for byte"
-
-# A running accounts-daemon (a python3-dbusmock double on a private system
-# bus) is told the session through D-Bus, and the undo gives it the old one
-# back before the file's old bytes go over what it wrote.
-python=""
-for candidate in python3 /usr/bin/python3; do
-    "$candidate" -c 'import dbus, dbusmock' 2>/dev/null && { python=$candidate; break; }
-done
-if [ -n "$python" ] && command -v dbus-daemon >/dev/null; then
-    cat >"$work/bus.conf" <<BUS
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig><type>system</type><listen>unix:path=$work/system_bus</listen><auth>EXTERNAL</auth>
-  <policy context="default"><allow user="*"/><allow own="*"/><allow send_type="method_call"/>
-    <allow send_type="signal"/><allow send_type="method_return"/><allow send_type="error"/>
-    <allow receive_type="method_call"/><allow receive_type="signal"/><allow receive_type="method_return"/>
-    <allow receive_type="error"/></policy></busconfig>
-BUS
-    dbus-daemon --nofork --config-file="$work/bus.conf" 2>"$work/bus.err" & bus=$!
-    trap 'kill ${daemon:-} ${bus:-} 2>/dev/null || true' EXIT
-    for _ in $(seq 100); do [ -S "$work/system_bus" ] && break; sleep 0.1; done
-    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system_bus
-    "$python" -m dbusmock --system -l "$work/accounts.log" org.freedesktop.Accounts /org/freedesktop/Accounts \
-        org.freedesktop.Accounts 2>"$work/accounts.err" & daemon=$!
-    "$python" - <<'PY' || fail "the AccountsService double did not come up: $(cat "$work/accounts.err")"
-import time, dbus
-for _ in range(100):
-    try:
-        accounts = dbus.SystemBus().get_object('org.freedesktop.Accounts', '/org/freedesktop/Accounts')
-        mock = dbus.Interface(accounts, 'org.freedesktop.DBus.Mock')
-        break
-    except dbus.exceptions.DBusException:
-        time.sleep(0.1)
-user = '/org/freedesktop/Accounts/User1002'
-mock.AddMethod('', 'FindUserByName', 's', 'o', 'ret = dbus.ObjectPath("%s")' % user)
-mock.AddObject(user, 'org.freedesktop.Accounts.User', {}, [
-    ('SetSession', 's', '', ''), ('SetXSession', 's', '', ''), ('SetSessionType', 's', '', '')])
-PY
-    tree "$work/accounts" lightdm
-    mkdir -p "$work/accounts/var/lib/AccountsService/users"
-    printf '[User]\nSession=plasma\nSessionType=wayland\n' >"$work/accounts/var/lib/AccountsService/users/bimbo"
-    before=$(snapshot "$work/accounts")
-    run "$work/accounts" bimbo --x11
-    [ "$status" -eq 0 ] || fail "with accounts-daemon: exit $status: $err"
-    seen=0
-    calls() { tail -n "+$((seen + 1))" "$work/accounts.log" | grep -aoE 'Set(X?Session|SessionType) "[^"]*"' | tr '\n' ' '; }
-    [ "$(calls)" = 'SetSession "quillo-x11" SetXSession "quillo-x11" SetSessionType "x11" ' ] ||
-        fail "accounts-daemon was told: $(calls)"
-    seen=$(wc -l <"$work/accounts.log")
-    run "$work/accounts" bimbo --undo
-    [ "$(calls)" = 'SetSession "plasma" SetXSession "" SetSessionType "wayland" ' ] ||
-        fail "the undo told accounts-daemon: $(calls)"
-    [ "$status" -eq 0 ] && [ "$(snapshot "$work/accounts")" = "$before" ] || fail "the undo with accounts-daemon: exit $status"
-    kill $daemon $bus 2>/dev/null || true
-    unset DBUS_SYSTEM_BUS_ADDRESS
-    echo "accounts-daemon was told the child's session, and given the old one back by the undo"
-else
-    echo "note: no python3-dbusmock or dbus-daemon: the AccountsService calls went untested"
-fi
 
 # SDDM: a drop-in that brings the login screen back when Quillo ends.
 tree "$work/sddm" sddm
