@@ -69,8 +69,9 @@ QString makeAccount(const SystemRoot& root, const QString& name)
         return QStringLiteral("In una cartella di prova non creo account: «%1» non c'è.").arg(name);
     QProcess adduser;
     adduser.setProcessChannelMode(QProcess::MergedChannels);
-    // --gecos "" asks no questions on Debian 12 and 13 alike.
-    adduser.start(QStringLiteral("adduser"), {QStringLiteral("--disabled-password"), QStringLiteral("--gecos"),
+    // By its full path, as root; --gecos "" asks no questions on Debian 12
+    // and 13 alike.
+    adduser.start(QStringLiteral("/usr/sbin/adduser"), {QStringLiteral("--disabled-password"), QStringLiteral("--gecos"),
                                               QString(), QStringLiteral("--"), name});
     if (!adduser.waitForFinished(120000) || adduser.exitStatus() != QProcess::NormalExit || adduser.exitCode() != 0) {
         const QString said = QString::fromLocal8Bit(adduser.readAll()).trimmed();

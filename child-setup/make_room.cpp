@@ -163,7 +163,7 @@ int makeRoom(const SystemRoot& root, const Arguments& asked)
     if (!asked.keepSysrq) {
         if (root.real()) {
             QProcess sysctl;
-            sysctl.start(QStringLiteral("sysctl"), {QStringLiteral("--load=") + QString::fromLatin1(kSysctlFile)});
+            sysctl.start(QString::fromLatin1(kSysctl), {QStringLiteral("--load=") + QString::fromLatin1(kSysctlFile)});
             if (!sysctl.waitForFinished(30000) || sysctl.exitCode() != 0)
                 std::fprintf(stderr, "quillo-child-setup: sysctl: %s\n", sysctl.readAllStandardError().trimmed().constData());
         } else {

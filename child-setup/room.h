@@ -17,6 +17,9 @@ inline constexpr const char* kGdmConfig = "/etc/gdm3/daemon.conf";
 inline constexpr const char* kLightDmConfig = "/etc/lightdm/lightdm.conf";
 inline constexpr const char* kSddmConfig = "/etc/sddm.conf";
 QString accountsServiceFile(const QString& name);
+// The programs it runs, by their full paths: a root program takes nothing
+// from the caller's PATH (procps keeps sysctl in /sbin, merged or not).
+inline constexpr const char* kSysctl = "/sbin/sysctl";
 
 // Exit statuses: done, failed on the way (everything undone), refused or
 // bad usage (nothing written).

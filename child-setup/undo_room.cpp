@@ -39,7 +39,7 @@ int undoRoom(const SystemRoot& root, const QString& name)
     if (ok && mask >= 0) {
         if (root.real()) {
             QProcess sysctl;
-            sysctl.start(QStringLiteral("sysctl"), {QStringLiteral("-w"), QStringLiteral("kernel.sysrq=%1").arg(mask)});
+            sysctl.start(QString::fromLatin1(kSysctl), {QStringLiteral("-w"), QStringLiteral("kernel.sysrq=%1").arg(mask)});
             if (!sysctl.waitForFinished(30000) || sysctl.exitCode() != 0)
                 std::fprintf(stderr, "quillo-child-setup: sysctl: %s\n", sysctl.readAllStandardError().trimmed().constData());
         } else {
