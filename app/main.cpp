@@ -11,6 +11,7 @@
 #include "platform/desktop/composed_keys.h"
 #include "platform/desktop/signal_exit.h"
 #include "platform/base/log.h"
+#include "platform/base/magic_sysrq.h"
 #include "platform/program_exit.h"
 #include "platform/sound/sdl_sound.h"
 
@@ -35,6 +36,9 @@ int run(int argc, char* argv[])
     quillo::KeyboardHold keyboardHold;
     quillo::ComposedKeys composedKeys;
     quillo::PowerKeysLock powerKeysLock;  // held until Quillo ends
+    // No program holds these keys off: only the adult's setup can.
+    if (const QString sysrq = quillo::magic_sysrq::warning(quillo::magic_sysrq::read()); !sysrq.isEmpty())
+        qCWarning(quillo::lcQuillo, "%s", qPrintable(sysrq));
 
     // The sound device starts opening here, on its own thread, while the window
     // is built: the first key is heard as fast as any later one.

@@ -26,6 +26,19 @@ install(TARGETS quillo quillo-media-check quillo-parole
         RUNTIME DESTINATION ${QUILLO_INSTALL_PROGRAMDIR})
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/packaging/sessions/quillo-x11-session
         DESTINATION ${QUILLO_INSTALL_PROGRAMDIR})
+# The root part of "quillo-parole child", which pkexec starts: where polkit's
+# action names it, and where quillo-parole looks for it
+# (../../libexec/quillo/ from its own folder).
+set(QUILLO_INSTALL_HELPERDIR "${CMAKE_INSTALL_LIBEXECDIR}/quillo")
+install(TARGETS quillo-child-setup RUNTIME DESTINATION ${QUILLO_INSTALL_HELPERDIR})
+install(CODE "
+  file(READ \"${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.child-setup.policy\" _policy)
+  string(REPLACE \"@QUILLO_CHILD_SETUP@\" \"\${CMAKE_INSTALL_PREFIX}/${QUILLO_INSTALL_HELPERDIR}/quillo-child-setup\" _policy \"\${_policy}\")
+  set(_made \"${PROJECT_BINARY_DIR}/packaging/it.quillonuvi.Quillo.child-setup.policy\")
+  file(WRITE \"\${_made}\" \"\${_policy}\")
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/polkit-1/actions\" TYPE FILE
+       PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ FILES \"\${_made}\")
+")
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/media/alfabeto
                   ${PROJECT_SOURCE_DIR}/media/parole
                   ${PROJECT_SOURCE_DIR}/media/immagini
@@ -90,15 +103,19 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/it.quillonuvi.Quillo.metainfo.xml
 
 # The login sessions name the installed programs by their full paths, which
 # are known only at install time: a package is staged under a prefix of its own.
-foreach(_quillo_session wayland-sessions:quillo-wayland xsessions:quillo-x11)
+# Each has a name of its own (quillo, quillo-x11): a display manager that
+# finds one name in both folders takes whichever folder it reads first
+# (LightDM xsessions/, SDDM wayland-sessions/).
+foreach(_quillo_session wayland-sessions:quillo-wayland:quillo xsessions:quillo-x11:quillo-x11)
   string(REPLACE ":" ";" _quillo_session "${_quillo_session}")
   list(GET _quillo_session 0 _quillo_folder)
   list(GET _quillo_session 1 _quillo_template)
+  list(GET _quillo_session 2 _quillo_session_name)
   install(CODE "
     file(READ \"${PROJECT_SOURCE_DIR}/packaging/sessions/${_quillo_template}.desktop\" _entry)
     string(REPLACE \"@QUILLO_GAME@\" \"\${CMAKE_INSTALL_PREFIX}/${QUILLO_INSTALL_GAMESDIR}/quillo\" _entry \"\${_entry}\")
     string(REPLACE \"@QUILLO_PROGRAMDIR@\" \"\${CMAKE_INSTALL_PREFIX}/${QUILLO_INSTALL_PROGRAMDIR}\" _entry \"\${_entry}\")
-    set(_made \"${PROJECT_BINARY_DIR}/packaging/${_quillo_folder}/quillo.desktop\")
+    set(_made \"${PROJECT_BINARY_DIR}/packaging/${_quillo_folder}/${_quillo_session_name}.desktop\")
     file(WRITE \"\${_made}\" \"\${_entry}\")
     file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/${_quillo_folder}\" TYPE FILE
          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ FILES \"\${_made}\")
@@ -174,6 +191,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation (>= 1:2) | fonts-liberation2,
 # For the child's login sessions: cage is the Wayland session's compositor and
 # needs Xwayland to start; setxkbmap turns off the X server's own keys in the
 # X session.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cage, xwayland, x11-xkb-utils")
+# pkexec asks for the administrator's password when a parent prepares the
+# child's account (quillo-parole child); procps's sysctl applies SysRq's limit.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cage, xwayland, x11-xkb-utils, pkexec, procps")
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include "child_step.h"
 #include "photo_import.h"
 #include "recording.h"
 #include "sentences.h"
@@ -26,7 +27,10 @@ const char kUsage[] =
     "uso: quillo-parole                       apre la finestra\n"
     "     quillo-parole add PAROLA [--picture FOTO] [--record SECONDI | --recording FILE.wav]\n"
     "     quillo-parole letter CARATTERE (--record SECONDI | --recording FILE.wav | --remove)\n"
-    "     quillo-parole remove PAROLA [--picture | --voice]";
+    "     quillo-parole remove PAROLA [--picture | --voice]\n"
+    "     quillo-parole child NOME [--autologin] [--x11] [--keep-sysrq]   prepara l'account del bambino\n"
+    "     quillo-parole child NOME --undo          annulla quello che child aveva fatto\n"
+    "     quillo-parole child                      dice com'è l'account del bambino";
 
 // After `remove`, --picture names a part, not a file: it is read as this.
 const char kPicturePart[] = "--picture-part";
@@ -83,6 +87,9 @@ bool takeRecording(const QCommandLineParser& parser, bool* wanted, Recording* re
 
 int runCommandLine(const QStringList& arguments)
 {
+    // The child's account has its own program, which checks its own arguments.
+    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("child"))
+        return runChildStep(arguments.mid(2));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Le parole di Quillo: aggiunge parole, foto e voci alla "
                                                     "libreria di Quillo della famiglia."));

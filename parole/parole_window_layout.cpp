@@ -2,6 +2,7 @@
 
 #include "parole_window.h"
 
+#include "child_account_box.h"
 #include "word_list_model.h"
 
 #include <QFileSystemWatcher>
@@ -146,6 +147,7 @@ void ParoleWindow::buildWidgets()
     side->addWidget(sound_);
     side->addWidget(wordBox);
     side->addWidget(letterBox);
+    side->addWidget(new ChildAccountBox);
     side->addWidget(message_);
     side->addStretch();
     auto* layout = new QHBoxLayout(this);

@@ -3,8 +3,8 @@
 # feedback -> form -> platform, and inside platform the root bundle ->
 # desktop -> sound -> files -> base. Fails, naming the line, where a file
 # includes a header from a folder above its own. The rooms sound/ and
-# desktop/ never include each other. The helper programs, parole/ and
-# media-check/, stand beside the toy on the platform: they include nothing
+# desktop/ never include each other. The helper programs, parole/,
+# media-check/ and child-setup/, stand beside the toy on the platform: they include nothing
 # of the toy's (form/ and above) and nothing of each other's.
 set -u
 root=${1:?source folder}
@@ -32,7 +32,7 @@ for folder in "${order[@]}"; do
     done < <(find "$root/$folder" "${depth[@]}" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 |
              xargs -0 -r grep -n -H -E '^#include "[^/"]+/')
 done
-helpers=(parole media-check)
+helpers=(parole media-check child-setup)
 for folder in "${helpers[@]}"; do
     [ -d "$root/$folder" ] || continue
     while IFS=: read -r file line text; do

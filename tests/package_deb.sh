@@ -55,6 +55,8 @@ has lrwxrwxrwx usr/games/quillo ../lib/quillo/quillo
 has lrwxrwxrwx usr/bin/quillo-media-check ../lib/quillo/quillo-media-check
 has -rwxr-xr-x usr/lib/quillo/quillo-parole
 has lrwxrwxrwx usr/bin/quillo-parole ../lib/quillo/quillo-parole
+has -rwxr-xr-x usr/libexec/quillo/quillo-child-setup
+has -rw-r--r-- usr/share/polkit-1/actions/it.quillonuvi.Quillo.child-setup.policy
 has -rw-r--r-- 'usr/lib/quillo/alfabeto/à.wav'
 # The rest of the tree is the install_layout test's; here, owners and modes.
 odd=$(grep -vE '^(drwxr-xr-x|-rw-r--r--|-rwxr-xr-x|lrwxrwxrwx) root/root ' "$tmp/contents")
@@ -112,7 +114,7 @@ NEEDS
 printf 'Source: quillo\n\nPackage: quillo\nArchitecture: any\n' >"$tmp/control"
 unmet=$(dpkg-checkbuilddeps -d "$depends" "$tmp/control" 2>&1) || fault "Depends not met here: $unmet"
 recommends=$(field Recommends)
-for recommended in cage xwayland x11-xkb-utils; do
+for recommended in cage xwayland x11-xkb-utils pkexec; do
     sed 's/, */\n/g' <<<"$recommends" | grep -qxF "$recommended" || fault "Recommends lacks $recommended"
 done
 

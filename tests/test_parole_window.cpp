@@ -7,6 +7,7 @@
 // Without a microphone the window says so once, and the picture goes in all
 // the same; a recording of silence is refused with its message.
 
+#include "parole/child_account_box.h"
 #include "parole/italian.h"
 #include "parole/parole_window.h"
 #include "parole/word_list_model.h"
@@ -15,6 +16,7 @@
 #include "support/sample_files.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -54,6 +56,7 @@ private slots:
     void unsavedWorkIsKept();
     void partsOfBundledWords();
     void dialogsInItalian();
+    void childAccountDialog();
     void refusals();
 
 private:
@@ -329,6 +332,41 @@ void TestParoleWindow::dialogsInItalian()
     click("choosePhoto");
     buttons.sort();
     QCOMPARE(buttons, (QStringList{QStringLiteral("Annulla"), QStringLiteral("Apri")}));
+}
+
+// "Prepara l'account del bambino…" asks the name and the choices, in
+// Italian; "Annulla" runs nothing. (Its "Prepara" would change this
+// machine: the step itself is tested on root trees, in child_setup.sh.)
+void TestParoleWindow::childAccountDialog()
+{
+    QString name;
+    QStringList choices;
+    bool shown = false;
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        shown = true;
+        name = dialog->findChild<QLineEdit*>(QStringLiteral("childName"))->text();
+        for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+            choices << box->text() + (box->isChecked() ? QStringLiteral(" [x]") : QString());
+        for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+            if (button->text() == QLatin1String("Annulla"))
+                button->click();
+    });
+    poll->start(10);
+    QCOMPARE(child<QPushButton>("prepareChild")->text(), QStringLiteral("Prepara l'account del bambino…"));
+    click("prepareChild");
+    QVERIFY(shown);
+    QCOMPARE(name, QStringLiteral("bimbo"));
+    QCOMPARE(choices.size(), 3);
+    QVERIFY2(choices.first().endsWith(QLatin1String("[x]")), qPrintable(choices.join(u'|')));  // automatic login
+    QVERIFY(child<QPushButton>("prepareChild")->isEnabled());  // nothing runs
+    QCOMPARE(ChildAccountBox::stepArguments(QStringLiteral(" bimbo "), true, true, false),
+             (QStringList{QStringLiteral("bimbo"), QStringLiteral("--autologin"), QStringLiteral("--x11")}));
 }
 
 void TestParoleWindow::refusals()

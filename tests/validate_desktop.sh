@@ -83,10 +83,21 @@ check_tree() { # ROOT PREFIX (the installed prefix as seen on disk, and where it
     session=$root/share/wayland-sessions/quillo.desktop
     grep -qxF "Exec=cage -- $prefix/games/quillo --hold-to-quit" "$session" ||
         fault "$session does not run the installed game in cage: $(grep ^Exec= "$session")"
-    session=$root/share/xsessions/quillo.desktop
+    session=$root/share/xsessions/quillo-x11.desktop
     grep -qxF "Exec=$prefix/lib/quillo/quillo-x11-session" "$session" ||
         fault "$session does not run the installed session script: $(grep ^Exec= "$session")"
-    for session in "$root"/share/{wayland-sessions,xsessions}/quillo.desktop; do
+    # The child's setup: the program polkit's action names, and the action valid.
+    local helper=$root/libexec/quillo/quillo-child-setup policy=$root/share/polkit-1/actions/it.quillonuvi.Quillo.child-setup.policy
+    [[ -x $helper ]] || fault "$helper is not an installed program"
+    grep -qF "<annotate key=\"org.freedesktop.policykit.exec.path\">$prefix/libexec/quillo/quillo-child-setup</annotate>" "$policy" ||
+        fault "$policy does not name $prefix/libexec/quillo/quillo-child-setup"
+    grep -c '<allow_[a-z]*>auth_admin</allow_' "$policy" | grep -qx 3 || fault "$policy does not ask for an administrator every time"
+    if command -v xmllint >/dev/null && [[ -f /usr/share/polkit-1/policyconfig-1.dtd ]]; then
+        xmllint --noout --dtdvalid /usr/share/polkit-1/policyconfig-1.dtd "$policy" || fault "$policy does not validate"
+    fi
+    # One name, one session: no display manager may take the X11 one for "quillo".
+    [[ ! -e $root/share/xsessions/quillo.desktop ]] || fault "$root/share/xsessions/quillo.desktop shadows the Wayland session's name"
+    for session in "$root"/share/wayland-sessions/quillo.desktop "$root"/share/xsessions/quillo-x11.desktop; do
         [[ $(stat -c %a "$session") == 644 ]] || fault "$session has mode $(stat -c %a "$session")"
         if command -v desktop-file-validate >/dev/null; then
             desktop-file-validate "$session" 2>&1 | grep -E ': (error|warning): ' && fault "$session does not validate"

@@ -13,7 +13,7 @@ PowerKeysLock::PowerKeysLock(QObject* parent) : QObject(parent)
 {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
-        qCWarning(lcQuillo, "no system bus (%s): the power key, the suspend keys and the lid are not held off",
+        qCWarning(lcQuillo, "no system bus (%s): the power key, the reboot key, the suspend keys and the lid are not held off",
                   qPrintable(bus.lastError().message()));
         QMetaObject::invokeMethod(this, &PowerKeysLock::settled, Qt::QueuedConnection);
         return;
@@ -28,7 +28,7 @@ PowerKeysLock::PowerKeysLock(QObject* parent) : QObject(parent)
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answer) {
         const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *answer;
         if (reply.isError())
-            qCWarning(lcQuillo, "logind does not hold off the power key, the suspend keys and the lid: %s",
+            qCWarning(lcQuillo, "logind does not hold off the power key, the reboot key, the suspend keys and the lid: %s",
                       qPrintable(reply.error().message()));
         else
             lock_ = reply.value();
