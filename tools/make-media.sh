@@ -100,8 +100,9 @@ espeak-ng --voices=it | awk '$2 == "it" { found = 1 } END { exit !found }' ||
 
 # --- lists -----------------------------------------------------------------
 
-# Prints the data lines of a list (no comments, no blank lines).
-entries() { grep -v -e '^#' -e '^[[:space:]]*$' "$1"; }
+# Prints the data lines of a list (no comments, no blank lines). A comment
+# is "#" alone or "#" and a space: "#" and a tab is the "#" key.
+entries() { grep -v -E -e '^#( |$)' -e '^[[:space:]]*$' "$1"; }
 
 # A key's file name must be visible and harmless on every desktop: no path
 # separators, wildcards, quotes or control characters, no leading dot.
@@ -205,9 +206,10 @@ wanted() {
 }
 
 # record VOICE WHAT DEST [key]: VOICE (speaker, festival or espeak) says
-# WHAT; a key is levelled by its loudest momentary loudness.
+# WHAT; a key starts closer to its voice and is levelled by its loudest
+# momentary loudness.
 record() {
-    "$1_raw" "$2" "$tmp/raw.wav"
+    "$1_raw" "$2" "$tmp/raw.wav" "${4:-}"
     shape "$tmp/raw.wav" "$3" "${4:-}"
     made=$((made + 1))
 }

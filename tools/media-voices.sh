@@ -3,8 +3,9 @@
 #
 #   speaker_raw FILE OUT      the recorded speaker's file (raw G.722, 16 kHz),
 #                             decoded by ffmpeg
-#   festival_raw TEXT OUT     TEXT said by Festival's Italian voice, from
-#                             20 ms before its voice
+#   festival_raw TEXT OUT [key]
+#                             TEXT said by Festival's Italian voice, from
+#                             just before its voice
 #   espeak_raw TEXT OUT       TEXT said by eSpeak NG's Italian voice
 #   shape RAW DEST [key]      Quillo's format, trimmed, faded and levelled
 #
@@ -44,7 +45,7 @@ festival_raw() {
         -o "$2" "$tmp/text" >"$tmp/festival.log" 2>&1
     [[ -s $2 ]] || { cat "$tmp/festival.log" >&2; die "Festival did not say '$1'"; }
     local start
-    start=$(voice_start "$2")
+    start=$(voice_start "$2" "${3:-}")
     sox "$2" "$tmp/from-voice.wav" trim "${start}s"
     mv "$tmp/from-voice.wav" "$2"
 }
@@ -57,14 +58,17 @@ festival_raw() {
 # loudest (tools/check-recordings.sh measures so) that leads within 50 ms to
 # one within 20 dB (a lone blip of noise at -40 dB does not); before it, a soft lead-in
 # (an s, f or n) is kept while it stays within 45 dB of the loudest, for
-# 60 ms at most, and 20 ms more go before that. A word thus starts at most
-# 80 ms before its voice is heard, and a stop's closure is not drawn out.
+# 60 ms at most (10 ms for a key), and 20 ms more go before that. A word
+# thus starts at most 80 ms before its voice is heard, a key 30 ms, and a
+# stop's closure is not drawn out.
 voice_start() {
-    sox "$1" -t dat - | awk '
+    local back=6
+    [[ ${2:-} != key ]] || back=1
+    sox "$1" -t dat - | awk -v back="$back" '
         /^;/ { if ($2 == "Sample" && $3 == "Rate") hop = int($4 / 100); next }
         { sum += $2 * $2; if (++n == hop) { e[k++] = sum / n; sum = n = 0 } }
         END {
-            click = 5; back = 6; lead = 2
+            click = 5; lead = 2
             for (i = click; i < k; i++) if (e[i] > loudest) loudest = e[i]
             for (onset = click; onset < k; onset++) {
                 if (e[onset] < loudest / 1000) continue
