@@ -3,7 +3,8 @@
 # a word added to the lists with a silent, clipped, over-long, late or
 # wrongly levelled recording fails here rather than in front of a child.
 # Then makes sure the checker itself refuses a key and a word 3 dB too quiet,
-# and a key and a word whose voice starts late.
+# a key and a word whose voice starts late, and a word or praise said twice
+# with a pause between.
 #   bundled_recordings.sh SOURCE_DIR
 set -uo pipefail
 source "$(dirname "$0")/e2e/test-env.sh"
@@ -48,3 +49,14 @@ sox "$media/alfabeto/a.wav" "$tmp/lib/alfabeto/a.wav" pad 0.04 0
 out=$(bash "$check" "$tmp/lib") && { echo "FAIL: a key 40 ms late passed: $out"; exit 1; }
 grep -q '^alfabeto/a.wav: starts late' <<<"$out" || { echo "FAIL: want a.wav late, got: $out"; exit 1; }
 echo "the checker takes a key 20 ms late and refuses one 40 ms late"
+
+# Said twice with 0.4 s between: a pause in a word, and a praise too long
+# (the short gatto also comes out quieter over its whole length).
+sox "$media/alfabeto/a.wav" "$tmp/lib/alfabeto/a.wav"
+sox "$media/parole/gatto.wav" "$tmp/lib/parole/gatto.wav" pad 0 0.4 repeat 1
+sox "$media/parole/bravo.wav" "$tmp/lib/parole/bravo.wav" pad 0 0.4 repeat 1
+out=$(bash "$check" "$tmp/lib") && { echo "FAIL: words said twice passed: $out"; exit 1; }
+found=$(grep -o '^[^:/]*/[^:]*: [a-z ]*' <<<"$out" | sed 's/ *$//' | sort)
+expected=$'parole/bravo.wav: a pause of\nparole/bravo.wav: too long\nparole/gatto.wav: a pause of\nparole/gatto.wav: loudness'
+[[ $found == "$expected" ]] || { echo "FAIL: want bravo and gatto paused, bravo too long; got:"; echo "$out"; exit 1; }
+echo "the checker refuses a 0.4 s pause in a word and a praise over 1.5 s"

@@ -11,7 +11,10 @@
 #   - keys further than 1.5 LU apart by that momentary loudness,
 #   - a late start: the voice (the first 10 ms frame within 30 dB of the
 #     loudest) later than 100 ms into a word or 30 ms into a key,
-#   - key recordings (alfabeto/) longer than 1.5 s, words longer than 3 s,
+#   - a pause inside a word (a run of 10 ms frames 40 dB under the loudest)
+#     longer than 0.3 s,
+#   - key recordings (alfabeto/) and the praise longer than 1.5 s, words
+#     longer than 3 s,
 #   - missing recordings the program always needs.
 # Exits non-zero when anything is wrong; when all is well, says the spread of
 # the loudness, the keys' momentary loudness and the words' onsets.
@@ -29,7 +32,7 @@ command -v c++ >/dev/null 2>&1 || { echo "check-recordings: c++ missing (Debian 
 [[ -d $media ]] || { echo "check-recordings: no folder $media" >&2; exit 2; }
 
 target_loudness=-16.2 loudness_tolerance=1 peak_ceiling=-1
-key_spread=1.5 word_onset=100 key_onset=30
+key_spread=1.5 word_onset=100 key_onset=30 word_pause=300
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -63,21 +66,25 @@ measure() { # FILE LONGEST_SECONDS LATEST_ONSET_MS
     bits=$(sed -n 's/^Precision *: \([0-9]*\)-bit/\1/p' <<<"$info")
     samples=$(sed -n 's/^Duration .*= \([0-9]*\) samples.*/\1/p' <<<"$info")
     levels=$(sox "$1" -t f32 -c 1 - 2>/dev/null | "$meter" "$rate")
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$rel" "$2" "$rate" "$channels" "$bits" "$samples" "${levels:-? ? ? ?}" "$3" >>"$tmp/levels"
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$rel" "$2" "$rate" "$channels" "$bits" "$samples" "${levels:-? ? ? ? ?}" "$3" >>"$tmp/levels"
 }
 
 shopt -s nullglob
 : >"$tmp/levels"
 for file in "$media"/alfabeto/*.wav; do measure "$file" 1.5 "$key_onset"; done
-for file in "$media"/parole/*.wav; do measure "$file" 3.0 "$word_onset"; done
+for file in "$media"/parole/*.wav; do
+    if [[ $file == */parole/bravo.wav ]]; then measure "$file" 1.5 "$word_onset"; else measure "$file" 3.0 "$word_onset"; fi
+done
 
 # Silent: peak at or below 0.3 of full scale; clipped: at full scale.
 awk -F '\t' -v target="$target_loudness" -v tolerance="$loudness_tolerance" -v ceiling="$peak_ceiling" \
-    -v spread="$key_spread" '
+    -v spread="$key_spread" -v pause="$word_pause" '
     {
         split($7, l, " ")
         key = $1 ~ /^alfabeto\//
         loudness = key ? l[3] : l[1]; peak = l[2]; seconds = $3 > 0 ? $6 / $3 : 0
+        if (!key && l[5] != "?" && l[5] + 0 > pause + 0)
+            printf "%s\ta pause of %.2f s inside, at most %.1f s\n", $1, l[5] / 1000, pause / 1000
         if (l[4] != "?" && l[4] + 0 > $8 + 0) printf "%s\tstarts late: voice at %d ms, at most %d ms\n", $1, l[4], $8
         if (key && loudness != "-inf" && loudness != "?") {
             if (!keys || loudness < low) { low = loudness; quietest = $1 }

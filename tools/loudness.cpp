@@ -1,6 +1,6 @@
 // Loudness meter of the media build: reads one mono recording as raw 32-bit
 // float samples on standard input and prints four figures,
-// "-16.20 -3.51 -15.80 40":
+// "-16.20 -3.51 -15.80 40 120":
 //   - its EBU R128 loudness in LUFS (as below),
 //   - its peak in dBFS,
 //   - its loudest momentary loudness in LUFS: the loudest 400 ms window, the
@@ -8,7 +8,10 @@
 //     clip, so a 200 ms letter is heard as the ear hears it,
 //   - its onset in ms: the start of the first 10 ms frame whose level is
 //     within 30 dB of its loudest 10 ms frame, where the voice is heard,
-// or "-inf -inf -inf 0" for silence.
+//   - its longest pause in ms: the longest run of 10 ms frames more than
+//     40 dB under the loudest, between the onset and the last frame within
+//     30 dB of the loudest,
+// or "-inf -inf -inf 0 0" for silence.
 //
 // It measures as "Le parole di Quillo" levels a parent's recording, so that
 // the bundled recordings and the family's own play equally loud: integrated
@@ -101,10 +104,19 @@ int main(int argc, char** argv)
     size_t onset = 0;
     while (onset < frames.size() && frames[onset] < loudest / 1000)
         ++onset;
+    size_t last = frames.size();
+    while (last > onset && frames[last - 1] < loudest / 1000)
+        --last;
+    size_t pause = 0, run = 0;
+    for (size_t i = onset; i < last; ++i) {
+        run = frames[i] < loudest / 10000 ? run + 1 : 0;
+        pause = std::max(pause, run);
+    }
 
     if (std::isfinite(loudness) && peak > 0)
-        std::printf("%.2f %.2f %.2f %zu\n", loudness, 20 * std::log10(peak), momentary, onset * 10);
+        std::printf("%.2f %.2f %.2f %zu %zu\n", loudness, 20 * std::log10(peak), momentary, onset * 10,
+                    pause * 10);
     else
-        std::printf("-inf -inf -inf 0\n");
+        std::printf("-inf -inf -inf 0 0\n");
     return 0;
 }

@@ -42,7 +42,8 @@ lists=$here/media
 out=$root/media
 force=0
 
-bravo_text="Bravo! Bravissimo!"
+# In one breath: "Bravo! Bravissimo!" made Festival pause 0.76 s between them.
+bravo_text="Bravo bravissimo!"
 picture_size=256
 clipart=/usr/share/openclipart/svg
 
