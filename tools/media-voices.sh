@@ -85,7 +85,7 @@ espeak_raw() {
 }
 
 # levels FILE: its loudness (LUFS), peak (dBFS), loudest momentary loudness
-# (LUFS) and onset (ms); see tools/loudness.cpp.
+# (LUFS), onset (ms) and longest pause (ms); see tools/loudness.cpp.
 levels() { sox "$1" -t f32 - | "$meter" 22050; }
 
 # level_of FILE [key]: the loudness it is levelled by, and its peak.
