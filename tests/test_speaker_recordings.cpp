@@ -86,7 +86,9 @@ QList<QPair<QString, QString>> speakerKeys()
         return keys;
     while (!list.atEnd()) {
         const QStringList columns = QString::fromUtf8(list.readLine()).chopped(1).split(u'\t');
-        if (columns.size() >= 3 && !columns[0].startsWith(u'#') && columns[1] == QLatin1String("speaker"))
+        // A comment starts with "# "; "#" and a tab is the "#" key.
+        if (columns.size() >= 3 && !columns[0].startsWith(QLatin1String("# ")) &&
+            columns[1] == QLatin1String("speaker"))
             keys.append({columns[0], columns[2]});
     }
     return keys;
@@ -120,6 +122,11 @@ private slots:
         QTest::newRow("a") << "a" << "letters/a" << true;
         QTest::newRow("7") << "7" << "digits/7" << true;
         QTest::newRow("!") << "!" << "letters/exclaimation-point" << true;
+        QTest::newRow("#") << "#" << "digits/pound" << true;
+        QTest::newRow("$") << "$" << "letters/dollar" << true;
+        // The signs he has no Italian name for are not his: "at", "virgolette".
+        QTest::newRow("@ is not at") << "@" << "letters/at" << false;
+        QTest::newRow("' is not virgolette") << "'" << "letters/ascii39" << false;
         // The measure tells two words of the same voice apart.
         QTest::newRow("7 is not uno") << "7" << "digits/1" << false;
         QTest::newRow("a is not bi") << "a" << "letters/b" << false;

@@ -4,12 +4,20 @@
 #   - silence (peak at or below 0.3 of full scale, -10.5 dBFS),
 #   - clipping (peak at full scale),
 #   - loudness more than 1 LU from -16.2 LUFS, or peaks above -1 dBFS (EBU
-#     R128, measured by tools/loudness.cpp as Le parole di Quillo measures:
-#     integrated, or over the whole length for a recording under 0.5 s),
-#   - key recordings (alfabeto/) longer than 1.5 s, words longer than 3 s,
+#     R128, measured by tools/loudness.cpp): a word as Le parole di Quillo
+#     measures, integrated, or over the whole length for a recording under
+#     0.5 s; a key by its loudest momentary loudness (400 ms, a short key
+#     padded with silence), which is what the ear compares from key to key,
+#   - keys further than 1.5 LU apart by that momentary loudness,
+#   - a late start: the voice (the first 10 ms frame within 30 dB of the
+#     loudest) later than 100 ms into a word or 30 ms into a key,
+#   - a pause inside a word (a run of 10 ms frames 40 dB under the loudest)
+#     longer than 0.3 s,
+#   - key recordings (alfabeto/) and the praise longer than 1.5 s, words
+#     longer than 3 s,
 #   - missing recordings the program always needs.
 # Exits non-zero when anything is wrong; when all is well, says the spread of
-# the loudness.
+# the loudness, the keys' momentary loudness and the words' onsets.
 #
 # Usage: tools/check-recordings.sh [MEDIA_DIR]   (default: media/ of this repository)
 
@@ -24,11 +32,14 @@ command -v c++ >/dev/null 2>&1 || { echo "check-recordings: c++ missing (Debian 
 [[ -d $media ]] || { echo "check-recordings: no folder $media" >&2; exit 2; }
 
 target_loudness=-16.2 loudness_tolerance=1 peak_ceiling=-1
+key_spread=1.5 word_onset=100 key_onset=30 word_pause=300
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-meter=$tmp/loudness
-c++ -O2 -o "$meter" "$here/loudness.cpp" -lebur128 ||
+# LOUDNESS_METER: tools/loudness.cpp already built, for a caller that checks
+# several folders.
+meter=${LOUDNESS_METER:-$tmp/loudness}
+[[ -x $meter ]] || c++ -O2 -o "$meter" "$here/loudness.cpp" -lebur128 ||
     { echo "check-recordings: cannot build tools/loudness.cpp (Debian package libebur128-dev)" >&2; exit 2; }
 
 problems=0 checked=0
@@ -42,8 +53,8 @@ for required in alfabeto/d.wav alfabeto/o.wav alfabeto/k.wav alfabeto/boh.wav pa
 done
 
 # One line per recording for the verdicts below: name, longest seconds,
-# then what soxi and the meter say of it.
-measure() { # FILE LONGEST_SECONDS
+# latest onset (ms), then what soxi and the meter say of it.
+measure() { # FILE LONGEST_SECONDS LATEST_ONSET_MS
     local rel=${1#"$media"/} info rate channels bits samples levels
     checked=$((checked + 1))
     if ! info=$(soxi "$1" 2>/dev/null); then
@@ -55,19 +66,31 @@ measure() { # FILE LONGEST_SECONDS
     bits=$(sed -n 's/^Precision *: \([0-9]*\)-bit/\1/p' <<<"$info")
     samples=$(sed -n 's/^Duration .*= \([0-9]*\) samples.*/\1/p' <<<"$info")
     levels=$(sox "$1" -t f32 -c 1 - 2>/dev/null | "$meter" "$rate")
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$rel" "$2" "$rate" "$channels" "$bits" "$samples" "${levels:-? ?}" >>"$tmp/levels"
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$rel" "$2" "$rate" "$channels" "$bits" "$samples" "${levels:-? ? ? ? ?}" "$3" >>"$tmp/levels"
 }
 
 shopt -s nullglob
 : >"$tmp/levels"
-for file in "$media"/alfabeto/*.wav; do measure "$file" 1.5; done
-for file in "$media"/parole/*.wav; do measure "$file" 3.0; done
+for file in "$media"/alfabeto/*.wav; do measure "$file" 1.5 "$key_onset"; done
+for file in "$media"/parole/*.wav; do
+    if [[ $file == */parole/bravo.wav ]]; then measure "$file" 1.5 "$word_onset"; else measure "$file" 3.0 "$word_onset"; fi
+done
 
 # Silent: peak at or below 0.3 of full scale; clipped: at full scale.
-awk -F '\t' -v target="$target_loudness" -v tolerance="$loudness_tolerance" -v ceiling="$peak_ceiling" '
+awk -F '\t' -v target="$target_loudness" -v tolerance="$loudness_tolerance" -v ceiling="$peak_ceiling" \
+    -v spread="$key_spread" -v pause="$word_pause" '
     {
         split($7, l, " ")
-        loudness = l[1]; peak = l[2]; seconds = $3 > 0 ? $6 / $3 : 0
+        key = $1 ~ /^alfabeto\//
+        loudness = key ? l[3] : l[1]; peak = l[2]; seconds = $3 > 0 ? $6 / $3 : 0
+        if (!key && l[5] != "?" && l[5] + 0 > pause + 0)
+            printf "%s\ta pause of %.2f s inside, at most %.1f s\n", $1, l[5] / 1000, pause / 1000
+        if (l[4] != "?" && l[4] + 0 > $8 + 0) printf "%s\tstarts late: voice at %d ms, at most %d ms\n", $1, l[4], $8
+        if (key && loudness != "-inf" && loudness != "?") {
+            if (!keys || loudness < low) { low = loudness; quietest = $1 }
+            if (!keys || loudness > high) { high = loudness; loudest = $1 }
+            keys++
+        }
         if ($3 != 22050 || $4 != 1 || $5 != 16)
             printf "%s\tformat %s Hz, %s channel(s), %s bit; want 22050 Hz mono 16 bit\n", $1, $3, $4, $5
         if (peak == "-inf" || peak <= -10.46) printf "%s\tsilent (peak %s dBFS)\n", $1, peak
@@ -75,14 +98,26 @@ awk -F '\t' -v target="$target_loudness" -v tolerance="$loudness_tolerance" -v c
         else if (peak > ceiling) printf "%s\tpeak %s dBFS, above %d dBFS\n", $1, peak, ceiling
         if (seconds > $2 + 0) printf "%s\ttoo long (%.2f s, at most %.1f s)\n", $1, seconds, $2
         if (loudness == "-inf" || loudness == "?" || loudness < target - tolerance || loudness > target + tolerance)
-            printf "%s\tloudness %s LUFS, want %.1f +- %d\n", $1, loudness, target, tolerance
+            printf "%s\t%sloudness %s LUFS, want %.1f +- %d\n", $1, key ? "momentary " : "", loudness, target, tolerance
+    }
+    END {
+        if (keys && high - low > spread)
+            printf "%s\tmomentary loudness %.2f LUFS, %.2f LU under %s; keys at most %.1f LU apart\n",
+                quietest, low, high - low, loudest, spread
     }' "$tmp/levels" >"$tmp/found"
 while IFS=$'\t' read -r rel what; do problem "$rel" "$what"; done <"$tmp/found"
 
+# The spread: words' loudness and onsets (min/median/max), keys' momentary
+# loudness.
+sorted() { sort -g | awk '{ v[++n] = $1 } END { if (n) printf "%s/%s/%s", v[1], v[int((n + 1) / 2)], v[n] }'; }
+words=$(grep -v '^alfabeto/' "$tmp/levels") keys=$(grep '^alfabeto/' "$tmp/levels")
+spread="; words: loudness $(cut -f7 <<<"$words" | cut -d' ' -f1 | sorted) LUFS"
+spread+=", voice at $(cut -f7 <<<"$words" | cut -d' ' -f4 | sorted) ms"
+spread+=" (min/median/max); keys: momentary loudness $(cut -f7 <<<"$keys" | cut -d' ' -f3 | sorted) LUFS"
+
 if ((problems)); then
-    printf 'check-recordings: %d problem(s) in %d recordings\n' "$problems" "$checked"
+    printf 'check-recordings: %d problem(s) in %d recordings%s\n' "$problems" "$checked" "$spread"
     exit 1
 fi
-spread=$(awk -F '\t' '{ split($7, l, " "); if (!n || l[1] < min) min = l[1]; if (!n || l[1] > max) max = l[1]; n++ }
-    END { if (n) printf "; loudness %.2f to %.2f LUFS", min, max }' "$tmp/levels")
+
 printf 'check-recordings: %d recordings OK%s\n' "$checked" "$spread"

@@ -13,9 +13,11 @@
 # after tools/check-stress.sh has held each word's stress against eSpeak NG's
 # Italian rules. alfabeto.tsv says who says each key. Every recording is then
 # shaped with sox (22050 Hz, mono, 16-bit PCM, silence trimmed at both ends,
-# short fades) and levelled to one loudness, -16.2 LUFS with peaks at or
-# below -1 dBFS, measured by tools/loudness.cpp (libebur128) as Le parole di
-# Quillo measures a parent's recording; see tools/media-voices.sh.
+# short fades; Festival's from just before its voice) and levelled to one
+# loudness, -16.2 LUFS with peaks at or below -1 dBFS, measured by
+# tools/loudness.cpp (libebur128): a word as Le parole di Quillo measures a
+# parent's recording, a key by its loudest 400 ms, as the ear hears a short
+# sound; see tools/media-voices.sh.
 #
 # Pictures are Noto Color Emoji glyphs drawn by tools/emoji-render into
 # 256x256 PNGs, then reduced to a 256-colour palette by pngquant. A word the font has no emoji for takes a
@@ -40,7 +42,8 @@ lists=$here/media
 out=$root/media
 force=0
 
-bravo_text="Bravo! Bravissimo!"
+# In one breath: "Bravo! Bravissimo!" made Festival pause 0.76 s between them.
+bravo_text="Bravo bravissimo!"
 picture_size=256
 clipart=/usr/share/openclipart/svg
 
@@ -98,8 +101,9 @@ espeak-ng --voices=it | awk '$2 == "it" { found = 1 } END { exit !found }' ||
 
 # --- lists -----------------------------------------------------------------
 
-# Prints the data lines of a list (no comments, no blank lines).
-entries() { grep -v -e '^#' -e '^[[:space:]]*$' "$1"; }
+# Prints the data lines of a list (no comments, no blank lines). A comment
+# is "#" alone or "#" and a space: "#" and a tab is the "#" key.
+entries() { grep -v -E -e '^#( |$)' -e '^[[:space:]]*$' "$1"; }
 
 # A key's file name must be visible and harmless on every desktop: no path
 # separators, wildcards, quotes or control characters, no leading dot.
@@ -202,10 +206,12 @@ wanted() {
     return 1
 }
 
-# record VOICE WHAT DEST: VOICE (speaker, festival or espeak) says WHAT.
+# record VOICE WHAT DEST [key]: VOICE (speaker, festival or espeak) says
+# WHAT; a key starts closer to its voice and is levelled by its loudest
+# momentary loudness.
 record() {
-    "$1_raw" "$2" "$tmp/raw.wav"
-    shape "$tmp/raw.wav" "$3"
+    "$1_raw" "$2" "$tmp/raw.wav" "${4:-}"
+    shape "$tmp/raw.wav" "$3" "${4:-}"
     made=$((made + 1))
 }
 declare -A by_voice=()
@@ -213,7 +219,7 @@ declare -A by_voice=()
 for i in "${!keys[@]}"; do
     dest=$out/alfabeto/${keys[i]}.wav
     by_voice[${key_voices[i]}]=$((${by_voice[${key_voices[i]}]:-0} + 1))
-    wanted "$dest" && record "${key_voices[i]}" "${key_texts[i]}" "$dest"
+    wanted "$dest" && record "${key_voices[i]}" "${key_texts[i]}" "$dest" key
 done
 
 dest=$out/parole/bravo.wav

@@ -3,9 +3,11 @@
 #
 #   speaker_raw FILE OUT      the recorded speaker's file (raw G.722, 16 kHz),
 #                             decoded by ffmpeg
-#   festival_raw TEXT OUT     TEXT said by Festival's Italian voice
+#   festival_raw TEXT OUT [key]
+#                             TEXT said by Festival's Italian voice, from
+#                             just before its voice
 #   espeak_raw TEXT OUT       TEXT said by eSpeak NG's Italian voice
-#   shape RAW DEST            Quillo's format, trimmed, faded and levelled
+#   shape RAW DEST [key]      Quillo's format, trimmed, faded and levelled
 #
 # Needs $tmp (a scratch folder) and $meter (tools/loudness.cpp, built).
 
@@ -42,18 +44,62 @@ festival_raw() {
     text2wave -eval "($festival_voice)" -eval "(Parameter.set 'Duration_Stretch $festival_stretch)" \
         -o "$2" "$tmp/text" >"$tmp/festival.log" 2>&1
     [[ -s $2 ]] || { cat "$tmp/festival.log" >&2; die "Festival did not say '$1'"; }
+    local start
+    start=$(voice_start "$2" "${3:-}")
+    sox "$2" "$tmp/from-voice.wav" trim "${start}s"
+    mv "$tmp/from-voice.wav" "$2"
+}
+
+# voice_start FILE: the sample at which Festival's recording is to start.
+# Festival begins with a click (its first 20-30 ms, about -31 dBFS) and a
+# few hundred ms of low noise, in places as loud as a soft consonant, so no
+# level alone tells where the voice begins. Over 10 ms frames, past the
+# click: the voice is heard from the first frame within 30 dB of the
+# loudest (tools/check-recordings.sh measures so) that leads within 50 ms to
+# one within 20 dB (a lone blip of noise at -40 dB does not); before it, a soft lead-in
+# (an s, f or n) is kept while it stays within 45 dB of the loudest, for
+# 60 ms at most (10 ms for a key), and 20 ms more go before that. A word
+# thus starts at most 80 ms before its voice is heard, a key 30 ms, and a
+# stop's closure is not drawn out.
+voice_start() {
+    local back=6
+    [[ ${2:-} != key ]] || back=1
+    sox "$1" -t dat - | awk -v back="$back" '
+        /^;/ { if ($2 == "Sample" && $3 == "Rate") hop = int($4 / 100); next }
+        { sum += $2 * $2; if (++n == hop) { e[k++] = sum / n; sum = n = 0 } }
+        END {
+            click = 5; lead = 2
+            for (i = click; i < k; i++) if (e[i] > loudest) loudest = e[i]
+            for (onset = click; onset < k; onset++) {
+                if (e[onset] < loudest / 1000) continue
+                for (i = onset; i < k && i <= onset + 5 && e[i] < loudest / 100; i++) ;
+                if (i < k && i <= onset + 5) break
+            }
+            for (start = onset; start > click && start > onset - back && e[start - 1] >= loudest / 31622.8; start--) ;
+            print (start - lead) * hop
+        }'
 }
 
 espeak_raw() {
     printf '%s\n' "$1" | espeak-ng -v it -s "$espeak_speed" -p "$espeak_pitch" -w "$2" --stdin
 }
 
-# levels FILE: its loudness (LUFS) and peak (dBFS).
+# levels FILE: its loudness (LUFS), peak (dBFS), loudest momentary loudness
+# (LUFS), onset (ms) and longest pause (ms); see tools/loudness.cpp.
 levels() { sox "$1" -t f32 - | "$meter" 22050; }
 
-# shape RAW DEST: 22050 Hz mono 16-bit, the quiet lead-in trimmed and faded
+# level_of FILE [key]: the loudness it is levelled by, and its peak.
+level_of() {
+    local integrated peak momentary
+    read -r integrated peak momentary _ < <(levels "$1")
+    if [[ ${2:-} == key ]]; then echo "$momentary $peak"; else echo "$integrated $peak"; fi
+}
+
+# shape RAW DEST [key]: 22050 Hz mono 16-bit, the quiet lead-in trimmed and faded
 # in over 5 ms, then the same backwards for the tail (30 ms fade-out) so the
-# cuts do not click; then one gain to the target loudness. Where that would
+# cuts do not click; then one gain to the target loudness: a word's
+# integrated loudness (tools/loudness.cpp), a key's loudest momentary
+# loudness, so that a 200 ms letter sounds as loud as a 1 s sign. Where that would
 # lift the peaks over the ceiling (a sharp consonant, a plosive), a
 # look-ahead limiter holds them under it, a few times over while the
 # loudness is still short of the target. -D (no dither): the same input always gives the same bytes.
@@ -64,7 +110,7 @@ shape() {
         silence 1 0.02 0.5% fade q 0.005 \
         reverse silence 1 0.02 0.5% fade q 0.03 reverse gain -6
     local loudness peak gain
-    read -r loudness peak < <(levels "$tmp/shaped.wav")
+    read -r loudness peak < <(level_of "$tmp/shaped.wav" "${3:-}")
     [[ $loudness != -inf ]] || die "$2 would be silent"
     local limit pass
     limit=$(awk -v c="$peak_ceiling" 'BEGIN { printf "%.4f", 10 ^ ((c - 0.2) / 20) }')
@@ -74,7 +120,7 @@ shape() {
         ffmpeg -nostdin -loglevel error -y -i "$tmp/shaped.wav" -f f32le \
             -af "volume=${gain}dB,alimiter=limit=$limit:attack=5:release=50:level=0:latency=1" "$tmp/limited.f32"
         sox -t f32 -r 22050 -c 1 "$tmp/limited.f32" "$tmp/shaped.wav"
-        read -r loudness peak < <(levels "$tmp/shaped.wav")
+        read -r loudness peak < <(level_of "$tmp/shaped.wav" "${3:-}")
     done
     # The peak a little under the ceiling: 16-bit rounding stays below it.
     gain=$(awk -v l="$loudness" -v t="$target_loudness" -v p="$peak" -v c="$peak_ceiling" \
