@@ -9,6 +9,7 @@
 #include "platform/sound/sdl_sound.h"
 #include "support/process_memory.h"
 #include "support/log_capture.h"
+#include "support/media_folder.h"
 #include "support/sample_files.h"
 
 #include <QApplication>
@@ -250,9 +251,11 @@ void SdlSoundDiskTest::letterCueAndWordAreHeardWholeOneAfterTheOther()
     // The same with names that are not UTF-8 (Latin-1, as an old stick
     // brings them): each file is opened by its name's own bytes.
     const QByteArray accented = tonePcm(600, 120), accentedWord = tonePcm(800, 200);
-    const QString accentedPath = writeWav(decodeFileName("\xe8.wav"), wavFile(accented));
-    const QString accentedWordPath = writeWav(decodeFileName("\xe8lica.wav"), wavFile(accentedWord));
-    QVERIFY(QFile::exists(accentedPath));
+    test::MediaFolder latin1;  // written by the names' own bytes
+    latin1.addFile(decodeFileName("\xe8.wav"), wavFile(accented));
+    latin1.addFile(decodeFileName("\xe8lica.wav"), wavFile(accentedWord));
+    const QString accentedPath = latin1.path() + u'/' + decodeFileName("\xe8.wav");
+    const QString accentedWordPath = latin1.path() + u'/' + decodeFileName("\xe8lica.wav");
     mark();
     QVERIFY(sound_->play(accentedPath));
     QVERIFY(sound_->play(cuePath));
