@@ -23,8 +23,7 @@ void Form_Load(Form& form)
     form.setTwipsSize(form.scrivo, width, height);
 
     form.Busy = 0;
-    Arrotondata(form, form.scrivo);
-    Arrotondata(form, form.esempio);
+    roundOutlines(cornersOf(form));
     // Takes effect at the next rounding: the window opens with square corners.
     form.CornerRadius = 40;
 }

@@ -8,7 +8,6 @@
 #include "commands/window_commands.h"
 #include "commands/word_list_commands.h"
 #include "feedback/word_display.h"
-#include "settings/base_defaults.h"
 #include "settings/settings_file.h"
 #include "platform/base/log.h"
 
@@ -22,14 +21,19 @@ void runCommand(Form& form, qint16 keyCode, bool alt)
 {
     Platform& platform = form.platform();
     WritingSheet& sheet = *form.scrivo;
+    const auto endProgram = [&form] { form.endProgram(); };
     switch (keyCode) {
-    case vk::kEscape: applyStoredAppearance(form); break;
+    case vk::kEscape: applyStoredAppearance(appearanceOf(form), *platform.settings); break;
     case vk::kF1:
-        alt ? LoadBaseDefaults(form) : showHelpBox(*platform.messages, sheet.window(), form.quitHold.enabled());
+        alt ? applyBaseAppearance(appearanceOf(form))
+            : showHelpBox(*platform.messages, sheet.window(), form.quitHold.enabled());
         break;
-    case vk::kF2: alt ? SaveSettings(form) : randomBackgroundColour(sheet, *platform.random); break;
+    case vk::kF2:
+        alt ? SaveSettings(lookOf(lookPartsOf(form)), *platform.settings, *platform.sound, form.media())
+            : randomBackgroundColour(sheet, *platform.random);
+        break;
     case vk::kF3: randomTextColour(sheet, *platform.random); break;
-    case vk::kF4: alt ? quit(form) : nextCornerStep(form); break;
+    case vk::kF4: alt ? quit(form.quitHold, endProgram) : nextCornerStep(cornersOf(form)); break;
     case vk::kF5: randomFont(sheet, *platform.fonts, *platform.random); break;
     case vk::kF6: smallerCharacters(sheet); break;
     case vk::kF7: largerCharacters(sheet); break;
@@ -40,9 +44,9 @@ void runCommand(Form& form, qint16 keyCode, bool alt)
         toggleWordMode(*form.Parolasi);
         Parolasi_Click(form);
         break;
-    case vk::kF11: toggleSound(form); break;
-    case vk::kF12: clearSheet(form); break;
-    case vk::kQ: if (alt) quit(form); break;
+    case vk::kF11: toggleSound(form.SoundOff); break;
+    case vk::kF12: clearSheet(sheet); break;
+    case vk::kQ: if (alt) quit(form.quitHold, endProgram); break;
     default: break;
     }
 }

@@ -1,18 +1,41 @@
 #include "commands/window_commands.h"
 
 #include "form/form.h"
-#include "form/rounded_outline.h"
+#include "form/quit_hold.h"
+#include "settings/base_defaults.h"
 #include "settings/settings_file.h"
+
+#include <QPlainTextEdit>
 
 namespace quillo {
 
-void applyStoredAppearance(Form& form)
+namespace {
+
+void soundAndWordsBack(const Appearance& appearance)
 {
-    LoadSavedSettings(form);
-    form.SoundOff = 0;
-    form.esempio->setVisible(true);
-    form.esempiopix->setVisible(true);
-    form.Parolasi->setVisible(true);
+    appearance.SoundOff = 0;
+    appearance.esempio.setVisible(true);
+    appearance.esempiopix.setVisible(true);
+    appearance.look.wordMode.setVisible(true);
+}
+
+}  // namespace
+
+Appearance appearanceOf(Form& form)
+{
+    return {lookPartsOf(form), form.SoundOff, *form.esempio, *form.esempiopix};
+}
+
+void applyStoredAppearance(const Appearance& appearance, const SettingsStore& store)
+{
+    LoadSavedSettings(appearance.look, store);
+    soundAndWordsBack(appearance);
+}
+
+void applyBaseAppearance(const Appearance& appearance)
+{
+    LoadBaseDefaults(appearance.look);
+    soundAndWordsBack(appearance);
 }
 
 short nextCornerValue(short corner)
@@ -21,29 +44,28 @@ short nextCornerValue(short corner)
     return sum > 180 ? short(0) : short(sum);
 }
 
-void nextCornerStep(Form& form)
+void nextCornerStep(const Corners& corners)
 {
-    form.CornerRadius = nextCornerValue(form.CornerRadius);
-    Arrotondata(form, form.scrivo);
-    Arrotondata(form, form.esempio);
+    corners.radius = nextCornerValue(corners.radius);
+    roundOutlines(corners);
 }
 
-void quit(Form& form)
+void quit(QuitHold& hold, const std::function<void()>& endProgram)
 {
-    if (form.quitHold.enabled())
-        form.quitHold.start();
+    if (hold.enabled())
+        hold.start();
     else
-        form.endProgram();
+        endProgram();
 }
 
-void toggleSound(Form& form)
+void toggleSound(qint16& SoundOff)
 {
-    form.SoundOff = qint16(~form.SoundOff);
+    SoundOff = qint16(~SoundOff);
 }
 
-void clearSheet(Form& form)
+void clearSheet(QPlainTextEdit& sheet)
 {
-    form.scrivo->setPlainText(QString());
+    sheet.setPlainText(QString());
 }
 
 }  // namespace quillo

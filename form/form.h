@@ -16,9 +16,10 @@ namespace quillo {
 
 // The form's state, apart from the window that shows it: the five controls,
 // the three form variables, the outside services, the controls' places in
-// twips, the media folders and "end the program". Every handler takes a Form&
-// and calls the others directly; none needs to know which widget the controls
-// sit in.
+// twips, the media folders and "end the program". Only the event handlers
+// (Form_Load, scrivo_KeyDown, scrivo_KeyPress, Parolasi_Click) take a Form&;
+// the units they call take the parts they change, picked out of it by small
+// adapters (lookPartsOf, cornersOf, wordShowOf, appearanceOf).
 class Form {
 public:
     // The controls the window made, in the order it made them (a braced list

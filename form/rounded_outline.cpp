@@ -7,22 +7,42 @@
 
 namespace quillo {
 
-void Arrotondata(Form& form, QWidget* control)
+namespace {
+
+Outlined outlinedOf(const Form& form, QWidget* control)
 {
     const TwipsRect size = form.twips(control);
-    const int w = twipsToPixels(size.width, form.twipsPerPixelX());
-    const int h = twipsToPixels(size.height, form.twipsPerPixelY());
-    const QRegion region = roundedRectRegion(w, h, form.CornerRadius, form.CornerRadius);
+    return {*control, QSize(twipsToPixels(size.width, form.twipsPerPixelX()),
+                            twipsToPixels(size.height, form.twipsPerPixelY()))};
+}
+
+}  // namespace
+
+void Arrotondata(const Outlined& outlined, int corner)
+{
+    QWidget& control = outlined.control;
+    const QRegion region = roundedRectRegion(outlined.size.width(), outlined.size.height(), corner, corner);
     if (region.isEmpty())
-        control->clearMask();
+        control.clearMask();
     else
-        control->setMask(region);
+        control.setMask(region);
     // A new mask repaints only what it newly uncovers of the control itself;
     // a scroll area's viewport keeps its cut corners until it is painted
     // again, so repaint both, whichever way the outline changed.
-    control->update();
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(control))
+    control.update();
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(&control))
         area->viewport()->update();
+}
+
+void roundOutlines(const Corners& corners)
+{
+    Arrotondata(corners.sheet, corners.radius);
+    Arrotondata(corners.word, corners.radius);
+}
+
+Corners cornersOf(Form& form)
+{
+    return {form.CornerRadius, outlinedOf(form, form.scrivo), outlinedOf(form, form.esempio)};
 }
 
 }  // namespace quillo

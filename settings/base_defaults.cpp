@@ -1,20 +1,14 @@
 #include "settings/base_defaults.h"
 
-#include "form/form.h"
 #include "settings/stored_look.h"
 
 namespace quillo {
 
-void LoadBaseDefaults(Form& form)
+void LoadBaseDefaults(const LookParts& parts)
 {
-    form.SoundOff = 0;
-    for (const LookSetting& setting : storedLook()) {
-        if (setting.inBuiltInLook)
-            setting.apply(form, setting.builtIn);
-    }
-    form.esempio->setVisible(true);
-    form.esempiopix->setVisible(true);
-    form.Parolasi->setVisible(true);
+    Look look = builtInLook();
+    look.corner = parts.corners.radius;
+    showLook(parts, look, Outlines::AsTheyAre);
 }
 
 }  // namespace quillo

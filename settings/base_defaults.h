@@ -1,12 +1,11 @@
 #pragma once
 
+#include "form/look.h"
+
 namespace quillo {
 
-class Form;
-
-// Alt+F1: the built-in appearance on the window (sound on, Arial 48, black on
-// white, word mode on, word controls shown). The corners and the store are
-// left alone.
-void LoadBaseDefaults(Form& form);
+// Alt+F1's look: the built-in one (Arial 48, black on white, word mode on).
+// The corners, their outlines and the store are left alone.
+void LoadBaseDefaults(const LookParts& parts);
 
 }  // namespace quillo

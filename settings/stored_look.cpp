@@ -1,7 +1,6 @@
 #include "settings/stored_look.h"
 
 #include "form/built_in_font.h"
-#include "form/form.h"
 
 #include <array>
 
@@ -22,54 +21,48 @@ std::optional<QString> parseFontName(const QString& text, TextFault* fault)
     return name;
 }
 
-// Applies `text` through `parse` and `set` when it converts.
-template <typename Parse, typename Set>
-TextFault applyParsed(const QString& text, Parse parse, Set set)
+// Puts `text` through `parse` into `field` when it converts.
+template <typename Parse, typename Field>
+TextFault applyParsed(const QString& text, Parse parse, Field& field)
 {
     TextFault fault = TextFault::None;
     const auto value = parse(text, &fault);
     if (!value)
         return fault == TextFault::None ? TextFault::Unreadable : fault;
-    set(*value);
+    field = *value;
     return TextFault::None;
 }
 
 }  // namespace
 
+const Look& builtInLook()
+{
+    static const Look look{kBuiltInFontName, kBuiltInFontSize, 0xFFFFFF /* white */, 0 /* black */, 0, 1};
+    return look;
+}
+
 std::span<const LookSetting> storedLook()
 {
     // Built on first use, after the texts it is made from.
     static const std::array<LookSetting, 6> rows{{
-        {kScreen, QStringLiteral("Fontname"), kBuiltInFontName, true,
-         [](Form& form, const QString& text) {
-             return applyParsed(text, parseFontName, [&](const QString& v) { form.scrivo->setFontName(v); });
-         },
-         [](Form& form) { return form.scrivo->fontName(); }},
-        {kScreen, QStringLiteral("Fontsize"), formatFontSize(kBuiltInFontSize), true,
-         [](Form& form, const QString& text) {
-             return applyParsed(text, parseFontSize, [&](double v) { form.scrivo->setFontSize(v); });
-         },
-         [](Form& form) { return formatFontSize(form.scrivo->fontSize()); }},
-        {kScreen, QStringLiteral("Backcolor"), QString::number(0xFFFFFF), true,  // white
-         [](Form& form, const QString& text) {
-             return applyParsed(text, parseInt32, [&](qint32 v) { form.scrivo->setBackColor(v); });
-         },
-         [](Form& form) { return QString::number(form.scrivo->backColor()); }},
-        {kScreen, QStringLiteral("Forecolor"), QString::number(0), true,  // black
-         [](Form& form, const QString& text) {
-             return applyParsed(text, parseInt32, [&](qint32 v) { form.scrivo->setForeColor(v); });
-         },
-         [](Form& form) { return QString::number(form.scrivo->foreColor()); }},
-        {kScreen, QStringLiteral("Circ"), QString::number(0), false,
-         [](Form& form, const QString& text) {
-             return applyParsed(text, parseInt16, [&](qint16 v) { form.CornerRadius = v; });
-         },
-         [](Form& form) { return QString::number(form.CornerRadius); }},
-        {kApp, QStringLiteral("Parolasi"), QString::number(1), true,  // word mode on
-         [](Form& form, const QString& text) {
-             return applyParsed(text, parseCheckValue, [&](int v) { form.Parolasi->setValue(v); });
-         },
-         [](Form& form) { return QString::number(form.Parolasi->value()); }},
+        {kScreen, QStringLiteral("Fontname"),
+         [](Look& look, const QString& text) { return applyParsed(text, parseFontName, look.fontName); },
+         [](const Look& look) { return look.fontName; }},
+        {kScreen, QStringLiteral("Fontsize"),
+         [](Look& look, const QString& text) { return applyParsed(text, parseFontSize, look.fontSize); },
+         [](const Look& look) { return formatFontSize(look.fontSize); }},
+        {kScreen, QStringLiteral("Backcolor"),
+         [](Look& look, const QString& text) { return applyParsed(text, parseInt32, look.backColor); },
+         [](const Look& look) { return QString::number(look.backColor); }},
+        {kScreen, QStringLiteral("Forecolor"),
+         [](Look& look, const QString& text) { return applyParsed(text, parseInt32, look.foreColor); },
+         [](const Look& look) { return QString::number(look.foreColor); }},
+        {kScreen, QStringLiteral("Circ"),
+         [](Look& look, const QString& text) { return applyParsed(text, parseInt16, look.corner); },
+         [](const Look& look) { return QString::number(look.corner); }},
+        {kApp, QStringLiteral("Parolasi"),
+         [](Look& look, const QString& text) { return applyParsed(text, parseCheckValue, look.wordMode); },
+         [](const Look& look) { return QString::number(look.wordMode); }},
     }};
     return rows;
 }

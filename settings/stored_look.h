@@ -1,5 +1,6 @@
 #pragma once
 
+#include "form/look.h"
 #include "settings/setting_values.h"
 
 #include <QString>
@@ -8,23 +9,23 @@
 
 namespace quillo {
 
-class Form;
+// The look the sheet starts from and Alt+F1 goes back to: Arial 48, black on
+// white, square corners, word mode on.
+const Look& builtInLook();
 
-// One key of the appearance: where it is stored, the text the built-in look
-// has for it, and how it goes from the window to its text and back.
+// One key of the stored look: where it is stored, and how its value goes
+// from a look to its text and back.
 struct LookSetting {
     QString section;
     QString key;
-    QString builtIn;
-    bool inBuiltInLook;  // Alt+F1 sets it; the corners it leaves as they are
-    // Applies a stored text; when the text does not convert or lies outside
-    // the key's range, leaves the window alone and says which.
-    TextFault (*apply)(Form& form, const QString& text);
-    QString (*format)(Form& form);
+    // Puts a stored text into the look; when the text does not convert or
+    // lies outside the key's range, leaves the look alone and says which.
+    TextFault (*apply)(Look& look, const QString& text);
+    QString (*format)(const Look& look);
 };
 
-// The stored appearance, row by row in the order it is applied: Esc reads
-// these rows, Alt+F2 writes them and Alt+F1 applies their built-in texts.
+// The stored look, row by row in the order it is applied: Esc reads these
+// rows and Alt+F2 writes them.
 std::span<const LookSetting> storedLook();
 
 }  // namespace quillo

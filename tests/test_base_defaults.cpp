@@ -1,44 +1,28 @@
-// Alt+F1: the built-in appearance on the window, leaving the corners and the
-// stored settings alone.
-#include "app/parla.h"
-#include "form/key_codes.h"
-#include "platform/files/settings_store.h"
-#include "support/started_window.h"
+// Alt+F1: the built-in look, the typing sound on and the word controls
+// shown, leaving the corners and the stored settings alone.
+#include "commands/window_commands.h"
+#include "support/stored_settings.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSettings>
 #include <QtTest>
 
-using quillo::Parla;
-using quillo::test::StartedWindow;
+using namespace quillo::test;
 
 namespace {
 
-using namespace quillo::vk;
-constexpr qint16 kAlt = quillo::kAltBit;
-constexpr qint16 kEsc = kEscape;
-
-QByteArray storedBytes()
+void verifyBaseAppearance(const LookRig& w)
 {
-    QFile file(quillo::SettingsStore::filePath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void verifyBaseAppearance(const Parla& form)
-{
-    QCOMPARE(form.SoundOff, qint16(0));
-    QCOMPARE(form.scrivo->fontName(), QStringLiteral("Arial"));
-    QCOMPARE(form.scrivo->fontSize(), 48.0);
-    QVERIFY(form.scrivo->font().bold());
-    QCOMPARE(form.scrivo->backColor(), 16777215);
-    QCOMPARE(form.scrivo->foreColor(), 0);
-    QCOMPARE(form.Parolasi->value(), 1);
-    QVERIFY(form.esempio->isVisibleTo(&form));
-    QVERIFY(form.esempiopix->isVisibleTo(&form));
-    QVERIFY(form.Parolasi->isVisibleTo(&form));
+    QCOMPARE(w.SoundOff, qint16(0));
+    QCOMPARE(w.sheet.fontName(), QStringLiteral("Arial"));
+    QCOMPARE(w.sheet.fontSize(), 48.0);
+    QVERIFY(w.sheet.font().bold());
+    QCOMPARE(w.sheet.backColor(), 16777215);
+    QCOMPARE(w.sheet.foreColor(), 0);
+    QCOMPARE(w.wordMode.value(), 1);
+    QVERIFY(w.word.isVisibleTo(&w.box));
+    QVERIFY(w.picture.isVisibleTo(&w.box));
+    QVERIFY(w.wordMode.isVisibleTo(&w.box));
 }
 
 }  // namespace
@@ -47,7 +31,7 @@ class TestBaseDefaults : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QDir(QFileInfo(quillo::SettingsStore::filePath()).absolutePath()).removeRecursively(); }
+    void init() { removeConfigFolder(); }
 
     void undoesTheOtherCommands();
     void leavesCornersAndStoreAlone();
@@ -56,85 +40,75 @@ private slots:
 
 void TestBaseDefaults::undoesTheOtherCommands()
 {
-    StartedWindow w;
-    Parla& form = w.form;
-    w.key(kF11);
-    w.key(kF9);
-    w.key(kF10);
-    QCOMPARE(form.SoundOff, qint16(-1));
-    QVERIFY(!form.esempio->isVisibleTo(&form));
-    QCOMPARE(form.Parolasi->value(), 0);
-    form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
-    form.scrivo->setFontSize(20);
-    form.scrivo->setBackColor(0x123456);
-    form.scrivo->setForeColor(0x654321);
-    form.scrivo->setPlainText(QStringLiteral("ciao"));
+    LookRig w;
+    w.SoundOff = -1;
+    w.word.hide();
+    w.picture.hide();
+    w.wordMode.hide();
+    w.wordMode.setValue(0);
+    w.sheet.setFontName(QStringLiteral("DejaVu Serif"));
+    w.sheet.setFontSize(20);
+    w.sheet.setBackColor(0x123456);
+    w.sheet.setForeColor(0x654321);
+    w.sheet.setPlainText(QStringLiteral("ciao"));
 
-    w.key(kF1, kAlt | quillo::kShiftBit | quillo::kCtrlBit);
+    quillo::applyBaseAppearance(w.appearance());
 
-    verifyBaseAppearance(form);
-    QVERIFY(w.fake.messages->shown.isEmpty());
-    QCOMPARE(form.scrivo->toPlainText(), QStringLiteral("ciao"));
-    QCOMPARE(form.scrivo->palette().color(QPalette::Base), QColor(255, 255, 255));
-    QCOMPARE(form.scrivo->palette().color(QPalette::Text), QColor(0, 0, 0));
+    verifyBaseAppearance(w);
+    QCOMPARE(w.sheet.toPlainText(), QStringLiteral("ciao"));
+    QCOMPARE(w.sheet.palette().color(QPalette::Base), QColor(255, 255, 255));
+    QCOMPARE(w.sheet.palette().color(QPalette::Text), QColor(0, 0, 0));
 
-    // From the greyed word mode too; and with the sheet reached by a real key.
-    form.Parolasi->setValue(2);
-    QTest::keyClick(form.scrivo, Qt::Key_F1, Qt::AltModifier);
-    QCOMPARE(form.Parolasi->value(), 1);
-    QVERIFY(w.fake.messages->shown.isEmpty());
+    // From the greyed word mode too.
+    w.wordMode.setValue(2);
+    quillo::applyBaseAppearance(w.appearance());
+    QCOMPARE(w.wordMode.value(), 1);
 }
 
 void TestBaseDefaults::leavesCornersAndStoreAlone()
 {
-    StartedWindow w;
-    Parla& form = w.form;
-    form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
-    form.scrivo->setFontSize(30);
-    form.scrivo->setBackColor(255);
-    form.scrivo->setForeColor(65280);
-    form.Parolasi->setValue(0);
-    form.CornerRadius = 70;
-    w.key(kF2, kAlt);
-    const QByteArray stored = storedBytes();
+    LookRig w;
+    w.sheet.setFontName(QStringLiteral("DejaVu Serif"));
+    w.sheet.setFontSize(30);
+    w.sheet.setBackColor(255);
+    w.sheet.setForeColor(65280);
+    w.wordMode.setValue(0);
+    w.corner = 70;
+    w.save();
+    const QByteArray stored = readIni();
     QVERIFY(stored.contains("Circ=70"));
 
-    form.CornerRadius = 40;
-    w.key(kF4);  // 50, and both outlines follow
-    const QRegion sheetOutline = form.scrivo->mask();
-    const QRegion wordOutline = form.esempio->mask();
+    w.corner = 40;
+    quillo::nextCornerStep(w.parts().corners);  // 50, and both outlines follow
+    const QRegion sheetOutline = w.sheet.mask();
+    const QRegion wordOutline = w.word.mask();
+    w.corner = 60;  // not yet cut: Alt+F1 does not cut it either
 
-    w.key(kF1, kAlt);
+    quillo::applyBaseAppearance(w.appearance());
 
-    verifyBaseAppearance(form);
-    QCOMPARE(form.CornerRadius, qint16(50));
-    QCOMPARE(form.scrivo->mask(), sheetOutline);
-    QCOMPARE(form.esempio->mask(), wordOutline);
-    QCOMPARE(storedBytes(), stored);
+    verifyBaseAppearance(w);
+    QCOMPARE(w.corner, qint16(60));
+    QCOMPARE(w.sheet.mask(), sheetOutline);
+    QCOMPARE(w.word.mask(), wordOutline);
+    QCOMPARE(readIni(), stored);
 
     // Esc brings back what was saved.
-    w.key(kEsc);
-    QCOMPARE(form.scrivo->fontName(), QStringLiteral("DejaVu Serif"));
-    QCOMPARE(form.scrivo->fontSize(), 30.0);
-    QCOMPARE(form.scrivo->backColor(), 255);
-    QCOMPARE(form.scrivo->foreColor(), 65280);
-    QCOMPARE(form.Parolasi->value(), 0);
-    QCOMPARE(form.CornerRadius, qint16(70));
+    quillo::applyStoredAppearance(w.appearance(), w.store);
+    verifyLook(w, {QStringLiteral("DejaVu Serif"), 30, 255, 65280, 70, 0});
 }
 
 void TestBaseDefaults::thenSaveStoresTheBaseAppearance()
 {
-    StartedWindow w;
-    Parla& form = w.form;
-    form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
-    form.scrivo->setFontSize(20);
-    form.Parolasi->setValue(0);
-    form.CornerRadius = 130;
+    LookRig w;
+    w.sheet.setFontName(QStringLiteral("DejaVu Serif"));
+    w.sheet.setFontSize(20);
+    w.wordMode.setValue(0);
+    w.corner = 130;
 
-    w.key(kF1, kAlt);
-    w.key(kF2, kAlt);
+    quillo::applyBaseAppearance(w.appearance());
+    w.save();
 
-    QSettings stored(quillo::SettingsStore::filePath(), QSettings::IniFormat);
+    QSettings stored(iniPath(), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Screen/Fontname")).toString(), QStringLiteral("Arial"));
     QCOMPARE(stored.value(QStringLiteral("Screen/Fontsize")).toString(), QStringLiteral("48"));
     QCOMPARE(stored.value(QStringLiteral("Screen/Backcolor")).toString(), QStringLiteral("16777215"));
@@ -146,7 +120,7 @@ void TestBaseDefaults::thenSaveStoresTheBaseAppearance()
 int main(int argc, char** argv)
 {
     // The settings path is fixed at the first use of the store.
-    quillo::test::TemporaryConfigHome config;
+    TemporaryConfigHome config;
     QApplication app(argc, argv);
     TestBaseDefaults test;
     return QTest::qExec(&test, argc, argv);

@@ -1,11 +1,7 @@
 // The lines of the settings file: which the reader keeps, and what Esc and
 // Alt+F2 make of a damaged file or of one shared with other sections.
-#include "app/parla.h"
 #include "platform/files/ini_lines.h"
-#include "form/key_codes.h"
 #include "support/log_capture.h"
-#include "support/media_folder.h"
-#include "support/started_window.h"
 #include "support/stored_settings.h"
 
 #include <QApplication>
@@ -18,12 +14,9 @@
 #include <random>
 
 using namespace quillo::test;
-using quillo::Parla;
 
 namespace {
 
-constexpr qint16 kAlt = quillo::kAltBit;
-constexpr qint16 kEsc = quillo::vk::kEscape, kF2 = quillo::vk::kF2;
 
 // `size` bytes from a fixed seed, so that every run sees the same junk: any
 // byte at all, or only the characters that mean something to an INI reader.
@@ -111,15 +104,15 @@ void TestIniLines::damagedFile()
     QFETCH(int, corner);
     QFETCH(int, wordMode);
     writeIni(file);
-    StartedWindow w;
-    w.form.Parolasi->setValue(2);
+    LookRig w;
+    w.wordMode.setValue(2);
     LogCapture loadErr;
-    w.key(kEsc);
+    w.load();
     const QString loadSaid = loadErr.text();
     QVERIFY2(loadSaid.contains(QStringLiteral("damaged")), qPrintable(loadSaid));
-    QCOMPARE(int(w.form.CornerRadius), corner);
+    QCOMPARE(int(w.corner), corner);
     if (wordMode >= 0)
-        QCOMPARE(w.form.Parolasi->value(), wordMode);
+        QCOMPARE(w.wordMode.value(), wordMode);
     const QMap<QString, bool> fromFile{{QStringLiteral("Screen/Circ"), true},
                                        {QStringLiteral("App/Parolasi"), wordMode >= 0}};
     for (const QString& key : kLookKeys) {
@@ -127,11 +120,11 @@ void TestIniLines::damagedFile()
         QVERIFY2(named != fromFile.value(key), qPrintable(key + QStringLiteral(": ") + loadSaid.left(2000)));
     }
 
-    w.form.CornerRadius = 30;
+    w.corner = 30;
     LogCapture saveErr;
-    w.key(kF2, kAlt);
+    w.save();
     const QString saveSaid = saveErr.text();
-    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+    QCOMPARE(w.sound.names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
     QVERIFY2(saveSaid.startsWith(QStringLiteral("quillo: replacing a damaged settings file")), qPrintable(saveSaid));
     QStringList lines = iniLines();
     lines.sort();
@@ -141,11 +134,11 @@ void TestIniLines::damagedFile()
                                  QStringLiteral("Parolasi=%1").arg(wordMode >= 0 ? wordMode : 1),
                                  QStringLiteral("[App]"), QStringLiteral("[Screen]")}));
 
-    w.form.CornerRadius = 5;
+    w.corner = 5;
     LogCapture again;
-    w.key(kEsc);
+    w.load();
     QCOMPARE(again.text(), QString());
-    QCOMPARE(w.form.CornerRadius, qint16(30));
+    QCOMPARE(w.corner, qint16(30));
 }
 
 void TestIniLines::goodFileKeepsOtherSections()
@@ -154,9 +147,9 @@ void TestIniLines::goodFileKeepsOtherSections()
     // (not an empty value's @Invalid()); the two sections of the look hold
     // its six keys and nothing else.
     writeIni("; a comment\n[Other]\nkey=\"a, b\"\nempty=@Invalid()\n[Screen]\nCirc=70\nExtra=1\n");
-    StartedWindow w;
+    LookRig w;
     LogCapture err;
-    w.key(kF2, kAlt);
+    w.save();
     QCOMPARE(err.text(), QString());
     QSettings check(iniPath(), QSettings::IniFormat);
     QCOMPARE(check.value(QStringLiteral("Other/key")).toString(), QStringLiteral("a, b"));

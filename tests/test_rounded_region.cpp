@@ -1,10 +1,12 @@
-// Rounded outlines: the region, twips to pixels, and the outline the corner key gives.
-#include "app/parla.h"
-#include "commands/key_dispatcher.h"
-#include "form/key_codes.h"
+// Rounded outlines: the region, twips to pixels, and the corner steps of F4
+// with both outlines following.
+#include "commands/window_commands.h"
+#include "form/rounded_outline.h"
 #include "form/rounded_region.h"
 #include "form/twips.h"
-#include "support/started_window.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -34,7 +36,7 @@ private slots:
     void cornersAreCutSymmetrically();
     void oversizedCornersStayInside();
     void twipsRoundHalfToEven();
-    void cornerKeyShapesBothOutlines();
+    void cornerStepsShapeBothOutlines();
 };
 
 void TestRoundedRegion::smallCornersGiveTheFullRectangle()
@@ -142,33 +144,62 @@ void TestRoundedRegion::twipsRoundHalfToEven()
     QCOMPARE(quillo::twipsToPixels(quillo::TwipsRect{0, 0, -300, 30}, 15, 12), QRect(0, 0, 0, 2));
 }
 
-void TestRoundedRegion::cornerKeyShapesBothOutlines()
+void TestRoundedRegion::cornerStepsShapeBothOutlines()
 {
-    quillo::test::StartedWindow w;
-    quillo::Parla& form = w.form;
-    // Start-up leaves square outlines.
-    for (QWidget* control : {static_cast<QWidget*>(form.scrivo), static_cast<QWidget*>(form.esempio)})
-        QVERIFY(control->mask().isEmpty() || control->mask() == QRegion(control->rect()));
+    using quillo::nextCornerValue;
+    QCOMPARE(nextCornerValue(0), short(10));
+    QCOMPARE(nextCornerValue(170), short(180));
+    QCOMPARE(nextCornerValue(175), short(0));
+    QCOMPARE(nextCornerValue(180), short(0));
+    QCOMPARE(nextCornerValue(-40), short(-30));
+    QCOMPARE(nextCornerValue(32760), short(0));
+    QCOMPARE(nextCornerValue(32767), short(0));
+    QCOMPARE(nextCornerValue(-32768), short(-32758));
 
-    scrivo_KeyDown(form, quillo::vk::kF4, 0);
-    QCOMPARE(form.CornerRadius, qint16(50));
-    const QSize sheet = form.scrivo->size();
-    QCOMPARE(sheet, QSize(1009, 665));
-    QCOMPARE(form.scrivo->mask(), roundedRectRegion(sheet.width(), sheet.height(), 50, 50));
-    const QSize word = form.esempio->size();
-    QCOMPARE(form.esempio->mask(), roundedRectRegion(word.width(), word.height(), 50, 50));
-    QVERIFY(!form.scrivo->mask().contains(QPoint(0, 0)));
-    QVERIFY(form.scrivo->mask().contains(QPoint(sheet.width() / 2, sheet.height() / 2)));
+    // The sheet and the word box at the sizes start-up gives them on a
+    // 1024x768 screen.
+    QPlainTextEdit sheet;
+    QLineEdit word;
+    const QSize sheetSize(1009, 665), wordSize(617, 81);
+    sheet.resize(sheetSize);
+    word.resize(wordSize);
+    qint16 corner = 0;
+    const quillo::Corners corners{corner, {sheet, sheetSize}, {word, wordSize}};
+    const auto outline = [](QSize size, int c) { return roundedRectRegion(size.width(), size.height(), c, c); };
 
-    // Stepping on past 180 returns to square corners.
-    for (int step = 60; step <= 180; step += 10)
-        scrivo_KeyDown(form, quillo::vk::kF4, 0);
-    QCOMPARE(form.CornerRadius, qint16(180));
-    QCOMPARE(form.esempio->mask(), roundedRectRegion(word.width(), word.height(), 180, 180));
-    QVERIFY(!form.esempio->mask().isEmpty());
-    scrivo_KeyDown(form, quillo::vk::kF4, 0);
-    QCOMPARE(form.CornerRadius, qint16(0));
-    QVERIFY(form.scrivo->mask().isEmpty() || form.scrivo->mask() == QRegion(form.scrivo->rect()));
+    QList<qint16> seen;
+    for (int press = 0; press < 19; ++press) {
+        const QRegion before = sheet.mask();
+        quillo::nextCornerStep(corners);
+        seen.append(corner);
+        QCOMPARE(sheet.mask(), outline(sheetSize, corner));
+        QCOMPARE(word.mask(), outline(wordSize, corner));
+        if (corner >= 2)
+            QVERIFY(sheet.mask() != before);
+        if (corner == 50) {
+            QVERIFY(!sheet.mask().contains(QPoint(0, 0)));
+            QVERIFY(sheet.mask().contains(QPoint(sheetSize.width() / 2, sheetSize.height() / 2)));
+        }
+    }
+    QCOMPARE(seen.first(), qint16(10));
+    QCOMPARE(seen.at(17), qint16(180));
+    QVERIFY(!seen.contains(qint16(190)));
+    QCOMPARE(seen.last(), qint16(0));
+    QVERIFY(sheet.mask().isEmpty() || sheet.mask() == QRegion(0, 0, sheetSize.width(), sheetSize.height()));
+
+    // At 180 the word box, lower than the corner, still shows.
+    corner = 170;
+    quillo::nextCornerStep(corners);
+    QVERIFY(!word.mask().isEmpty());
+
+    // A stored value far out of the cycle comes back to 0; a negative one climbs.
+    corner = 32760;
+    quillo::nextCornerStep(corners);
+    QCOMPARE(corner, qint16(0));
+    corner = -40;
+    quillo::nextCornerStep(corners);
+    QCOMPARE(corner, qint16(-30));
+    QCOMPARE(word.mask(), outline(wordSize, -30));
 }
 
 QTEST_MAIN(TestRoundedRegion)

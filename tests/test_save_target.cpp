@@ -1,12 +1,8 @@
 // Where a save goes: a settings folder that cannot be made, a disk that
 // refuses writes, a settings file that is no regular file, and a settings
 // file that is a link.
-#include "app/parla.h"
 #include "platform/files/save_target.h"
-#include "form/key_codes.h"
 #include "support/log_capture.h"
-#include "support/media_folder.h"
-#include "support/started_window.h"
 #include "support/stored_settings.h"
 
 #include <QApplication>
@@ -26,12 +22,9 @@
 #include <unistd.h>
 
 using namespace quillo::test;
-using quillo::Parla;
 
 namespace {
 
-constexpr qint16 kAlt = quillo::kAltBit;
-constexpr qint16 kEsc = quillo::vk::kEscape, kF2 = quillo::vk::kF2;
 
 // What a node is, for checking that a save left it alone: its type, its
 // inode, its device numbers, and what it holds (a regular file's bytes, a
@@ -95,11 +88,11 @@ void TestSaveTarget::folderCannotBeCreated()
         QCOMPARE(probe.status(), QSettings::AccessError);
     }
 
-    StartedWindow w;
+    LookRig w;
     LogCapture err;
-    w.key(kF2, kAlt);
+    w.save();
     const QString said = err.text();
-    QCOMPARE(w.fake.sound->names(), QStringList{QStringLiteral("<default>")});
+    QCOMPARE(w.sound.names(), QStringList{QStringLiteral("<default>")});
     QVERIFY2(said.contains(QStringLiteral("not saved")) && said.contains(iniPath()), qPrintable(said));
 
     QFile file(configFolder());
@@ -107,25 +100,25 @@ void TestSaveTarget::folderCannotBeCreated()
     QCOMPARE(file.readAll(), blocker);
 
     // Loading still works, with the defaults.
-    w.form.scrivo->setFontSize(20);
-    w.key(kEsc);
-    verifyAppearance(w.form, kDefaults);
+    w.sheet.setFontSize(20);
+    w.load();
+    verifyLook(w, kDefaults);
 }
 
 void TestSaveTarget::fileCannotBeWritten()
 {
     // A first save, then the disk refuses to grow any file (as root ignores
     // permissions, a file size limit stands in for a read-only folder).
-    StartedWindow w;
-    w.form.CornerRadius = 30;
-    w.key(kF2, kAlt);
+    LookRig w;
+    w.corner = 30;
+    w.save();
     const QByteArray before = readIni();
     QVERIFY(before.contains("Circ=30"));
     const QStringList filesBefore = QDir(configFolder()).entryList(QDir::Files | QDir::Hidden);
-    w.fake.sound->played.clear();
+    w.sound.played.clear();
 
-    w.form.CornerRadius = 120;
-    w.form.scrivo->setBackColor(0x00FF00);
+    w.corner = 120;
+    w.sheet.setBackColor(0x00FF00);
     rlimit saved{};
     QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -133,35 +126,35 @@ void TestSaveTarget::fileCannotBeWritten()
     none.rlim_cur = 0;
     QCOMPARE(::setrlimit(RLIMIT_FSIZE, &none), 0);
     QString said;
-    Appearance loadedMeanwhile;
+    Look loadedMeanwhile;
     {
         LogCapture err;
-        w.key(kF2, kAlt);
+        w.save();
         // Loading while the disk still refuses gives the stored values, not
         // the ones that could not be saved.
-        w.key(kEsc);
-        loadedMeanwhile = appearanceOf(w.form);
+        w.load();
+        loadedMeanwhile = w.look();
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousHandler);
         said = err.text();
     }
 
-    QCOMPARE(w.fake.sound->names(), QStringList{QStringLiteral("<default>")});
+    QCOMPARE(w.sound.names(), QStringList{QStringLiteral("<default>")});
     QVERIFY2(said.contains(QStringLiteral("cannot write")), qPrintable(said));
     QCOMPARE(said.count(u'\n'), 1);
     QCOMPARE(loadedMeanwhile.corner, qint16(30));
-    QCOMPARE(loadedMeanwhile.back, kSystemBack);
+    QCOMPARE(loadedMeanwhile.backColor, kSystemBack);
     QCOMPARE(readIni(), before);
     QCOMPARE(QDir(configFolder()).entryList(QDir::Files | QDir::Hidden), filesBefore);
 
     // Once the disk takes writes again, the old values are still the stored ones.
-    w.form.CornerRadius = 120;
-    w.key(kEsc);
-    QCOMPARE(w.form.CornerRadius, qint16(30));
-    QCOMPARE(w.form.scrivo->backColor(), kSystemBack);
+    w.corner = 120;
+    w.load();
+    QCOMPARE(w.corner, qint16(30));
+    QCOMPARE(w.sheet.backColor(), kSystemBack);
     QCOMPARE(readIni(), before);
-    w.key(kF2, kAlt);
-    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("<default>"), QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+    w.save();
+    QCOMPARE(w.sound.names(), (QStringList{QStringLiteral("<default>"), QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
 }
 
 void TestSaveTarget::notARegularFile()
@@ -170,25 +163,25 @@ void TestSaveTarget::notARegularFile()
     // load as defaults at once, and a save puts a good file in their place.
     QDir().mkpath(configFolder());
     QVERIFY(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600) == 0);
-    StartedWindow w;
+    LookRig w;
     QElapsedTimer clock;
     clock.start();
     {
         LogCapture err;
-        w.form.scrivo->setFontSize(20);
-        w.key(kEsc);
+        w.sheet.setFontSize(20);
+        w.load();
         QVERIFY2(err.text().contains(QStringLiteral("not a regular file")), qPrintable(err.text()));
     }
-    verifyAppearance(w.form, kDefaults);
-    w.form.CornerRadius = 30;
+    verifyLook(w, kDefaults);
+    w.corner = 30;
     {
         LogCapture err;
-        w.key(kF2, kAlt);
+        w.save();
         QVERIFY2(err.text().startsWith(QStringLiteral("quillo: replacing an unreadable settings file")),
                  qPrintable(err.text()));
     }
     QVERIFY(clock.elapsed() < 10000);
-    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+    QCOMPARE(w.sound.names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
     QVERIFY(QFileInfo(iniPath()).isFile());
     QVERIFY(iniLines().contains(QStringLiteral("Circ=30")));
 
@@ -199,9 +192,9 @@ void TestSaveTarget::notARegularFile()
         QVERIFY(big.resize(2 * 1024 * 1024));  // sparse
     }
     LogCapture err;
-    w.key(kEsc);
+    w.load();
     QVERIFY2(err.text().contains(QStringLiteral("larger than 1 MB")), qPrintable(err.text()));
-    verifyAppearance(w.form, kDefaults);
+    verifyLook(w, kDefaults);
 }
 
 void TestSaveTarget::linkTargets_data()
@@ -259,12 +252,12 @@ void TestSaveTarget::linkTargets()
     QDir().mkpath(configFolder());
     QVERIFY(QFile::link(target, iniPath()));
 
-    StartedWindow w;
-    w.form.CornerRadius = 30;
+    LookRig w;
+    w.corner = 30;
     LogCapture err;
-    w.key(kF2, kAlt);
+    w.save();
     const QString said = err.text();
-    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+    QCOMPARE(w.sound.names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
     QVERIFY(iniLines().contains(QStringLiteral("Circ=30")));
     QCOMPARE(QDir(configFolder()).entryList(QDir::Files | QDir::System | QDir::Hidden),
              QStringList{QStringLiteral("QuilloNuvi.ini")});

@@ -5,13 +5,9 @@
 // case of no device are in test_sdl_sound_live.cpp: SDL picks its driver
 // once per program.)
 
-#include "app/parla.h"
-#include "feedback/typing_handler.h"
-#include "app/startup.h"
 #include "platform/files/file_name.h"
 #include "platform/sound/sdl_sound.h"
 #include "support/process_memory.h"
-#include "support/fake_platform.h"
 #include "support/log_capture.h"
 #include "support/media_folder.h"
 #include "support/sample_files.h"
@@ -97,17 +93,6 @@ QByteArray stereoPcm(const QByteArray& left, const QByteArray& right)
     return pcm;
 }
 
-// Hands plays on to the one SDL sound of the program.
-class ForwardingSound final : public Sound {
-public:
-    explicit ForwardingSound(SdlSound& sound) : sound_(sound) {}
-    bool play(const QString& path) override { return sound_.play(path); }
-    void playDefault() override { sound_.playDefault(); }
-
-private:
-    SdlSound& sound_;
-};
-
 }  // namespace
 
 class SdlSoundDiskTest : public QObject {
@@ -117,7 +102,7 @@ private slots:
     void playsSoundsWholeAndInOrder();
     void convertsOtherFormats();
     void unplayableFilesGiveTheDefaultSoundQuickly();
-    void typedLetterInWordModeIsHeardWithCueAndWord();
+    void letterCueAndWordAreHeardWholeOneAfterTheOther();
     void recordingsThatWouldCostTooMuchAreRefused();
     void fifosAtFixedPathsAreRefusedAtOnce();
     void deviceAtTheServersFormatKeepsTheRecordingsOwn();
@@ -239,28 +224,14 @@ void SdlSoundDiskTest::unplayableFilesGiveTheDefaultSoundQuickly()
     QCOMPARE(soundRuns(capture(), 64).size(), 1);
 }
 
-void SdlSoundDiskTest::typedLetterInWordModeIsHeardWithCueAndWord()
+void SdlSoundDiskTest::letterCueAndWordAreHeardWholeOneAfterTheOther()
 {
-    test::TemporaryConfigHome config;
-    test::MediaFolder media;
+    // What a letter typed in word mode plays (the typing handler's test has
+    // the order): three plays at once, each heard whole after the other.
     const QByteArray letter = tonePcm(500, 150), cue = tonePcm(700, 90), word = tonePcm(900, 250);
-    media.addFile(QStringLiteral("alfabeto/a.wav"), wavFile(letter));
-    media.addFile(QStringLiteral("alfabeto/d.wav"), wavFile(cue));
-    media.addFile(QStringLiteral("parole/ape.wav"), wavFile(word));
-    media.addLetter(QStringLiteral("boh.wav"));
-    media.addPicture(QStringLiteral("ape.png"));
-
-    test::FakePlatform fake(media.path());
-    fake.platform.sound = std::make_unique<ForwardingSound>(*sound_);
-    fake.sound = nullptr;
-    Parla form(fake.platform);
-    Form_Load(form);
-    form.Parolasi->setValue(1);
-
-    mark();
-    scrivo_KeyPress(form, QStringLiteral("a"));
-    QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
-    // The letter, the cue and the word, each whole and one after the other.
+    const QString letterPath = writeWav(QStringLiteral("a.wav"), wavFile(letter));
+    const QString cuePath = writeWav(QStringLiteral("d.wav"), wavFile(cue));
+    const QString wordPath = writeWav(QStringLiteral("ape.wav"), wavFile(word));
     const auto heardInOrder = [&](const QByteArray& out, const QByteArray& first, const QByteArray& last) {
         const qsizetype l = findSamples(out, first);
         const qsizetype d = findSamples(out, cue);
@@ -269,21 +240,26 @@ void SdlSoundDiskTest::typedLetterInWordModeIsHeardWithCueAndWord()
         QVERIFY(l + first.size() <= d);
         QVERIFY(d + cue.size() <= w);
     };
+    mark();
+    QVERIFY(sound_->play(letterPath));
+    QVERIFY(sound_->play(cuePath));
+    QVERIFY(sound_->play(wordPath));
     const QByteArray out = capture();
     heardInOrder(out, letter, word);
     QCOMPARE(soundRuns(out).size(), 3);
 
     // The same with names that are not UTF-8 (Latin-1, as an old stick
-    // brings them): the letter's recording, the picture and its word's.
+    // brings them): each file is opened by its name's own bytes.
     const QByteArray accented = tonePcm(600, 120), accentedWord = tonePcm(800, 200);
-    media.addFile(QStringLiteral("alfabeto/") + decodeFileName("\xe8.wav"), wavFile(accented));
-    media.addFile(QStringLiteral("parole/") + decodeFileName("\xe8lica.wav"), wavFile(accentedWord));
-    media.addPicture(decodeFileName("\xe8lica.png"));
-    form.esempiopix->clear();
+    test::MediaFolder latin1;  // written by the names' own bytes
+    latin1.addFile(decodeFileName("\xe8.wav"), wavFile(accented));
+    latin1.addFile(decodeFileName("\xe8lica.wav"), wavFile(accentedWord));
+    const QString accentedPath = latin1.path() + u'/' + decodeFileName("\xe8.wav");
+    const QString accentedWordPath = latin1.path() + u'/' + decodeFileName("\xe8lica.wav");
     mark();
-    scrivo_KeyPress(form, QString::fromUtf8("è"));
-    QCOMPARE(form.esempio->text(), QString::fromUtf8("èlica"));
-    QVERIFY(!form.esempiopix->pixmap().isNull());
+    QVERIFY(sound_->play(accentedPath));
+    QVERIFY(sound_->play(cuePath));
+    QVERIFY(sound_->play(accentedWordPath));
     heardInOrder(capture(), accented, accentedWord);
 }
 
@@ -320,31 +296,22 @@ void SdlSoundDiskTest::recordingsThatWouldCostTooMuchAreRefused()
 
 void SdlSoundDiskTest::fifosAtFixedPathsAreRefusedAtOnce()
 {
-    test::TemporaryConfigHome config;
-    test::MediaFolder media;
-    const QByteArray letter = tonePcm(500, 150);
-    media.addFile(QStringLiteral("alfabeto/a.wav"), wavFile(letter));
-    media.addLetter(QStringLiteral("boh.wav"));
-    media.addPicture(QStringLiteral("ape.png"));
     // The word cue and the word's recording are named, not searched for: a
     // plain open of either would wait for a writer for ever.
-    for (const QString& fifo : {media.letters() + QStringLiteral("d.wav"), media.words() + QStringLiteral("ape.wav")})
+    const QByteArray letter = tonePcm(500, 150);
+    const QString letterPath = writeWav(QStringLiteral("b.wav"), wavFile(letter));
+    const QStringList fifos{dir_.filePath(QStringLiteral("fifo-d.wav")), dir_.filePath(QStringLiteral("fifo-ape.wav"))};
+    for (const QString& fifo : fifos)
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-
-    test::FakePlatform fake(media.path());
-    fake.platform.sound = std::make_unique<ForwardingSound>(*sound_);
-    fake.sound = nullptr;
-    Parla form(fake.platform);
-    Form_Load(form);
-    form.Parolasi->setValue(1);
 
     test::LogCapture log;
     mark();
     QElapsedTimer clock;
     clock.start();
-    scrivo_KeyPress(form, QStringLiteral("a"));
+    QVERIFY(sound_->play(letterPath));
+    for (const QString& fifo : fifos)
+        QVERIFY(!sound_->play(fifo));
     QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(form.esempio->text(), QStringLiteral("ape"));
     // The letter, then the default sound for each of the two.
     const QByteArray out = capture();
     QVERIFY(findSamples(out, letter) >= 0);

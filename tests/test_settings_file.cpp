@@ -1,14 +1,10 @@
-// Alt+F2 stores the appearance in the per-user settings file; Esc reads it
-// back, key by key. Runs on the real settings store in a temporary config
-// folder.
-#include "app/parla.h"
-#include "app/startup.h"
-#include "commands/key_dispatcher.h"
-#include "form/key_codes.h"
+// Alt+F2 stores the look in the per-user settings file; Esc reads it back,
+// key by key, and shows it. Runs on the real settings store in a temporary
+// config folder, on a sheet, a word-mode button and a word box of their own.
 #include "settings/setting_values.h"
+#include "settings/settings_file.h"
+#include "settings/stored_look.h"
 #include "support/log_capture.h"
-#include "support/media_folder.h"
-#include "support/started_window.h"
 #include "support/stored_settings.h"
 
 #include <QApplication>
@@ -25,39 +21,31 @@
 #include <unistd.h>
 
 using namespace quillo::test;
-using quillo::Parla;
 
 namespace {
 
-constexpr qint16 kAlt = quillo::kAltBit;
-constexpr qint16 kEsc = quillo::vk::kEscape, kF2 = quillo::vk::kF2, kF4 = quillo::vk::kF4;
-
-// The second process: starts a window, presses Esc and prints what it got;
-// or sets an appearance and presses Alt+F2.
+// The second process: loads the stored look and prints what it got; or sets
+// a look and saves it.
 int childMain(int argc, char** argv, const char* mode)
 {
     QApplication app(argc, argv);
-    MediaFolder media;
-    media.addBasics();
-    FakePlatform fake(media.path());
-    Parla form(fake.platform);
-    Form_Load(form);
+    LookRig w;
     if (std::strcmp(mode, "--child-load") == 0) {
-        scrivo_KeyDown(form, kEsc, 0);
-        const Appearance a = appearanceOf(form);
-        const bool masks = outlinesFollow(form, a.corner);
-        std::printf("%s|%s|%d|%d|%d|%d|%d\n", qPrintable(a.font), qPrintable(quillo::formatFontSize(a.size)),
-                    int(a.back), int(a.fore), int(a.corner), a.wordMode, int(masks));
+        w.load();
+        const Look a = w.look();
+        const bool masks = outlinesFollow(w, a.corner);
+        std::printf("%s|%s|%d|%d|%d|%d|%d\n", qPrintable(a.fontName), qPrintable(quillo::formatFontSize(a.fontSize)),
+                    int(a.backColor), int(a.foreColor), int(a.corner), a.wordMode, int(masks));
         return 0;
     }
-    form.scrivo->setFontName(QStringLiteral("DejaVu Sans Mono"));
-    form.scrivo->setFontSize(21);
-    form.scrivo->setBackColor(0x00FFEE);
-    form.scrivo->setForeColor(0x112233);
-    form.CornerRadius = 90;
-    form.Parolasi->setValue(2);
-    scrivo_KeyDown(form, kF2, kAlt);
-    return fake.sound->names() == QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")} ? 0 : 1;
+    w.sheet.setFontName(QStringLiteral("DejaVu Sans Mono"));
+    w.sheet.setFontSize(21);
+    w.sheet.setBackColor(0x00FFEE);
+    w.sheet.setForeColor(0x112233);
+    w.corner = 90;
+    w.wordMode.setValue(2);
+    w.save();
+    return w.sound.names() == QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")} ? 0 : 1;
 }
 
 QString runChild(const char* mode)
@@ -98,10 +86,9 @@ void TestSettingsFile::saveBeforeAnyColourChange()
     QVERIFY(iniPath().startsWith(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"))));
     QVERIFY(iniPath().endsWith(QStringLiteral("/QuilloNuvi/QuilloNuvi.ini")));
 
-    StartedWindow w;
-    w.form.SoundOff = -1;  // the confirmation is heard with the typing sound off too
-    w.key(kF2, kAlt | quillo::kShiftBit | quillo::kCtrlBit);
-    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+    LookRig w;
+        w.save();
+    QCOMPARE(w.sound.names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
 
     const QStringList lines = iniLines();
     QVERIFY2(lines.contains(QStringLiteral("[Screen]")), qPrintable(lines.join(u'|')));
@@ -130,54 +117,53 @@ void TestSettingsFile::fontSizeTexts()
     QCOMPARE(parseFontSize(QStringLiteral("43,5")), std::optional<double>(43.5));
     QCOMPARE(parseFontSize(QStringLiteral(" 43.5 ")), std::optional<double>(43.5));
 
-    StartedWindow w;
-    w.form.scrivo->setFontSize(43.5);
-    QCOMPARE(w.form.scrivo->fontSize(), 43.5);
-    w.key(kF2, kAlt);
+    LookRig w;
+    w.sheet.setFontSize(43.5);
+    QCOMPARE(w.sheet.fontSize(), 43.5);
+    w.save();
     QVERIFY2(iniLines().contains(QStringLiteral("Fontsize=43.5")), readIni().constData());
 
     // A comma as decimal mark, as typed by hand, with or without quotes.
     for (const QByteArray& line : {QByteArray("Fontsize=43,5"), QByteArray("Fontsize=\"43,5\"")}) {
         writeIni("[Screen]\n" + line + "\n");
-        w.form.scrivo->setFontSize(20);
+        w.sheet.setFontSize(20);
         LogCapture err;
-        w.key(kEsc);
+        w.load();
         QVERIFY2(!err.text().contains(QStringLiteral("Fontsize")), qPrintable(err.text()));
-        QCOMPARE(w.form.scrivo->fontSize(), 43.5);
+        QCOMPARE(w.sheet.fontSize(), 43.5);
     }
 }
 
 void TestSettingsFile::loadWithEmptyStore()
 {
-    StartedWindow w;
-    Parla& form = w.form;
-    form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
-    form.scrivo->setFontSize(20);
-    form.scrivo->setBackColor(0x123456);
-    form.scrivo->setForeColor(0x654321);
-    form.Parolasi->setValue(0);
-    form.CornerRadius = 40;
-    w.key(kF4);  // outlines cut at 50
-    QVERIFY(outlinesFollow(form, 50));
+    LookRig w;
+    w.sheet.setFontName(QStringLiteral("DejaVu Serif"));
+    w.sheet.setFontSize(20);
+    w.sheet.setBackColor(0x123456);
+    w.sheet.setForeColor(0x654321);
+    w.wordMode.setValue(0);
+    w.corner = 50;
+    quillo::roundOutlines(w.parts().corners);
+    QVERIFY(outlinesFollow(w, 50));
 
     LogCapture err;
-    w.key(kEsc);
+    w.load();
     QCOMPARE(err.text(), QString());  // an absent key is no problem
-    verifyAppearance(form, kDefaults);
+    verifyLook(w, kDefaults);
     QVERIFY(!QFileInfo::exists(iniPath()));  // reading creates nothing
 }
 
 void TestSettingsFile::onlyCornerStored()
 {
     writeIni("[Screen]\nCirc=60\n");
-    StartedWindow w;
-    w.form.scrivo->setFontSize(20);
-    w.form.Parolasi->setValue(0);
+    LookRig w;
+    w.sheet.setFontSize(20);
+    w.wordMode.setValue(0);
     LogCapture err;
-    w.key(kEsc);
-    Appearance expected = kDefaults;
+    w.load();
+    Look expected = kDefaults;
     expected.corner = 60;
-    verifyAppearance(w.form, expected);
+    verifyLook(w, expected);
     // Each key that fell back is named once, with its section.
     const QStringList said = err.text().split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(said.size(), 5);
@@ -187,53 +173,53 @@ void TestSettingsFile::onlyCornerStored()
 
 void TestSettingsFile::cornerValuesAppliedUnchanged()
 {
-    StartedWindow w;
+    LookRig w;
     for (int corner : {35, 500, 0, -20}) {
         writeIni(QStringLiteral("[Screen]\nCirc=%1\n").arg(corner).toUtf8());
-        w.key(kEsc);
-        QCOMPARE(int(w.form.CornerRadius), corner);
-        QVERIFY(outlinesFollow(w.form, corner));
+        w.load();
+        QCOMPARE(int(w.corner), corner);
+        QVERIFY(outlinesFollow(w, corner));
     }
 }
 
 void TestSettingsFile::systemColourRoundTrip()
 {
-    StartedWindow w;
-    QCOMPARE(w.form.scrivo->backColor(), kSystemBack);
-    QCOMPARE(w.form.scrivo->foreColor(), kSystemText);
-    w.key(kF2, kAlt);
-    w.form.scrivo->setBackColor(0x123456);
-    w.form.scrivo->setForeColor(0x654321);
-    w.key(kEsc);
-    QCOMPARE(w.form.scrivo->backColor(), kSystemBack);
-    QCOMPARE(w.form.scrivo->foreColor(), kSystemText);
+    LookRig w;
+    QCOMPARE(w.sheet.backColor(), kSystemBack);
+    QCOMPARE(w.sheet.foreColor(), kSystemText);
+    w.save();
+    w.sheet.setBackColor(0x123456);
+    w.sheet.setForeColor(0x654321);
+    w.load();
+    QCOMPARE(w.sheet.backColor(), kSystemBack);
+    QCOMPARE(w.sheet.foreColor(), kSystemText);
     // And the sheet shows the system's colours.
-    QCOMPARE(w.form.scrivo->palette().color(QPalette::Base),
-             QApplication::palette(w.form.scrivo).color(QPalette::Active, QPalette::Base));
+    QCOMPARE(w.sheet.palette().color(QPalette::Base),
+             QApplication::palette(&w.sheet).color(QPalette::Active, QPalette::Base));
 }
 
 void TestSettingsFile::nothingCachedBetweenProcesses()
 {
     // Saved here, loaded in a fresh process.
     {
-        StartedWindow w;
-        w.form.scrivo->setFontName(QStringLiteral("DejaVu Serif"));
-        w.form.scrivo->setFontSize(43.5);
-        w.form.scrivo->setBackColor(0x123456);
-        w.form.scrivo->setForeColor(0xABCDEF);
-        w.form.CornerRadius = 70;
-        w.form.Parolasi->setValue(0);
-        w.key(kF2, kAlt);
+        LookRig w;
+        w.sheet.setFontName(QStringLiteral("DejaVu Serif"));
+        w.sheet.setFontSize(43.5);
+        w.sheet.setBackColor(0x123456);
+        w.sheet.setForeColor(0xABCDEF);
+        w.corner = 70;
+        w.wordMode.setValue(0);
+        w.save();
     }
     QCOMPARE(runChild("--child-load"), QStringLiteral("DejaVu Serif|43.5|1193046|11259375|70|0|1"));
 
     // Saved in a fresh process, loaded here by a window that read the file before.
-    StartedWindow w;
-    w.key(kEsc);
-    QCOMPARE(w.form.CornerRadius, qint16(70));
+    LookRig w;
+    w.load();
+    QCOMPARE(w.corner, qint16(70));
     QCOMPARE(runChild("--child-save"), QString());
-    w.key(kEsc);
-    verifyAppearance(w.form, {QStringLiteral("DejaVu Sans Mono"), 21.0, 0x00FFEE, 0x112233, 90, 2});
+    w.load();
+    verifyLook(w, {QStringLiteral("DejaVu Sans Mono"), 21.0, 0x00FFEE, 0x112233, 90, 2});
 }
 
 void TestSettingsFile::unusableValues_data()
@@ -275,16 +261,16 @@ void TestSettingsFile::unusableValues()
                                   {QStringLiteral("Forecolor"), QStringLiteral("65280")},
                                   {QStringLiteral("Circ"), QStringLiteral("60")},
                                   {QStringLiteral("Parolasi"), QStringLiteral("0")}};
-    Appearance expected{QStringLiteral("DejaVu Serif"), 30, 255, 65280, 60, 0};
+    Look expected{QStringLiteral("DejaVu Serif"), 30, 255, 65280, 60, 0};
     values[key] = text;
     if (key == QStringLiteral("Fontname"))
-        expected.font = kDefaults.font;
+        expected.fontName = kDefaults.fontName;
     else if (key == QStringLiteral("Fontsize"))
-        expected.size = kDefaults.size;
+        expected.fontSize = kDefaults.fontSize;
     else if (key == QStringLiteral("Backcolor"))
-        expected.back = kDefaults.back;
+        expected.backColor = kDefaults.backColor;
     else if (key == QStringLiteral("Forecolor"))
-        expected.fore = kDefaults.fore;
+        expected.foreColor = kDefaults.foreColor;
     else if (key == QStringLiteral("Circ"))
         expected.corner = kDefaults.corner;
     else
@@ -296,17 +282,17 @@ void TestSettingsFile::unusableValues()
     ini += QStringLiteral("[App]\nParolasi=") + values.value(QStringLiteral("Parolasi")) + u'\n';
     writeIni(ini.toUtf8());
 
-    StartedWindow w;
-    w.form.scrivo->setFontSize(20);
-    w.form.Parolasi->setValue(2);
+    LookRig w;
+    w.sheet.setFontSize(20);
+    w.wordMode.setValue(2);
     LogCapture err;
-    w.key(kEsc);
+    w.load();
     const QString said = err.text();
     QCOMPARE(said.count(u'\n'), 1);
     QVERIFY2(said.contains(key), qPrintable(said));
     // A number outside the key's range is told apart from a text that is none.
     QVERIFY2(said.contains(fault), qPrintable(said));
-    verifyAppearance(w.form, expected);
+    verifyLook(w, expected);
 }
 
 void TestSettingsFile::unreadableFile()
@@ -317,23 +303,23 @@ void TestSettingsFile::unreadableFile()
     const bool root = ::geteuid() == 0;
     writeIni("[Screen]\nCirc=70\n[Other]\nkey=1\n");
     QVERIFY(QFile(iniPath()).setPermissions({}));
-    StartedWindow w;
-    w.form.scrivo->setFontSize(20);
+    LookRig w;
+    w.sheet.setFontSize(20);
     LogCapture loadErr;
-    w.key(kEsc);
+    w.load();
     const QString loadSaid = loadErr.text();
-    QCOMPARE(w.form.CornerRadius, qint16(root ? 70 : 0));
-    QCOMPARE(w.form.scrivo->fontSize(), 48.0);
+    QCOMPARE(w.corner, qint16(root ? 70 : 0));
+    QCOMPARE(w.sheet.fontSize(), 48.0);
     QCOMPARE(loadSaid.contains(QStringLiteral("settings not read")), !root);
     for (const QString& key : kLookKeys)
         QVERIFY2(root || loadSaid.contains(key + QStringLiteral(" not read")), qPrintable(loadSaid));
 
-    w.form.CornerRadius = 30;
+    w.corner = 30;
     LogCapture saveErr;
-    w.key(kF2, kAlt);
+    w.save();
     const QString saveSaid = saveErr.text();
     QCOMPARE(saveSaid.startsWith(QStringLiteral("quillo: replacing an unreadable settings file")), !root);
-    QCOMPARE(w.fake.sound->names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
+    QCOMPARE(w.sound.names(), (QStringList{QStringLiteral("o.wav"), QStringLiteral("k.wav")}));
     QVERIFY(iniLines().contains(QStringLiteral("Circ=30")));
     QCOMPARE(iniLines().contains(QStringLiteral("key=1")), root);
     QVERIFY(QFileInfo(iniPath()).isReadable());

@@ -5,9 +5,15 @@
 #include "feedback/typing_handler.h"
 #include "support/started_window.h"
 
+#include "platform/files/file_name.h"
+
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace quillo;
 
@@ -37,6 +43,7 @@ private slots:
     void letterWithoutPictureOnlyGivesTheCue();
     void singlePictureIsShownEveryTime();
     void busyIsClearedAfterFailures();
+    void namesNotUtf8AndFifosInTheLibrary();
 };
 
 void TypingHandlerTest::busyFormIgnoresTheKey()
@@ -285,6 +292,38 @@ void TypingHandlerTest::busyIsClearedAfterFailures()
     rig.played().clear();
     scrivo_KeyPress(form, QStringLiteral("a"));
     QCOMPARE(rig.played().value(0), QStringLiteral("a.wav"));
+}
+
+void TypingHandlerTest::namesNotUtf8AndFifosInTheLibrary()
+{
+    // Names that are not UTF-8 (Latin-1, as an old stick brings them): the
+    // letter's recording, the picture and its word's are all found.
+    Rig rig;
+    rig.media.addFile(QStringLiteral("alfabeto/") + decodeFileName("\xe8.wav"), test::MediaFolder::tinyWav());
+    rig.media.addFile(QStringLiteral("parole/") + decodeFileName("\xe8lica.wav"), test::MediaFolder::tinyWav());
+    rig.media.addPicture(decodeFileName("\xe8lica.png"));
+    Parla& form = rig.start();
+    form.Parolasi->setValue(1);
+    scrivo_KeyPress(form, QString::fromUtf8("è"));
+    QCOMPARE(form.esempio->text(), QString::fromUtf8("èlica"));
+    QVERIFY(!form.esempiopix->pixmap().isNull());
+    QCOMPARE(rig.played(), (QStringList{decodeFileName("\xe8.wav"), QStringLiteral("d.wav"), decodeFileName("\xe8lica.wav")}));
+
+    // The word cue and the word's recording are named, not searched for: as
+    // FIFOs neither waits for a writer, and each gives the default sound.
+    Rig fifos;
+    for (const QString& name : {QStringLiteral("alfabeto/d.wav"), QStringLiteral("parole/ape.wav")}) {
+        fifos.media.remove(name);
+        QCOMPARE(::mkfifo(QFile::encodeName(fifos.media.path() + u'/' + name).constData(), 0600), 0);
+    }
+    Parla& other = fifos.start();
+    other.Parolasi->setValue(1);
+    QElapsedTimer clock;
+    clock.start();
+    scrivo_KeyPress(other, QStringLiteral("a"));
+    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(other.esempio->text(), QStringLiteral("ape"));
+    QCOMPARE(fifos.played(), (QStringList{QStringLiteral("a.wav"), QStringLiteral("<default>"), QStringLiteral("<default>")}));
 }
 
 QTEST_MAIN(TypingHandlerTest)

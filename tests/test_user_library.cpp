@@ -36,6 +36,12 @@ struct Rig : test::StartedWindow {
     }
     test::MediaFolder user;
 
+    // Alt+F2's save, for its o and k.
+    void save()
+    {
+        SaveSettings(lookOf(lookPartsOf(form)), *fake.platform.settings, *fake.platform.sound, form.media());
+    }
+
     // What the last plays were, each as "user/..." or "bundled/...".
     QStringList heard() const
     {
@@ -123,7 +129,7 @@ void UserLibraryTest::recordingsAreLookedForInTheUsersFolderFirst()
     QCOMPARE(rig.type(QStringLiteral("a")), (QStringList{"user/alfabeto/A.wav", "user/parole/bravo.wav"}));
     rig.user.addLetter(QStringLiteral("k.wav"));
     rig.fake.sound->paths.clear();
-    SaveSettings(form);
+    rig.save();
     QCOMPARE(rig.heard(), (QStringList{"bundled/alfabeto/o.wav", "user/alfabeto/k.wav"}));
 
     // A recording removed counts from the next key too.
@@ -249,7 +255,7 @@ void UserLibraryTest::unusableUserFolder()
         QCOMPARE(heard.value(1), QStringLiteral("bundled/alfabeto/d.wav"));
         QCOMPARE(heard.value(2), QStringLiteral("bundled/parole/casa.wav"));
         nextWord(wordShowOf(form));
-        SaveSettings(form);
+        rig.save();
     }
     // The user's letters are still used when only their pictures are at fault.
     const bool lettersUsable = atFault == QLatin1String("immagini");

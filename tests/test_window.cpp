@@ -461,6 +461,19 @@ void TestWindow::endingStopsFurtherKeys()
     QCOMPARE(w.fake.exit->quits, 0);
     sendKey(w.form.scrivo, Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     QCOMPARE(w.fake.exit->quits, 1);
+
+    // With --hold-to-quit the sheet's keys reach the hold: a quick Alt+Q does
+    // nothing, one held down ends the program (the hold itself is
+    // test_quit_hold's).
+    Window held;
+    held.form.quitHold.setEnabled(true);
+    held.form.quitHold.setHeldFor(std::chrono::milliseconds(100));
+    sendKey(held.form.scrivo, Qt::Key_Q, Qt::AltModifier, QStringLiteral("q"));
+    QTest::qWait(200);
+    QCOMPARE(held.fake.exit->quits, 0);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Q, Qt::AltModifier, QStringLiteral("q"));
+    QCoreApplication::sendEvent(held.form.scrivo, &press);
+    QTRY_COMPARE_WITH_TIMEOUT(held.fake.exit->quits, 1, 2000);
 }
 
 

@@ -1,6 +1,6 @@
 #include "support/stored_settings.h"
 
-#include "form/form.h"
+#include "settings/settings_file.h"
 #include "form/rounded_region.h"
 #include "platform/files/settings_store.h"
 
@@ -51,28 +51,45 @@ void removeConfigFolder()
         QFile::remove(folder.absoluteFilePath());
 }
 
-Appearance appearanceOf(const Form& form)
+LookRig::LookRig()
 {
-    return {form.scrivo->fontName(), form.scrivo->fontSize(), form.scrivo->backColor(),
-            form.scrivo->foreColor(), form.CornerRadius, form.Parolasi->value()};
+    media.addBasics();
+    library.setLibraries(media.path(), QString());
+    sheet.resize(1009, 665);
+    word.resize(617, 81);
 }
 
-bool outlinesFollow(const Form& form, int corner)
+LookParts LookRig::parts()
 {
-    return form.scrivo->mask() == outline(form.scrivo, corner) && form.esempio->mask() == outline(form.esempio, corner);
+    return {sheet, wordMode, {corner, {sheet, sheet.size()}, {word, word.size()}}};
 }
 
-void verifyAppearance(const Form& form, const Appearance& expected)
+void LookRig::load()
 {
-    const Appearance got = appearanceOf(form);
-    QCOMPARE(got.font, expected.font);
-    QCOMPARE(got.size, expected.size);
-    QCOMPARE(got.back, expected.back);
-    QCOMPARE(got.fore, expected.fore);
+    LoadSavedSettings(parts(), store);
+}
+
+void LookRig::save()
+{
+    SaveSettings(look(), store, sound, library);
+}
+
+bool outlinesFollow(const LookRig& rig, int corner)
+{
+    return rig.sheet.mask() == outline(&rig.sheet, corner) && rig.word.mask() == outline(&rig.word, corner);
+}
+
+void verifyLook(LookRig& rig, const Look& expected)
+{
+    const Look got = rig.look();
+    QCOMPARE(got.fontName, expected.fontName);
+    QCOMPARE(got.fontSize, expected.fontSize);
+    QCOMPARE(got.backColor, expected.backColor);
+    QCOMPARE(got.foreColor, expected.foreColor);
     QCOMPARE(got.corner, expected.corner);
     QCOMPARE(got.wordMode, expected.wordMode);
-    QCOMPARE(form.scrivo->mask(), outline(form.scrivo, expected.corner));
-    QCOMPARE(form.esempio->mask(), outline(form.esempio, expected.corner));
+    QCOMPARE(rig.sheet.mask(), outline(&rig.sheet, expected.corner));
+    QCOMPARE(rig.word.mask(), outline(&rig.word, expected.corner));
 }
 
 }  // namespace quillo::test

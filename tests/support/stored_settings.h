@@ -1,14 +1,24 @@
 #pragma once
 
+#include "commands/window_commands.h"
+#include "form/look.h"
+#include "form/word_mode_button.h"
+#include "form/writing_sheet.h"
+#include "platform/files/media_library.h"
+#include "platform/files/settings_store.h"
+#include "support/fake_platform.h"
+#include "support/media_folder.h"
+
 #include <QByteArray>
+#include <QLabel>
+#include <QLineEdit>
 #include <QString>
 #include <QStringList>
 
-namespace quillo {
-class Form;
-}
-
 namespace quillo::test {
+
+using quillo::Appearance;
+using quillo::Look;
 
 // The settings file of the per-user store, as the tests read and write it
 // (point the store at a temporary folder first: TemporaryConfigHome).
@@ -31,21 +41,46 @@ inline const QStringList kLookKeys{QStringLiteral("Screen/Fontname"), QStringLit
                                    QStringLiteral("Screen/Backcolor"), QStringLiteral("Screen/Forecolor"),
                                    QStringLiteral("Screen/Circ"), QStringLiteral("App/Parolasi")};
 
-// The stored appearance as the window shows it.
-struct Appearance {
-    QString font;
-    double size;
-    qint32 back;
-    qint32 fore;
-    qint16 corner;
-    int wordMode;
-};
-inline const Appearance kDefaults{QStringLiteral("Arial"), 48, 16777215, 0, 0, 1};
+// The default look every key falls back to.
+inline const Look kDefaults{QStringLiteral("Arial"), 48, 16777215, 0, 0, 1};
 
-Appearance appearanceOf(const Form& form);
-// The outlines of both controls follow the corner too.
-bool outlinesFollow(const Form& form, int corner);
-// Compares each value, failing the running test at the first that differs.
-void verifyAppearance(const Form& form, const Appearance& expected);
+// The parts a look is shown on and the services Esc and Alt+F2 use, without
+// a window: the sheet and the word box at the sizes start-up gives them on a
+// 1024x768 screen, the word-mode button and the corner value as start-up
+// leaves them, the real settings store, and a recording sound over a
+// temporary media folder with the usual media.
+struct LookRig {
+    LookRig();
+    LookRig(const LookRig&) = delete;
+    LookRig& operator=(const LookRig&) = delete;
+
+    MediaFolder media;
+    RecordingSound sound;
+    MediaLibrary library;
+    SettingsStore store;
+    QWidget box;  // what the controls sit in; never shown
+    WritingSheet sheet{&box};
+    WordModeButton wordMode{&box};
+    QLineEdit word{&box};
+    QLabel picture{&box};
+    qint16 corner = 40;
+    qint16 SoundOff = 0;
+
+    LookParts parts();
+    // The look with the typing sound and the word controls, as Esc and
+    // Alt+F1 set them.
+    Appearance appearance() { return {parts(), SoundOff, word, picture}; }
+    Look look() { return lookOf(parts()); }
+    // Esc's look: the stored one, the outlines cut afresh.
+    void load();
+    // Alt+F2: the look stored, confirmed by o and k.
+    void save();
+};
+
+// Both outlines follow `corner`.
+bool outlinesFollow(const LookRig& rig, int corner);
+// Compares each value and both outlines, failing the running test at the
+// first that differs.
+void verifyLook(LookRig& rig, const Look& expected);
 
 }  // namespace quillo::test
