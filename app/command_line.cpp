@@ -20,21 +20,46 @@ QString versionText()
     return text;
 }
 
+namespace {
+
+const QCommandLineOption holdToQuit(
+    QStringLiteral("hold-to-quit"),
+    QStringLiteral("Alt+Q and Alt+F4 quit only when held for 2 seconds with no other key pressed."));
+
+// Quillo's options on `parser`; false when the line holds one it does not know.
+bool parse(QCommandLineParser& parser, const QStringList& arguments)
+{
+    parser.setApplicationDescription(QStringLiteral("A first typing toy for young children."));
+    parser.addOption(holdToQuit);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    return parser.parse(arguments);
+}
+
+}  // namespace
+
+bool onlyPrints(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parse(parser, arguments);
+    const QStringList printing{QStringLiteral("h"), QStringLiteral("help"),
+                               QStringLiteral("help-all"), QStringLiteral("v"), QStringLiteral("version")};
+    for (const QString& name : parser.optionNames())
+        if (printing.contains(name))
+            return true;
+    return false;
+}
+
 CommandLine readCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("A first typing toy for young children."));
-    const QCommandLineOption holdToQuit(
-        QStringLiteral("hold-to-quit"),
-        QStringLiteral("Alt+Q and Alt+F4 quit only when held for 2 seconds with no other key pressed."));
-    parser.addOption(holdToQuit);
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    if (!parser.parse(arguments))
+    if (!parse(parser, arguments))
         qCWarning(lcQuillo, "%s Quillo runs on without it.", qPrintable(parser.errorText()));
-    if (parser.isSet(help))
+    if (parser.isSet(QStringLiteral("help-all")))
         parser.showHelp(0);
-    if (parser.isSet(version)) {
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version"))) {
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         std::fflush(stdout);
         std::exit(EXIT_SUCCESS);  // as QCommandLineParser::showVersion does

@@ -13,6 +13,9 @@ struct CommandLine {
 };
 
 CommandLine readCommandLine(const QStringList& arguments);
+// Whether the command line asks only for text (--help, --version): then no
+// display is needed, and the program ends once it has printed it.
+bool onlyPrints(const QStringList& arguments);
 
 // What --version prints: the name and version, and a line when this build
 // cannot hold off a Wayland compositor's shortcuts.

@@ -24,9 +24,18 @@ namespace {
 // everything it makes is gone when it returns.
 int run(int argc, char* argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("Quillo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLO_VERSION));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (quillo::onlyPrints(arguments)) {
+        // Printed without a window system: it works where there is no display.
+        QCoreApplication text(argc, argv);
+        quillo::readCommandLine(QCoreApplication::arguments());  // prints and ends
+        return 0;
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillo"));
-    QApplication::setApplicationVersion(QStringLiteral(QUILLO_VERSION));
     const quillo::CommandLine commandLine = quillo::readCommandLine(QApplication::arguments());
     quillo::SignalExit signalExit;
 

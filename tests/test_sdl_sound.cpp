@@ -126,7 +126,7 @@ void SdlSoundDiskTest::initTestCase()
     qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(dir_.filePath(QStringLiteral("capture.raw"))));
     qputenv("SDL_DISKAUDIODELAY", "0");
     sound_ = std::make_unique<SdlSound>();
-    QVERIFY(sound_->open());
+    QTRY_VERIFY_WITH_TIMEOUT(sound_->open(), 5000);  // opening on its thread
     QVERIFY(sound_->hasDevice());
 }
 
@@ -327,7 +327,7 @@ void SdlSoundDiskTest::deviceAtTheServersFormatKeepsTheRecordingsOwn()
     qputenv("SDL_AUDIO_CHANNELS", "2");
     qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(dir_.filePath(QStringLiteral("capture48.raw"))));
     sound_ = std::make_unique<SdlSound>();
-    QVERIFY(sound_->open());
+    QTRY_VERIFY_WITH_TIMEOUT(sound_->open(), 5000);  // opening on its thread
     QCOMPARE(sound_->deviceFormat().rate, 48000);
     QCOMPARE(sound_->deviceFormat().channels, 2);
     mark_ = 0;

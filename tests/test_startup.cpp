@@ -12,12 +12,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalServer>
+#include <QRandomGenerator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
+#include <cstring>
 #include <pwd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using quillo::Parla;
@@ -123,6 +128,7 @@ private slots:
     void secondStartLeavesTheFirst_data();
     void secondStartLeavesTheFirst();
     void programStartsWithoutARuntimeFolder();
+    void abandonedSocketsAreRemoved();
 };
 
 void TestStartup::formLoadSetsUpTheWindow()
@@ -374,6 +380,36 @@ void TestStartup::programStartsWithoutARuntimeFolder()
     QCOMPARE(process.exitCode(), 0);
     const QByteArray err = process.readAllStandardError();
     QVERIFY2(err.contains("runtime folder"), err.constData());
+}
+
+void TestStartup::abandonedSocketsAreRemoved()
+{
+    // Runtime folders too deep for a socket give one short name each in the
+    // user's own folder; a Quillo killed outright leaves its socket there.
+    ProgramCopy program(/*withPictures=*/true);
+    QVERIFY(program.ok() && program.useDeepRuntimeFolder());
+    const QString folder = QFileInfo(program.socket()).path();
+    const QString tag = QString::number(::getpid()) + u'-' + QString::number(QRandomGenerator::global()->generate());
+    const QByteArray dead = QFile::encodeName(folder + QStringLiteral("/dead-%1.socket").arg(tag));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    QVERIFY(fd >= 0 && dead.size() < qsizetype(sizeof address.sun_path));
+    std::memcpy(address.sun_path, dead.constData(), size_t(dead.size()));
+    QCOMPARE(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);  // bound, never listened on: what a killed run leaves
+    QLocalServer live;  // another session's Quillo, still running
+    const QString livePath = folder + QStringLiteral("/live-%1.socket").arg(tag);
+    QVERIFY(live.listen(livePath));
+
+    QProcess process;
+    program.start(process);
+    QVERIFY(process.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(program.socket()), 5000);
+    QVERIFY(!QFileInfo::exists(QFile::decodeName(dead)));
+    QVERIFY(QFileInfo::exists(livePath));
+    process.kill();
+    QVERIFY(process.waitForFinished(5000));
 }
 
 QTEST_MAIN(TestStartup)

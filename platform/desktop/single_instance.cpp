@@ -11,9 +11,14 @@
 
 #include <cerrno>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+#include <cstring>
 
 namespace quillo {
 
@@ -44,6 +49,47 @@ QString privateFolder(const QString& base)
         (info.st_mode & 077) != 0)
         return {};
     return path;
+}
+
+// Whether nobody listens on the socket at `path`: a connection is refused at
+// once. A Quillo that is busy, or stopped, still has its connections queued.
+bool abandoned(const QByteArray& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool refused = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+                         errno == ECONNREFUSED;
+    ::close(fd);
+    return refused;
+}
+
+// Removes the sockets in the user's own short-name folder that a Quillo
+// killed outright left behind, one per session it ran in.
+void removeAbandonedSockets(const QString& base)
+{
+    const QByteArray folder = QFile::encodeName(QDir(base).filePath(QStringLiteral("quillo-%1").arg(::getuid())));
+    struct stat info {};
+    if (::lstat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
+        return;
+    DIR* entries = ::opendir(folder.constData());
+    if (entries == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(entries)) {
+        const QByteArray name(entry->d_name);
+        if (!name.endsWith(".socket"))
+            continue;
+        const QByteArray path = folder + '/' + name;
+        if (::lstat(path.constData(), &info) == 0 && S_ISSOCK(info.st_mode) && info.st_uid == ::getuid() &&
+            abandoned(path))
+            ::unlink(path.constData());
+    }
+    ::closedir(entries);
 }
 
 }  // namespace
@@ -90,6 +136,8 @@ bool SingleInstance::askRunningOne(const QString& path)
 
 bool SingleInstance::claim()
 {
+    for (const QString& base : {QDir::tempPath(), QStringLiteral("/tmp")})
+        removeAbandonedSockets(base);
     const QString path = socketPath();
     const QFileInfo folder(QFileInfo(path).path());
     if (path.isEmpty() || !folder.isDir() || !folder.isWritable()) {

@@ -13,7 +13,8 @@ namespace quillo {
 // nobody and is replaced. Without a usable runtime folder every start runs.
 // A runtime folder whose socket path would be too long for a socket (more
 // than 106 bytes, what QLocalServer takes) has its socket under a short name in a folder only the user may
-// enter (TMPDIR/quillo-UID, else /tmp/quillo-UID).
+// enter (TMPDIR/quillo-UID, else /tmp/quillo-UID). Each start removes the
+// sockets there that nobody listens on any more.
 class SingleInstance final : public QObject {
     Q_OBJECT
 public:

@@ -20,9 +20,6 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr int kPollMs = 2;
-// A device that went away closes at once; one that does not belongs to a
-// server that hangs, and a key does not wait for it longer than this.
-constexpr milliseconds kLongestClose{200};
 // An opening takes at most 3 s for sound to flow, and well under a second
 // more to reach the server: one still under way after this never answers.
 constexpr milliseconds kLongestOpening{4000};
@@ -37,7 +34,8 @@ void closeWithSdl(quint32 device)
 
 }  // namespace
 
-SdlDevice::SdlDevice(CloseDevice closeDevice) : closeDevice_(closeDevice != nullptr ? closeDevice : &closeWithSdl)
+SdlDevice::SdlDevice(CloseDevice closeDevice, AskServer askServer)
+    : closeDevice_(closeDevice != nullptr ? closeDevice : &closeWithSdl), askServer_(askServer)
 {
     move(Event::Start);  // the first sound waits only for what is left of the opening
 }
@@ -54,7 +52,7 @@ bool SdlDevice::leftBehind()
 
 void SdlDevice::startJob(bool opening)
 {
-    job_ = opening ? startOpeningJob() : startClosingJob(device_, closeDevice_);
+    job_ = opening ? startOpeningJob(askServer_) : startClosingJob(device_, closeDevice_);
     if (opening)
         lastTry_ = job_->started;
 }
@@ -67,7 +65,7 @@ bool SdlDevice::move(Event event, const char* why)
     using enum State;
     const Clock::time_point start = Clock::now();
     // One call never waits longer than this, whatever it waits for.
-    const Clock::time_point deadline = start + (event == Event::End ? kCloseWait : milliseconds(kStallMarginMs));
+    const Clock::time_point deadline = start + (event == Event::End ? kCloseWait : event == Event::Need ? kKeyWait : milliseconds(0));
     for (int step = 0; step < 6; ++step) {  // at most a closing, then an opening
         switch (state_) {
         case Absent:
@@ -111,14 +109,16 @@ bool SdlDevice::move(Event event, const char* why)
         case Opening:
         case Closing:
         case GivenUp: {
-            if (event != Event::Need && event != Event::End)
+            if (event != Event::Need && event != Event::End && event != Event::Look)
                 return false;
             Clock::time_point until = deadline;
             if (state_ == GivenUp && event == Event::Need)
                 until = Clock::now();  // looked at, never waited on again
-            else if (state_ == Closing && event == Event::Need)
-                until = qMin(deadline, Clock::now() + kLongestClose);
-            if (!job_->waitUntil(until)) {
+            // A server that is slow to say whether it has an output is not
+            // waited on for long: the opening goes on without the sound.
+            const bool answered = event != Event::Need || !job_->opening ||
+                                  job_->waitUntil(qMin(until, start + kAskWait)) || !job_->asking;
+            if (!answered || !job_->waitUntil(until)) {
                 if (event == Event::End) {
                     devicesLeftBehind = true;
                 } else if (job_->opening && !saidSilent_ && Clock::now() - job_->started > kLongestOpening) {
@@ -199,7 +199,19 @@ SdlDevice::Outcome SdlDevice::play(const QByteArray& pcm)
 
     auto stopped = [this] { return SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED; };
     auto drained = [this] { return SDL_GetQueuedAudioSize(device_) == 0; };
-    auto over = [&] { return drained() || stopped() || deadline.hasExpired(); };
+    // A server that hangs takes nothing more: the sound ends there, and does
+    // not hold up the key for the rest of its length.
+    Uint32 queued = SDL_GetQueuedAudioSize(device_);
+    Clock::time_point taken = Clock::now();
+    auto stuck = [&] {
+        const Uint32 now = SDL_GetQueuedAudioSize(device_);
+        if (now != queued) {
+            queued = now;
+            taken = Clock::now();
+        }
+        return Clock::now() - taken > kNoProgress;
+    };
+    auto over = [&] { return drained() || stopped() || stuck() || deadline.hasExpired(); };
     constexpr int kDone = 1;
     if (QCoreApplication::instance() == nullptr) {
         while (!over())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/sound/sdl_device_job.h"
 #include "platform/sound/wav_decoder.h"
 
 #include <QByteArray>
@@ -14,7 +15,7 @@ struct DeviceJob;
 // The SDL2 audio device and its lifecycle. Opening and closing run on a
 // thread of their own, because a sound server that is frozen can keep either
 // call waiting for as long as it stays frozen; the program waits for them
-// only as long as it chooses, and never longer than kStallMarginMs in one go.
+// only as long as it chooses: a sound at most kKeyWait, the end kCloseWait.
 //
 // The moves between states, all made in one function (move()):
 //   Absent  -> Opening  when the object is made, and when a sound needs the
@@ -29,10 +30,13 @@ struct DeviceJob;
 //              looks at it without waiting; only the end waits, kCloseWait
 //
 // A device that is lost, or never opened, is opened again by a later sound,
-// at most once every kRetryInterval. The sound server is asked first
-// (audioMayStart): a server without a sink leaves the device Absent. Between sounds the device's thread is
-// held still (its mixer lock is kept), so an idle program wakes no one; the
-// next sound goes out the moment it is queued.
+// at most once every kRetryInterval. The sound server is asked first, on the
+// opening's thread (audioMayStart): a server without a sink leaves the device
+// Absent. A sound waits for an opening or closing under way at most kKeyWait
+// in all, and for one still asking the server at most kAskWait, so that a
+// missing or frozen server never holds a key's letter up. Between sounds the
+// device's thread is held still (its mixer lock is kept), so an idle program
+// wakes no one; the next sound goes out the moment it is queued.
 class SdlDevice {
 public:
     // How the device is closed (SDL_CloseAudioDevice unless a test says otherwise).
@@ -49,7 +53,7 @@ public:
     enum class Outcome { Played, Failed, Lost, Stalled };
 
     // Starts opening at once.
-    explicit SdlDevice(CloseDevice closeDevice = nullptr);
+    explicit SdlDevice(CloseDevice closeDevice = nullptr, AskServer askServer = nullptr);
     ~SdlDevice();
     SdlDevice(const SdlDevice&) = delete;
     SdlDevice& operator=(const SdlDevice&) = delete;
@@ -58,6 +62,10 @@ public:
     // the stall guard), or starts a new one when the device is missing and
     // the last try is old enough.
     bool open() { return move(Event::Need); }
+    // True when the device is open, without waiting and without a new try.
+    bool look() { return move(Event::Look); }
+    // An opening is under way (or was given up on and may still end well).
+    bool opening() const { return job_ && job_->opening; }
     // Plays one sound and waits until the server has it all.
     Outcome play(const QByteArray& pcm);
     // The device went away or stopped taking sound: close it, and open a new
@@ -76,14 +84,22 @@ public:
 
     static constexpr std::chrono::milliseconds kRetryInterval{2000};
     static constexpr std::chrono::milliseconds kCloseWait{500};
+    // The longest a sound waits for the device being opened or closed, and
+    // for an opening that is still asking the sound server.
+    static constexpr std::chrono::milliseconds kKeyWait{150};
+    static constexpr std::chrono::milliseconds kAskWait{50};
+    // A device that takes nothing of a queued sound for this long belongs
+    // to a server that hangs.
+    static constexpr std::chrono::milliseconds kNoProgress{200};
     // How much longer than its own length a sound may take before the device
-    // counts as stuck; also the longest wait for a device being opened.
+    // counts as stuck, even while it takes some of it.
     static constexpr int kStallMarginMs = 750;
 
 private:
     enum class Event {
         Start,  // the device object is made: open it, without waiting
         Need,  // a sound wants the device
+        Look,  // someone looks whether the device is open: no wait, no new try
         Play,  // a sound is queued: let the device's thread run
         Idle,  // the sound is over: hold the thread still
         Lost,  // the device went away or stopped taking sound
@@ -94,6 +110,7 @@ private:
     void startJob(bool opening);
 
     CloseDevice closeDevice_;
+    AskServer askServer_;
     State state_ = State::Absent;
     std::shared_ptr<DeviceJob> job_;  // the opening or closing under way, if any
     std::chrono::steady_clock::time_point lastTry_{};

@@ -24,13 +24,16 @@ constexpr std::chrono::milliseconds kLongestStart{3000};
 constexpr int kPeriodsPerSecond = 200;
 constexpr int kSleepingDriverFrames = 512;
 
-void openDevice(DeviceJob& job)
+void openDevice(DeviceJob& job, AskServer ask)
 {
     // Quillo reads no SDL events: SDL must leave SIGINT and SIGTERM alone.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quillo");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Quillo");
-    if (!audioMayStart(&job.error, &job.serverSilent))
+    job.asking = true;
+    const bool mayStart = (ask != nullptr ? ask : &audioMayStart)(&job.error, &job.serverSilent);
+    job.asking = false;
+    if (!mayStart)
         return;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         job.error = std::string("audio could not start: ") + SDL_GetError();
@@ -92,12 +95,13 @@ void DeviceJob::finish()
     finished_.notify_all();
 }
 
-std::shared_ptr<DeviceJob> startOpeningJob()
+std::shared_ptr<DeviceJob> startOpeningJob(AskServer ask)
 {
     auto job = std::make_shared<DeviceJob>();
     job->opening = true;
-    std::thread([job] {
-        openDevice(*job);
+    job->asking = true;
+    std::thread([job, ask] {
+        openDevice(*job, ask);
         job->finish();
     }).detach();
     return job;

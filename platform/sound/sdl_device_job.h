@@ -2,6 +2,7 @@
 
 #include "platform/sound/wav_decoder.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -25,6 +26,7 @@ struct DeviceJob {
     bool holdWhenIdle = true;
     std::string error;
     bool serverSilent = false;  // the sound server took the connection and said nothing
+    std::atomic<bool> asking{false};  // still asking the sound server whether audio may start
 
     // False when the job is still running at `deadline`.
     bool waitUntil(Clock::time_point deadline);
@@ -36,10 +38,14 @@ private:
     bool done_ = false;
 };
 
-// Asks the sound server whether the audio library may start (audioMayStart),
+// How the sound server is asked whether the audio library may start: why
+// not, and whether it did not answer (audioMayStart, unless a test says otherwise).
+using AskServer = bool (*)(std::string* why, bool* silent);
+
+// Asks the sound server whether the audio library may start (`ask`),
 // opens the default device at the format the server runs at, and waits (at
 // most 3 s) until sound flows through it.
-std::shared_ptr<DeviceJob> startOpeningJob();
+std::shared_ptr<DeviceJob> startOpeningJob(AskServer ask);
 // Closes `device` through `closeDevice` and lets go of the audio library.
 std::shared_ptr<DeviceJob> startClosingJob(quint32 device, void (*closeDevice)(quint32));
 

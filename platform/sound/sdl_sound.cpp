@@ -2,7 +2,10 @@
 
 #include "platform/base/log.h"
 
+#include <QCoreApplication>
 #include <QFile>
+
+#include <utility>
 
 static void initPlatformResources()
 {
@@ -14,6 +17,8 @@ namespace quillo {
 namespace {
 
 const char* const kWentAway = "the audio device went away";
+// How often a sound kept for later looks whether the device has opened.
+constexpr int kLookMs = 10;
 
 }  // namespace
 
@@ -23,8 +28,11 @@ void SdlSound::prepareProcess()
         qputenv("PULSE_LATENCY_MSEC", QByteArray::number(kServerBufferMs));
 }
 
-SdlSound::SdlSound(SdlDevice::CloseDevice closeDevice) : device_((prepareProcess(), closeDevice))
+SdlSound::SdlSound(SdlDevice::CloseDevice closeDevice, AskServer askServer)
+    : device_((prepareProcess(), closeDevice), askServer)
 {
+    laterCheck_.setInterval(kLookMs);
+    laterCheck_.callOnTimeout([this] { lookForDevice(); });
     initPlatformResources();
     QFile chime(QStringLiteral(":/quillo/chime.wav"));
     if (chime.open(QIODevice::ReadOnly))
@@ -35,8 +43,11 @@ bool SdlSound::play(const QString& path)
 {
     if (playing_)
         return false;  // entered again from a timer while a sound plays: skip it
-    if (!device_.open())
+    if (!device_.open()) {
+        playWhenOpen(path);
         return false;
+    }
+    later_.clear();  // a newer sound is heard now
     const DecodedWav wav = decodeWavFile(path, device_.format());
     if (!wav.warning.isEmpty())
         qCWarning(lcQuillo, "%s", wav.warning.constData());
@@ -45,6 +56,31 @@ bool SdlSound::play(const QString& path)
         return false;
     }
     return playBuffer(wav.pcm);
+}
+
+void SdlSound::playWhenOpen(const QString& path)
+{
+    if (!device_.opening() || QCoreApplication::instance() == nullptr)
+        return;
+    later_ = path;
+    laterSince_.start();
+    laterCheck_.start();
+}
+
+// While a sound waits for the device: plays it once the device is open, drops
+// it once the opening has failed. Runs only while a sound waits, so an idle
+// program wakes no one.
+void SdlSound::lookForDevice()
+{
+    if (playing_)
+        return;
+    const bool open = device_.look();
+    if (!open && device_.opening() && !laterSince_.hasExpired(kLongestLaterMs))
+        return;
+    laterCheck_.stop();
+    const QString path = std::exchange(later_, QString());
+    if (open && !path.isEmpty())
+        play(path);
 }
 
 void SdlSound::playDefault()
@@ -75,6 +111,7 @@ bool SdlSound::playBuffer(const QByteArray& pcm)
     if (outcome == Outcome::Lost || outcome == Outcome::Stalled)
         device_.lose(outcome == Outcome::Lost ? kWentAway : "the audio device stopped taking sound");
     playing_ = false;
+    played_ += outcome == Outcome::Played ? 1 : 0;
     return outcome == Outcome::Played;
 }
 
