@@ -1,11 +1,11 @@
 #include "settings/settings_file.h"
 
 #include "form/form.h"
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 #include "form/rounded_outline.h"
 #include "settings/stored_look.h"
 #include "platform/base/log.h"
-#include "platform/files/settings_store.h"
+#include "platform/settings_file/settings_store.h"
 
 namespace quillo {
 

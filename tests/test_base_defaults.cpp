@@ -2,7 +2,7 @@
 // stored settings alone.
 #include "app/parla.h"
 #include "form/key_codes.h"
-#include "platform/files/settings_store.h"
+#include "platform/settings_file/settings_store.h"
 #include "support/started_window.h"
 
 #include <QApplication>

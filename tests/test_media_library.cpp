@@ -3,7 +3,7 @@
 // pictures are put together, and why a folder cannot be used.
 
 #include "platform/files/file_name.h"
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 #include "support/log_capture.h"
 #include "support/media_folder.h"
 

@@ -13,7 +13,7 @@
 #include "parole/sentences.h"
 #include "parole/system_error.h"
 
-#include "platform/files/picture_loader.h"
+#include "library/picture_loader.h"
 
 #include "support/media_folder.h"
 #include "support/sample_files.h"
@@ -396,7 +396,7 @@ void TestParole::addReplaceRemove()
     bundled.addBasics();
     bundled.addLetter(QStringLiteral("g.wav"));
     QTemporaryDir userDir;
-    const Libraries libraries{bundled.path(), userDir.path() + QStringLiteral("/quillo")};
+    const quillo::MediaLibrary libraries{bundled.path(), userDir.path() + QStringLiteral("/quillo")};
     const QByteArray bundledCasa = readFile(bundled.pictures() + QStringLiteral("casa.png"));
     const QByteArray bundledVoice = readFile(bundled.words() + QStringLiteral("casa.wav"));
 
@@ -405,11 +405,11 @@ void TestParole::addReplaceRemove()
     const Recording voice = tone(0, 0.6, 0, 0.3f);
     // A new word needs a picture.
     QVERIFY(addWord(libraries, QStringLiteral("giulia"), QImage(), voice).contains(QStringLiteral("Scegli una foto")));
-    QVERIFY(!QFileInfo::exists(libraries.user));
+    QVERIFY(!QFileInfo::exists(libraries.user()));
     QCOMPARE(addWord(libraries, QStringLiteral("giulia"), photo, voice), QString());
-    QVERIFY(QFileInfo::exists(libraries.user + QStringLiteral("/immagini/giulia.jpg")));
-    QVERIFY(QFileInfo::exists(libraries.user + QStringLiteral("/parole/giulia.wav")));
-    QVERIFY(QDir(libraries.user + QStringLiteral("/immagini")).entryList(QDir::Files | QDir::Hidden).size() == 1);
+    QVERIFY(QFileInfo::exists(libraries.user() + QStringLiteral("/immagini/giulia.jpg")));
+    QVERIFY(QFileInfo::exists(libraries.user() + QStringLiteral("/parole/giulia.wav")));
+    QVERIFY(QDir(libraries.user() + QStringLiteral("/immagini")).entryList(QDir::Files | QDir::Hidden).size() == 1);
 
     // Replacing a bundled word writes only the user's files; a photo with
     // transparency is kept as PNG, and takes the place of the user's JPEG.
@@ -418,7 +418,7 @@ void TestParole::addReplaceRemove()
     QImage clear(40, 30, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
     QCOMPARE(addWord(libraries, QStringLiteral("casa"), clear, voice), QString());
-    QCOMPARE(QDir(libraries.user + QStringLiteral("/immagini")).entryList({QStringLiteral("?asa.*")}),
+    QCOMPARE(QDir(libraries.user() + QStringLiteral("/immagini")).entryList({QStringLiteral("?asa.*")}),
              QStringList{QStringLiteral("casa.png")});
     QCOMPARE(readFile(bundled.pictures() + QStringLiteral("casa.png")), bundledCasa);
     QCOMPARE(readFile(bundled.words() + QStringLiteral("casa.wav")), bundledVoice);
@@ -430,8 +430,8 @@ void TestParole::addReplaceRemove()
     QCOMPARE(names, (QStringList{QStringLiteral("ape"), QStringLiteral("casa"), QStringLiteral("giulia")}));
     QVERIFY(!words[0].own && words[0].bundled);
     QVERIFY(words[1].own && words[1].bundled);
-    QCOMPARE(words[1].picture, libraries.user + QStringLiteral("/immagini/casa.png"));
-    QCOMPARE(words[1].recording, libraries.user + QStringLiteral("/parole/casa.wav"));
+    QCOMPARE(words[1].picture, libraries.user() + QStringLiteral("/immagini/casa.png"));
+    QCOMPARE(words[1].recording, libraries.user() + QStringLiteral("/parole/casa.wav"));
     QVERIFY(words[2].own && !words[2].bundled);
 
     // Removing takes picture and recording together; a bundled word stays.
@@ -439,21 +439,21 @@ void TestParole::addReplaceRemove()
     QVERIFY(removeWord(libraries, QStringLiteral("nessuna")).contains(QStringLiteral("non è tra le tue")));
     QCOMPARE(removeWord(libraries, QStringLiteral("GIULIA")), QString());
     QCOMPARE(removeWord(libraries, QStringLiteral("casa")), QString());
-    QVERIFY(QDir(libraries.user + QStringLiteral("/immagini")).isEmpty());
-    QVERIFY(QDir(libraries.user + QStringLiteral("/parole")).isEmpty());
+    QVERIFY(QDir(libraries.user() + QStringLiteral("/immagini")).isEmpty());
+    QVERIFY(QDir(libraries.user() + QStringLiteral("/parole")).isEmpty());
     QCOMPARE(listWords(libraries).size(), 2);
     QVERIFY(!listWords(libraries)[1].own);
     QCOMPARE(readFile(bundled.pictures() + QStringLiteral("casa.png")), bundledCasa);
 
     // A key's letter in the parent's voice.
     QCOMPARE(saveLetter(libraries, QStringLiteral("g"), voice), QString());
-    QVERIFY(QFileInfo::exists(libraries.user + QStringLiteral("/alfabeto/g.wav")));
+    QVERIFY(QFileInfo::exists(libraries.user() + QStringLiteral("/alfabeto/g.wav")));
     QVERIFY(saveLetter(libraries, QStringLiteral("g"), {}).contains(QStringLiteral("Registra")));
 
     // A library that cannot be written says so, and nothing is half written.
     QTemporaryDir blocked;
     writeFile(blocked.filePath(QStringLiteral("quillo")), "a file, not a folder");
-    const Libraries stuck{bundled.path(), blocked.filePath(QStringLiteral("quillo"))};
+    const quillo::MediaLibrary stuck{bundled.path(), blocked.filePath(QStringLiteral("quillo"))};
     QVERIFY(addWord(stuck, QStringLiteral("giulia"), photo, voice).contains(QStringLiteral("Non riesco")));
 }
 
@@ -463,7 +463,7 @@ void TestParole::partsAndOwners()
     bundled.addBasics();
     bundled.addLetter(QStringLiteral("g.wav"));
     QTemporaryDir userDir;
-    const Libraries libraries{bundled.path(), userDir.path() + QStringLiteral("/quillo")};
+    const quillo::MediaLibrary libraries{bundled.path(), userDir.path() + QStringLiteral("/quillo")};
     QImage photo(40, 30, QImage::Format_RGB32);
     photo.fill(Qt::green);
     const Recording voice = tone(0, 0.6, 0, 0.3f);
@@ -514,15 +514,15 @@ void TestParole::partsAndOwners()
     QCOMPARE(saveLetter(libraries, QStringLiteral("g"), voice), QString());
     const LetterEntry g = letterEntry(libraries, QStringLiteral("g"));
     QCOMPARE(g.owner, Owner::YoursOverQuillo);
-    QCOMPARE(g.recording, libraries.user + QStringLiteral("/alfabeto/g.wav"));
+    QCOMPARE(g.recording, libraries.user() + QStringLiteral("/alfabeto/g.wav"));
     QCOMPARE(letterRemovedSentence(g), QStringLiteral("Ho tolto la tua voce del tasto «g». Torna quella di Quillo."));
     QCOMPARE(removeLetter(libraries, QStringLiteral("G")), QString());  // letter case aside, as Quillo finds it
     QCOMPARE(letterEntry(libraries, QStringLiteral("g")).owner, Owner::Quillo);
 
     // A library held by another save past the wait: refused, nothing written.
-    QLockFile held(libraries.user + u'/' + LibraryLock::fileName());
+    QLockFile held(libraries.user() + u'/' + LibraryLock::fileName());
     QVERIFY(held.tryLock(0));
-    const LibraryLock second(libraries.user, 100);
+    const LibraryLock second(libraries.user(), 100);
     QVERIFY(!second.locked());
     QCOMPARE(second.problem(), QStringLiteral("La libreria è occupata da un altro salvataggio: riprova tra poco."));
 }
@@ -665,9 +665,9 @@ void TestParole::largestPhonePhoto()
     QCOMPARE(QImage(dir.filePath(QStringLiteral("data/quillo/immagini/giulia.jpg"))).size(), QSize(768, 1024));
 
     // Quillo itself shows a picture of that size, put in its folder by hand.
-    QString error;
+    quillo::PictureTrouble error;
     const QImage shown = quillo::loadPicture(photo, QSize(400, 300), &error);
-    QVERIFY2(!shown.isNull(), qPrintable(error));
+    QVERIFY2(!shown.isNull(), qPrintable(error.message));
     QCOMPARE(shown.size(), QSize(400, 300));
 }
 

@@ -5,7 +5,7 @@
 // see (IN_OPEN is reported for FIFOs and device nodes as for files).
 
 #include "platform/files/file_search.h"
-#include "platform/files/picture_loader.h"
+#include "library/picture_loader.h"
 #include "platform/files/regular_file.h"
 #include "platform/sound/wav_decoder.h"
 #include "support/media_folder.h"

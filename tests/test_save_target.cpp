@@ -2,7 +2,7 @@
 // refuses writes, a settings file that is no regular file, and a settings
 // file that is a link.
 #include "app/parla.h"
-#include "platform/files/save_target.h"
+#include "platform/settings_file/save_target.h"
 #include "form/key_codes.h"
 #include "support/log_capture.h"
 #include "support/media_folder.h"
