@@ -160,7 +160,7 @@ int runCommandLine(const QStringList& arguments)
         if (!parser.isSet(picture) && !parser.isSet(record) && !parser.isSet(recording))
             return badUsage(QStringLiteral("Il comando add vuole la foto (--picture FOTO), la voce (--record SECONDI o "
                                            "--recording FILE.wav), o tutte e due."));
-        QString why = wordNameProblem(word, libraries.folders(LibraryFolder::Letters));
+        QString why = wordNameProblem(word, libraries);
         if (!why.isEmpty())
             return refuse(why);
         const bool replacing = !wordEntry(libraries, word).word.isEmpty();

@@ -105,7 +105,7 @@ LetterEntry letterEntry(const MediaLibrary& libraries, const QString& letter)
 QString addWord(const MediaLibrary& libraries, const QString& word, const QImage& picture, const Recording& recording)
 {
     MediaLibrary media = lookedAgain(libraries);
-    if (const QString problem = wordNameProblem(word, media.folders(LibraryFolder::Letters)); !problem.isEmpty())
+    if (const QString problem = wordNameProblem(word, media); !problem.isEmpty())
         return problem;
     if (picture.isNull() && media.pictureOf(word).name.isEmpty())
         return QStringLiteral("Scegli una foto per la parola «%1».").arg(word);

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -63,6 +64,7 @@ private slots:
     void selectionOutOfRangeRefused();
     void newFileAppearsAfterReread();
     void missingFolderRefused();
+    void userFolderAsTheLibraryJudgesIt();
     void findFirstFilePrefersExactCase();
     void findFirstFileRefusesForbiddenCharacters();
     void findFirstFileWithLiteralWildcards();
@@ -296,6 +298,33 @@ void TestPictureList::missingFolderRefused()
     Folder empty;
     list.setLibrary(empty.library());
     QCOMPARE(list.count(), 0);
+}
+
+void TestPictureList::userFolderAsTheLibraryJudgesIt()
+{
+    Folder bundled({"ape.png", "casa.png"});
+    Folder user({"Casa.jpg", "orso.png"});
+    quillo::MediaLibrary both(QFileInfo(bundled.path()).path(), QFileInfo(user.path()).path());
+    PictureList list;
+    list.setLibrary(both);
+    QCOMPARE(list.names(), (QStringList{"ape.png", "Casa.jpg", "orso.png"}));
+    QCOMPARE(list.pathOf("Casa.jpg"), QDir(user.path()).filePath("Casa.jpg"));
+    QCOMPARE(list.pathOf("ape.png"), QDir(bundled.path()).filePath("ape.png"));
+
+    // A folder of the user's that cannot be used is left out from the key
+    // the library judges it anew, and comes back when mended.
+    const QString moved = user.path() + QStringLiteral(".away");
+    QVERIFY(QDir().rename(user.path(), moved));
+    touch(user.path());
+    both.lookAgain();
+    list.setPattern("*.*");
+    QCOMPARE(list.names(), (QStringList{"ape.png", "casa.png"}));
+    QCOMPARE(list.pathOf("casa.png"), QDir(bundled.path()).filePath("casa.png"));
+    QVERIFY(QFile::remove(user.path()));
+    QVERIFY(QDir().rename(moved, user.path()));
+    both.lookAgain();
+    list.setPattern("*.*");
+    QCOMPARE(list.names(), (QStringList{"ape.png", "Casa.jpg", "orso.png"}));
 }
 
 void TestPictureList::findFirstFilePrefersExactCase()
