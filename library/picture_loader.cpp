@@ -52,10 +52,13 @@ QImage loadPicture(const QString& path, QSize target, PictureTrouble* trouble)
                     why);
     QImageReader reader(file.get());  // the format is told by the content, whatever the name
     reader.setAutoTransform(true);
+    const bool looksLikeAPicture = !reader.format().isEmpty();  // by its first bytes
     const QSize full = reader.size();
     if (!full.isValid()) {
+        // A file that begins as a picture but is cut short is a damaged one.
         if (!reader.canRead())
-            return fail(PictureTrouble::NotAPicture, reader.errorString());
+            return fail(looksLikeAPicture ? PictureTrouble::Damaged : PictureTrouble::NotAPicture,
+                        reader.errorString());
     } else if (!pictureSizeAcceptable(full)) {
         // A header that gives no area at all is a damaged one.
         return fail(full.isEmpty() ? PictureTrouble::Damaged : PictureTrouble::TooLarge,

@@ -283,6 +283,7 @@ void TypingHandlerTest::busyIsClearedAfterFailures()
     // A picture gone since the list last read its folder (a link whose
     // picture is taken away leaves the folder as it was): another one of
     // that letter is drawn, and the gone one is not drawn again.
+    rig.fake.sound->deviceWorks = true;
     rig.fake.random->queued = {0.0};
     rig.played().clear();
     scrivo_KeyPress(form, QStringLiteral("c"));
@@ -297,7 +298,6 @@ void TypingHandlerTest::busyIsClearedAfterFailures()
     QCOMPARE(form.File1.names(), QStringList{QStringLiteral("casa.png")});
 
     // The pictures folder gone: still no stuck form.
-    rig.fake.sound->deviceWorks = true;
     QDir(rig.media.pictures()).removeRecursively();
     rig.played().clear();
     scrivo_KeyPress(form, QStringLiteral("c"));
