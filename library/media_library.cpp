@@ -37,7 +37,7 @@ QString sameWordKey(const QString& name)
 
 }  // namespace
 
-bool picturesWord(const QString& fileName, const QString& word)
+bool isPictureOf(const QString& fileName, const QString& word)
 {
     const QString own = wordOfPicture(fileName);
     return !own.isEmpty() && own.toCaseFolded() == word.toCaseFolded();
@@ -72,7 +72,7 @@ QStringList picturesOfWordIn(const QString& library, const QString& word)
     if (library.isEmpty())
         return found;
     for (const QString& file : listMatchingFiles(folderIn(library, LibraryFolder::Pictures), kEveryFile)) {
-        if (picturesWord(file, word))
+        if (isPictureOf(file, word))
             found << file;
     }
     return found;

@@ -36,7 +36,7 @@ inline const QString kSavedSecond = QStringLiteral("k.wav");      // ...this one
 // gives its readable form (stray bytes as Latin-1, one character each).
 QString wordOfPicture(const QString& fileName);
 // Whether a picture stands for `word`: one word, letter case aside.
-bool picturesWord(const QString& fileName, const QString& word);
+bool isPictureOf(const QString& fileName, const QString& word);
 
 // Lookups in one library, whether or not its folders can be used (a folder
 // that cannot be listed holds nothing); an empty library holds nothing.
@@ -46,7 +46,7 @@ QString locateIn(const QString& library, LibraryFolder kind, const QString& name
 // Every file of that folder that is `name` but for letter case (the same
 // name in two spellings), sorted.
 QStringList spellingsIn(const QString& library, LibraryFolder kind, const QString& name);
-// The library's pictures of a word (see picturesWord), sorted: the first is
+// The library's pictures of a word (see isPictureOf), sorted: the first is
 // the one that counts.
 QStringList picturesOfWordIn(const QString& library, const QString& word);
 

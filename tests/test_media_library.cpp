@@ -154,7 +154,7 @@ void TestMediaLibrary::lookupsInOneLibrary()
     // and a longer extension are other words.
     QCOMPARE(quillo::picturesOfWordIn(user.path(), QStringLiteral("GATTO")), (QStringList{"Gatto.jpg", "gatto.png"}));
     QCOMPARE(quillo::picturesOfWordIn(bundled.path(), QStringLiteral("casa")), QStringList{});
-    QVERIFY(quillo::picturesWord(QStringLiteral("casa.jpeg"), QStringLiteral("casa.")));
+    QVERIFY(quillo::isPictureOf(QStringLiteral("casa.jpeg"), QStringLiteral("casa.")));
     // No library, or none there: nothing, never the root folder's files.
     for (const QString& none : {QString(), user.path() + QStringLiteral("/nessuna")}) {
         QCOMPARE(quillo::locateIn(none, LibraryFolder::Words, QStringLiteral("casa.wav")), QString());
