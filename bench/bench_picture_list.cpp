@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    pictureFolder();
+    pictureLibrary();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
