@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 #include "app/parla.h"
 #include "app/startup.h"
+#include "library/installed_libraries.h"
 #include "platform/desktop/display_system.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/desktop/keyboard_hold.h"
@@ -52,6 +53,9 @@ int run(int argc, char* argv[])
     // The sound device starts opening here, on its own thread, while the window
     // is built: the first key is heard as fast as any later one.
     quillo::Platform platform = quillo::Platform::real();
+    // The family's library as both helpers find it; the bundled one is the
+    // program folder's.
+    platform.userMediaFolder = quillo::installedLibraries().user();
     quillo::Parla window(platform);
     window.quitHold.setEnabled(commandLine.holdToQuit);
     try {

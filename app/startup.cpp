@@ -1,18 +1,18 @@
 #include "app/startup.h"
 
 #include "form/form.h"
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 #include "form/rounded_outline.h"
 
 namespace quillo {
 
 void Form_Load(Form& form)
 {
-    // The user's pictures join the bundled ones; only the bundled folder must be there.
+    // One library for the recordings and the pictures: the user's pictures
+    // join the bundled ones; only the bundled folder must be there.
     MediaLibrary& media = form.media();
     media.setLibraries(form.mediaFolder(), form.userMediaFolder());
-    form.File1.setUserFolder(media.user().isEmpty() ? QString() : folderIn(media.user(), LibraryFolder::Pictures));
-    form.File1.setFolder(folderIn(media.bundled(), LibraryFolder::Pictures));
+    form.File1.setLibrary(media);
     form.platform().random->seedFromClock();
 
     const ScreenMetrics& screen = *form.platform().screen;

@@ -1,5 +1,6 @@
 // Re-reading the picture list over a folder of 10,000 pictures.
-#include "platform/files/picture_list.h"
+#include "library/media_library.h"
+#include "library/picture_list.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,24 +16,26 @@ namespace {
 
 constexpr int kFiles = 10000;
 
-// One folder for the whole run: empty files with names like the media's,
-// mixed case, some accented initials, numbers inside.
-const QString& pictureFolder()
+// One library for the whole run: its folder of pictures holds empty files
+// with names like the media's, mixed case, some accented initials, numbers
+// inside.
+quillo::MediaLibrary& pictureLibrary()
 {
     static std::unique_ptr<QTemporaryDir> dir;
-    static QString path;
+    static quillo::MediaLibrary library;
     if (!dir) {
         dir = std::make_unique<QTemporaryDir>();
+        QDir(dir->path()).mkdir(QStringLiteral("immagini"));
         const QStringList initials = QString::fromUtf8("abcdefghilmnopqrstuvzàèìòùABCDEGMPSTZ").split(QString(), Qt::SkipEmptyParts);
         for (int i = 0; i < kFiles; ++i) {
             const QString name = initials.at(i % initials.size()) + QStringLiteral("parola%1.png").arg(i);
-            QFile file(dir->filePath(name));
+            QFile file(dir->filePath(QStringLiteral("immagini/") + name));
             if (!file.open(QIODevice::WriteOnly))
                 std::fprintf(stderr, "cannot create %s\n", qPrintable(file.fileName()));
         }
-        path = dir->path() + u'/';
+        library.setLibraries(dir->path(), {});
     }
-    return path;
+    return library;
 }
 
 // Each iteration sets a pattern different from the one held, so the list
@@ -40,7 +43,7 @@ const QString& pictureFolder()
 void rereadFolder(benchmark::State& state, const QString& first, const QString& second)
 {
     quillo::PictureList list;
-    list.setFolder(pictureFolder());
+    list.setLibrary(pictureLibrary());
     bool flip = false;
     for (auto _ : state) {
         list.setPattern(flip ? first : second);
@@ -56,7 +59,7 @@ void BM_ReadChangedFolder(benchmark::State& state)
 {
     for (auto _ : state) {
         quillo::PictureList list;
-        list.setFolder(pictureFolder());
+        list.setLibrary(pictureLibrary());
         benchmark::DoNotOptimize(list.count());
     }
 }
@@ -76,7 +79,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    pictureFolder();
+    pictureLibrary();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

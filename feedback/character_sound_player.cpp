@@ -1,6 +1,6 @@
 #include "feedback/character_sound_player.h"
 
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 #include "platform/sound/sound.h"
 
 namespace quillo {

@@ -2,16 +2,12 @@
 
 #include "platform/base/failure.h"
 #include "form/form.h"
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 #include "feedback/character_sound_player.h"
 #include "feedback/word_display.h"
 #include "platform/base/log.h"
 #include "platform/files/file_name.h"
 #include "platform/files/wildcard.h"
-
-#include <sys/stat.h>
-
-#include <cerrno>
 
 #include <cmath>
 
@@ -38,24 +34,25 @@ void pickExampleWord(Form& form, const QString& character)
             // the word display below refuses the empty name.
         }
         const QString name = form.File1.fileName();
-        const QString path = form.File1.filePath();
         try {
             ShowWord(wordShowOf(form), name);
             return;
+        } catch (const PictureNotShown& failure) {
+            if (failure.trouble.kind != PictureTrouble::Gone) {
+                qCWarning(lcQuillo, "%s", qPrintable(failure.message()));
+                return;
+            }
+            qCWarning(lcQuillo, "%s: gone since the pictures were listed, another one is drawn",
+                      qPrintable(readableFileName(form.File1.filePath())));
+            form.File1.forget(name);
         } catch (const Failure& failure) {
             if (name.isEmpty()) {
                 if (attempt > 0)
                     form.esempio->setText(shownBefore);  // none of that letter is left
                 return;
             }
-            struct stat info {};
-            if (::stat(encodeFileName(path).constData(), &info) == 0 || errno != ENOENT) {
-                qCWarning(lcQuillo, "%s", qPrintable(failure.message()));
-                return;
-            }
-            qCWarning(lcQuillo, "%s: gone since the pictures were listed, another one is drawn",
-                      qPrintable(readableFileName(path)));
-            form.File1.forget(name);
+            qCWarning(lcQuillo, "%s", qPrintable(failure.message()));
+            return;
         }
     }
 }

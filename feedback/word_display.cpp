@@ -2,10 +2,10 @@
 
 #include "platform/base/failure.h"
 #include "form/form.h"
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 #include "platform/files/file_name.h"
-#include "platform/files/picture_list.h"
-#include "platform/files/picture_loader.h"
+#include "library/picture_list.h"
+#include "library/picture_loader.h"
 #include "platform/sound/sound.h"
 
 #include <QLabel>
@@ -28,10 +28,10 @@ void ShowWord(const WordShow& show, const QString& fileName)
     // From whichever library holds the picture.
     const QString path = show.File1.pathOf(fileName);
     const qreal ratio = show.esempiopix.devicePixelRatioF();
-    QString error;
-    const QImage picture = loadPicture(path, show.esempiopix.size() * ratio, &error);
+    PictureTrouble trouble;
+    const QImage picture = loadPicture(path, show.esempiopix.size() * ratio, &trouble);
     if (picture.isNull())
-        throw Failure(error);
+        throw PictureNotShown(trouble);
     QPixmap pixmap = QPixmap::fromImage(picture);
     pixmap.setDevicePixelRatio(ratio);
     show.esempiopix.setPixmap(pixmap);

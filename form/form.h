@@ -4,8 +4,8 @@
 #include "form/twips.h"
 #include "form/word_mode_button.h"
 #include "form/writing_sheet.h"
-#include "platform/files/media_library.h"
-#include "platform/files/picture_list.h"
+#include "library/media_library.h"
+#include "library/picture_list.h"
 #include "platform/platform.h"
 
 #include <QHash>

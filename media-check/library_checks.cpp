@@ -3,20 +3,15 @@
 #include "name_rules.h"
 #include "recording_checks.h"
 
+#include "library/media_library.h"
+#include "library/picture_loader.h"
 #include "platform/files/file_name.h"
 #include "platform/files/file_search.h"
-#include "platform/files/media_library.h"
-#include "platform/files/picture_loader.h"
-#include "platform/files/regular_file.h"
 #include "platform/files/wildcard.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMap>
 #include <QSet>
-
-#include <algorithm>
-#include <memory>
 
 namespace quillo::check {
 
@@ -75,24 +70,19 @@ void checkNames(Report& report, const QString& folderName, const QString& folder
     }
 }
 
-// `words`: the words folders that may hold a picture's recording, in the
-// order Quillo looks in them; none when there is no words folder.
-void checkPictures(Report& report, const QString& pictures, const QStringList& words)
+// `words`: the libraries a picture's recording is looked for in, as Quillo
+// looks for it; none when there is no words folder.
+void checkPictures(Report& report, const QString& pictures, MediaLibrary* words)
 {
     for (const QString& name : listMatchingFiles(pictures, kEveryFile)) {
         ++report.pictures;
-        const QString path = pictures + name;
         const QString where = QStringLiteral("immagini/") + shown(name);
 
-        // Its size is read from a regular file only: a FIFO or a device in
-        // its place is never opened.
-        QString why;
-        const std::unique_ptr<QFile> file = openRegularFile(path, &why);
-        const QSize size = file ? QImageReader(file.get()).size() : QSize();
-        if (!file) {
-            report.add(where, QStringLiteral("l'immagine non si apre"), QStringLiteral("the picture does not open"),
-                       shown(why));
-        } else if (size.isValid() && !size.isEmpty() && !pictureSizeAcceptable(size)) {
+        // Read as Quillo reads it: a FIFO or a device in its place is never
+        // opened, and a picture too large is refused by its header.
+        PictureTrouble trouble;
+        const bool opens = !loadPicture(pictures + name, QSize(32, 32), &trouble).isNull();
+        if (!opens && trouble.kind == PictureTrouble::TooLarge) {
             // The limit in the words the parents' window uses for it.
             report.add(where,
                        QStringLiteral("l'immagine è troppo grande: Quillo apre foto di al massimo %1 pixel per lato e "
@@ -103,14 +93,10 @@ void checkPictures(Report& report, const QString& pictures, const QStringList& w
                                       "%2 megapixels")
                            .arg(kMaxPictureSide)
                            .arg(kMaxPictureMegapixels),
-                       QStringLiteral("%1x%2 px").arg(size.width()).arg(size.height()));
-        } else {
-            QString error;
-            if (loadPicture(path, QSize(32, 32), &error).isNull()) {
-                error.remove(0, path.size() + 2);  // the path is already said
-                report.add(where, QStringLiteral("l'immagine non si apre"), QStringLiteral("the picture does not open"),
-                           shown(error));
-            }
+                       QStringLiteral("%1x%2 px").arg(trouble.size.width()).arg(trouble.size.height()));
+        } else if (!opens) {
+            report.add(where, QStringLiteral("l'immagine non si apre"), QStringLiteral("the picture does not open"),
+                       shown(trouble.why));
         }
 
         if (!hasThreeLetterExtension(name)) {
@@ -120,10 +106,7 @@ void checkPictures(Report& report, const QString& pictures, const QStringList& w
             continue;  // its word recording is beside the point
         }
         const QString recording = wordOfPicture(name) + QStringLiteral(".wav");
-        const bool recorded = std::any_of(words.cbegin(), words.cend(), [&](const QString& folder) {
-            return !findFirstFile(folder, recording, /*wildcards=*/false).isEmpty();
-        });
-        if (!words.isEmpty() && !recorded)
+        if (words && words->locate(LibraryFolder::Words, recording).isEmpty())
             report.add(where, QStringLiteral("manca la registrazione della parola, parole/%1").arg(shown(recording)),
                        QStringLiteral("its word has no recording, parole/%1").arg(shown(recording)));
     }
@@ -165,7 +148,8 @@ Report checkLibrary(const QString& media)
     checkRequiredRecordings(report, haveLetters ? letters : QString(), haveWords ? words : QString());
     if (havePictures) {
         checkNames(report, QStringLiteral("immagini"), pictures, /*findsByName=*/false);
-        checkPictures(report, pictures, haveWords ? QStringList{words} : QStringList{});
+        MediaLibrary alone(media, {});
+        checkPictures(report, pictures, haveWords ? &alone : nullptr);
     }
     return report;
 }
@@ -178,10 +162,10 @@ Report checkOwnLibrary(const QString& own, const QString& bundled)
                    trouble.english() + QStringLiteral(", Quillo uses the bundled library alone"));
         return report;
     }
-    // The folders Quillo uses, each left out said with why.
+    // The folders Quillo uses, each left out said with why, as Quillo judges them.
     MediaLibrary media(bundled, own);
     auto usable = [&](LibraryFolder kind) {
-        const FolderTrouble trouble = folderTrouble(folderIn(own, kind));
+        const FolderTrouble& trouble = media.userTrouble(kind);
         if (trouble.faulty())
             report.add(folderName(kind), trouble.italian() + QStringLiteral(", Quillo non la usa"),
                        trouble.english() + QStringLiteral(", Quillo leaves it out"));
@@ -193,12 +177,8 @@ Report checkOwnLibrary(const QString& own, const QString& bundled)
     checkRecordingFolders(report, letters, words);
     if (!pictures.isEmpty()) {
         checkNames(report, folderName(LibraryFolder::Pictures), pictures, /*findsByName=*/false);
-        QStringList wordsFolders;
-        for (const QString& folder : media.folders(LibraryFolder::Words)) {
-            if (folderTrouble(folder).usable())
-                wordsFolders << folder;
-        }
-        checkPictures(report, pictures, wordsFolders);
+        const bool anyWords = !words.isEmpty() || folderTrouble(folderIn(bundled, LibraryFolder::Words)).usable();
+        checkPictures(report, pictures, anyWords ? &media : nullptr);
     }
     return report;
 }

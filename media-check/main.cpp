@@ -22,9 +22,7 @@
 #include "name_rules.h"
 #include "report.h"
 
-#include "platform/files/media_library.h"
-#include "platform/files/user_media_folder.h"
-#include "platform/program_folder.h"
+#include "library/installed_libraries.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -69,7 +67,9 @@ int main(int argc, char* argv[])
         return help ? 0 : 2;
     }
 
-    QString media = arguments.isEmpty() ? RunningProgramFolder().path() : QDir(arguments.front()).absolutePath();
+    // Without a folder, the pair of libraries Quillo itself reads.
+    const MediaLibrary installed = arguments.isEmpty() ? installedLibraries() : MediaLibrary();
+    QString media = arguments.isEmpty() ? installed.bundled() : QDir(arguments.front()).absolutePath();
     while (media.size() > 1 && media.endsWith(u'/'))
         media.chop(1);
     if (!QFileInfo(media).isDir()) {
@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
     }
     // Where Quillo looks, the user's library is looked at too when there is
     // anything in its place.
-    const QString own = userMediaFolder();
+    const QString own = installed.user();
     if (arguments.isEmpty() && folderTrouble(own).kind != FolderTrouble::Missing)
         return checkBothLibraries(media, own);
 

@@ -3,7 +3,7 @@
 #include "name_rules.h"
 
 #include "platform/files/file_search.h"
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 #include "platform/sound/wav_decoder.h"
 
 #include <QMap>

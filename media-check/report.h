@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 
 #include <QList>
 #include <QString>

@@ -9,6 +9,8 @@
 #include "word_library.h"
 #include "word_name.h"
 
+#include "library/installed_libraries.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -142,7 +144,7 @@ int runCommandLine(const QStringList& arguments)
         return badUsage(QStringLiteral("--voice e --picture senza file valgono solo con remove."));
     if (parser.isSet(removeLetterOption) && command != QLatin1String("letter"))
         return badUsage(QStringLiteral("--remove vale solo con letter; per una parola: remove PAROLA."));
-    const Libraries libraries = Libraries::installed();
+    MediaLibrary libraries = installedLibraries();
 
     if (command == QLatin1String("remove")) {
         if (parser.isSet(picture) || parser.isSet(record) || parser.isSet(recording))
@@ -158,7 +160,7 @@ int runCommandLine(const QStringList& arguments)
         if (!parser.isSet(picture) && !parser.isSet(record) && !parser.isSet(recording))
             return badUsage(QStringLiteral("Il comando add vuole la foto (--picture FOTO), la voce (--record SECONDI o "
                                            "--recording FILE.wav), o tutte e due."));
-        QString why = wordNameProblem(word, libraries.letterFolders());
+        QString why = wordNameProblem(word, libraries);
         if (!why.isEmpty())
             return refuse(why);
         const bool replacing = !wordEntry(libraries, word).word.isEmpty();

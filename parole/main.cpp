@@ -7,6 +7,7 @@
 #include "italian.h"
 #include "parole_window.h"
 
+#include "library/installed_libraries.h"
 #include "platform/sound/sdl_sound.h"
 
 #include <QApplication>
@@ -24,7 +25,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Le parole di Quillo"));
     QApplication::setDesktopFileName(QStringLiteral("it.quillonuvi.Quillo.Parole"));
     quillo::parole::installItalian();
-    quillo::parole::ParoleWindow window(quillo::parole::Libraries::installed());
+    quillo::parole::ParoleWindow window(quillo::installedLibraries());
     window.show();
     return app.exec();
 }

@@ -32,7 +32,7 @@ constexpr int kSoundCheckMs = 2000;
 
 }  // namespace
 
-ParoleWindow::ParoleWindow(Libraries libraries, QWidget* parent)
+ParoleWindow::ParoleWindow(MediaLibrary libraries, QWidget* parent)
     : QWidget(parent), libraries_(std::move(libraries)), choosePhotoFile_(&ParoleWindow::askForPhoto)
 {
     setWindowTitle(QStringLiteral("Le parole di Quillo"));

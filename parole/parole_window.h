@@ -37,7 +37,7 @@ inline constexpr int kPreviewSide = 160;
 class ParoleWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit ParoleWindow(Libraries libraries, QWidget* parent = nullptr);
+    explicit ParoleWindow(MediaLibrary libraries, QWidget* parent = nullptr);
     ~ParoleWindow() override;
 
     // Asks for the photo's file; by default a QFileDialog. Tests answer it.
@@ -81,7 +81,7 @@ private:
     void watchLibrary();
     void updateButtons();
 
-    Libraries libraries_;
+    MediaLibrary libraries_;
     WordListModel* model_ = nullptr;
     QTreeView* list_ = nullptr;
     QLineEdit* word_ = nullptr;

@@ -7,7 +7,7 @@
 #include "sentences.h"
 #include "word_list_model.h"
 
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -68,7 +68,7 @@ void ParoleWindow::removeLetter()
 void ParoleWindow::watchLibrary()
 {
     QStringList folders;
-    for (const QString& library : {libraries_.user, libraries_.bundled}) {
+    for (const QString& library : {libraries_.user(), libraries_.bundled()}) {
         for (const QString& folder : {library, folderIn(library, LibraryFolder::Pictures),
                                       folderIn(library, LibraryFolder::Words), folderIn(library, LibraryFolder::Letters)}) {
             if (QFileInfo(folder).isDir())
@@ -76,7 +76,7 @@ void ParoleWindow::watchLibrary()
         }
     }
     // The user's library may not exist yet: its parent tells when it comes.
-    folders << QFileInfo(libraries_.user).absolutePath();
+    folders << QFileInfo(libraries_.user()).absolutePath();
     folders.removeDuplicates();
     const QStringList watched = watcher_->directories();
     for (const QString& folder : std::as_const(folders)) {

@@ -2,7 +2,7 @@
 
 #include "system_error.h"
 
-#include "platform/files/picture_loader.h"
+#include "library/picture_loader.h"
 #include "platform/files/regular_file.h"
 
 #include <QBuffer>

@@ -6,53 +6,26 @@
 #include "wav_file.h"
 #include "word_name.h"
 
-#include "platform/files/file_name.h"
-#include "platform/files/file_search.h"
-#include "platform/files/media_library.h"
-#include "platform/files/user_media_folder.h"
-#include "platform/files/wildcard.h"
-#include "platform/program_folder.h"
+#include "library/media_library.h"
 
 namespace quillo::parole {
 
 namespace {
 
-QString lettersFolder(const QString& library) { return folderIn(library, LibraryFolder::Letters); }
-QString wordsFolder(const QString& library) { return folderIn(library, LibraryFolder::Words); }
-QString picturesFolder(const QString& library) { return folderIn(library, LibraryFolder::Pictures); }
+QString lettersFolder(const MediaLibrary& libraries) { return folderIn(libraries.user(), LibraryFolder::Letters); }
+QString wordsFolder(const MediaLibrary& libraries) { return folderIn(libraries.user(), LibraryFolder::Words); }
+QString picturesFolder(const MediaLibrary& libraries) { return folderIn(libraries.user(), LibraryFolder::Pictures); }
 
-// The word's recording in one library, empty when it has none.
-QString recordingOf(const QString& library, const QString& word)
+// The libraries as they are now: whether a folder of the user's can be used
+// is judged afresh.
+MediaLibrary lookedAgain(const MediaLibrary& libraries)
 {
-    const QString folder = wordsFolder(library);
-    const QString found = findFirstFile(folder, word + QStringLiteral(".wav"), /*wildcards=*/false);
-    return found.isEmpty() ? QString() : folder + found;
+    return {libraries.bundled(), libraries.user()};
 }
 
-// The names in a folder that are `name` but for letter case.
-QStringList sameNames(const QString& folder, const QString& name)
+QString wav(const QString& name)
 {
-    QStringList same;
-    for (const QString& file : listMatchingFiles(folder, kEveryFile)) {
-        if (readableFileName(file).compare(name, Qt::CaseInsensitive) == 0)
-            same << file;
-    }
-    return same;
-}
-
-QStringList picturesOfWord(const QString& mediaFolder, const QString& word)
-{
-    QStringList found;
-    for (const QString& file : listMatchingFiles(picturesFolder(mediaFolder), kEveryFile)) {
-        if (wordOfPicture(file).compare(word, Qt::CaseInsensitive) == 0)
-            found << file;
-    }
-    return found;
-}
-
-bool hasWord(const QString& mediaFolder, const QString& word)
-{
-    return !picturesOfWord(mediaFolder, word).isEmpty();
+    return name + QStringLiteral(".wav");
 }
 
 Owner ownerOf(bool yours, bool quillos)
@@ -60,19 +33,36 @@ Owner ownerOf(bool yours, bool quillos)
     return yours ? (quillos ? Owner::YoursOverQuillo : Owner::Yours) : quillos ? Owner::Quillo : Owner::None;
 }
 
-// Whose picture and whose voice the entry has.
-void fillOwners(const Libraries& libraries, WordEntry* entry)
+// Whose one file of a kind is: in which library Quillo would find it.
+Owner ownerOf(const MediaLibrary& libraries, LibraryFolder kind, const QString& name)
 {
-    entry->pictureOwner = ownerOf(entry->own, entry->bundled);
-    const bool yourVoice = !recordingOf(libraries.user, entry->word).isEmpty();
-    entry->voiceOwner = ownerOf(yourVoice, !recordingOf(libraries.bundled, entry->word).isEmpty());
+    return ownerOf(!locateIn(libraries.user(), kind, name).isEmpty(),
+                   !locateIn(libraries.bundled(), kind, name).isEmpty());
 }
 
-QString letterRecording(const QString& mediaFolder, const QString& letter)
+// The entry of a picture of both libraries, with its recording as Quillo
+// looks for it.
+WordEntry entryOf(MediaLibrary& media, const LibraryPicture& picture)
 {
-    const QString folder = lettersFolder(mediaFolder);
-    const QString found = findFirstFile(folder, letter + QStringLiteral(".wav"), /*wildcards=*/false);
-    return found.isEmpty() ? QString() : folder + found;
+    WordEntry entry;
+    entry.word = wordOfPicture(picture.name);
+    entry.picture = media.pathOf(picture);
+    entry.own = picture.own;
+    entry.bundled = picture.bundledToo || !picture.own;
+    entry.recording = media.locate(LibraryFolder::Words, wav(entry.word));
+    entry.pictureOwner = ownerOf(entry.own, entry.bundled);
+    entry.voiceOwner = ownerOf(media, LibraryFolder::Words, wav(entry.word));
+    return entry;
+}
+
+// Removes every one of `names` but `kept` from the user's `folder`.
+bool removeOthers(const QString& folder, const QStringList& names, const QString& kept, QString* error)
+{
+    for (const QString& other : names) {
+        if (other != kept && !removeFile(folder + other, error))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -87,173 +77,121 @@ int WordEntry::ownParts(int asked) const
     return parts & asked;
 }
 
-QStringList Libraries::letterFolders() const
+QList<WordEntry> listWords(const MediaLibrary& libraries)
 {
-    return {lettersFolder(user), lettersFolder(bundled)};
-}
-
-Libraries Libraries::installed()
-{
-    return {RunningProgramFolder().path(), userMediaFolder()};
-}
-
-QList<WordEntry> listWords(const Libraries& libraries)
-{
-    // The pictures as Quillo offers them, from the folders Quillo would use,
-    // each recording looked for as Quillo looks for it.
-    MediaLibrary media(libraries.bundled, libraries.user);
+    // The pictures as Quillo offers them, from the folders Quillo would use.
+    MediaLibrary media = lookedAgain(libraries);
     QList<WordEntry> entries;
     for (const LibraryPicture& picture : media.pictures()) {
-        WordEntry entry;
-        entry.word = wordOfPicture(picture.name);
-        if (entry.word.isEmpty())
-            continue;  // no word to show or say
-        entry.picture = picturesFolder(picture.own ? libraries.user : libraries.bundled) + picture.name;
-        entry.own = picture.own;
-        entry.bundled = picture.bundledToo || !picture.own;
-        entry.recording = media.locate(LibraryFolder::Words, entry.word + QStringLiteral(".wav"));
-        fillOwners(libraries, &entry);
-        entries << entry;
+        if (!wordOfPicture(picture.name).isEmpty())  // else no word to show or say
+            entries << entryOf(media, picture);
     }
     return entries;
 }
 
-WordEntry wordEntry(const Libraries& libraries, const QString& word)
+WordEntry wordEntry(const MediaLibrary& libraries, const QString& word)
 {
-    WordEntry entry;
-    const QStringList yours = picturesOfWord(libraries.user, word);
-    const QStringList quillos = picturesOfWord(libraries.bundled, word);
-    if (yours.isEmpty() && quillos.isEmpty())
-        return entry;
-    entry.own = !yours.isEmpty();
-    entry.bundled = !quillos.isEmpty();
-    const QString& file = entry.own ? yours.front() : quillos.front();
-    entry.picture = picturesFolder(entry.own ? libraries.user : libraries.bundled) + file;
-    entry.word = wordOfPicture(file);
-    entry.recording = recordingOf(libraries.user, word);
-    if (entry.recording.isEmpty())
-        entry.recording = recordingOf(libraries.bundled, word);
-    fillOwners(libraries, &entry);
-    return entry;
+    MediaLibrary media = lookedAgain(libraries);
+    const LibraryPicture picture = media.pictureOf(word);
+    return picture.name.isEmpty() ? WordEntry{} : entryOf(media, picture);
 }
 
-LetterEntry letterEntry(const Libraries& libraries, const QString& letter)
+LetterEntry letterEntry(const MediaLibrary& libraries, const QString& letter)
 {
-    LetterEntry entry{letter, letterRecording(libraries.user, letter), Owner::None};
-    const QString quillos = letterRecording(libraries.bundled, letter);
-    entry.owner = ownerOf(!entry.recording.isEmpty(), !quillos.isEmpty());
-    if (entry.recording.isEmpty())
-        entry.recording = quillos;
-    return entry;
+    MediaLibrary media = lookedAgain(libraries);
+    return {letter, media.locate(LibraryFolder::Letters, wav(letter)), ownerOf(media, LibraryFolder::Letters, wav(letter))};
 }
 
-QString addWord(const Libraries& libraries, const QString& word, const QImage& picture, const Recording& recording)
+QString addWord(const MediaLibrary& libraries, const QString& word, const QImage& picture, const Recording& recording)
 {
-    if (const QString problem = wordNameProblem(word, libraries.letterFolders()); !problem.isEmpty())
+    MediaLibrary media = lookedAgain(libraries);
+    if (const QString problem = wordNameProblem(word, media); !problem.isEmpty())
         return problem;
-    if (picture.isNull() && !hasWord(libraries.user, word) && !hasWord(libraries.bundled, word))
+    if (picture.isNull() && media.pictureOf(word).name.isEmpty())
         return QStringLiteral("Scegli una foto per la parola «%1».").arg(word);
     if (picture.isNull() && recording.isEmpty())
         return QStringLiteral("Niente da salvare: scegli una foto o registra la tua voce per «%1».").arg(word);
-    const LibraryLock lock(libraries.user);
+    const LibraryLock lock(libraries.user());
     if (!lock.locked())
         return lock.problem();
     QString error;
     // The recording first: when the picture shows, its word can be heard.
     if (!recording.isEmpty()) {
-        const QString words = wordsFolder(libraries.user);
-        const QString name = word + QStringLiteral(".wav");
-        if (!writeFileAtomically(words + name, encodeWav(recording), &error))
+        const QString name = wav(word);
+        if (!writeFileAtomically(wordsFolder(libraries) + name, encodeWav(recording), &error)
+            || !removeOthers(wordsFolder(libraries), spellingsIn(libraries.user(), LibraryFolder::Words, name), name,
+                             &error))
             return error;
-        for (const QString& other : sameNames(words, name)) {
-            if (other != name && !removeFile(words + other, &error))
-                return error;
-        }
     }
     if (!picture.isNull()) {
-        const QString pictures = picturesFolder(libraries.user);
         const QString name = pictureFileName(word, picture);
         const QByteArray bytes = encodePicture(picture);
         if (bytes.isEmpty())
             return QStringLiteral("Non riesco a preparare la foto.");
-        if (!writeFileAtomically(pictures + name, bytes, &error))
+        if (!writeFileAtomically(picturesFolder(libraries) + name, bytes, &error)
+            || !removeOthers(picturesFolder(libraries), picturesOfWordIn(libraries.user(), word), name, &error))
             return error;
-        for (const QString& other : picturesOfWord(libraries.user, word)) {
-            if (other != name && !removeFile(pictures + other, &error))
-                return error;
-        }
     }
     return {};
 }
 
-QString saveLetter(const Libraries& libraries, const QString& letter, const Recording& recording)
+QString saveLetter(const MediaLibrary& libraries, const QString& letter, const Recording& recording)
 {
     if (const QString problem = letterNameProblem(letter); !problem.isEmpty())
         return problem;
     if (recording.isEmpty())
         return QStringLiteral("Registra prima la lettera.");
-    const QString letters = lettersFolder(libraries.user);
-    const QString name = letter + QStringLiteral(".wav");
-    const LibraryLock lock(libraries.user);
+    const QString name = wav(letter);
+    const LibraryLock lock(libraries.user());
     if (!lock.locked())
         return lock.problem();
     QString error;
-    if (!writeFileAtomically(letters + name, encodeWav(recording), &error))
+    if (!writeFileAtomically(lettersFolder(libraries) + name, encodeWav(recording), &error)
+        || !removeOthers(lettersFolder(libraries), spellingsIn(libraries.user(), LibraryFolder::Letters, name), name,
+                         &error))
         return error;
-    for (const QString& other : sameNames(letters, name)) {
-        if (other != name && !removeFile(letters + other, &error))
-            return error;
-    }
     return {};
 }
 
-QString removeWord(const Libraries& libraries, const QString& word, int parts)
+QString removeWord(const MediaLibrary& libraries, const QString& word, int parts)
 {
-    const QStringList pictures = (parts & PicturePart) ? picturesOfWord(libraries.user, word) : QStringList();
-    const QStringList recordings = (parts & VoicePart)
-                                       ? sameNames(wordsFolder(libraries.user), word + QStringLiteral(".wav"))
-                                       : QStringList();
+    const QStringList pictures = (parts & PicturePart) ? picturesOfWordIn(libraries.user(), word) : QStringList();
+    const QStringList recordings =
+        (parts & VoicePart) ? spellingsIn(libraries.user(), LibraryFolder::Words, wav(word)) : QStringList();
     if (pictures.isEmpty() && recordings.isEmpty()) {
-        if (parts == PicturePart && !picturesOfWord(libraries.bundled, word).isEmpty())
+        const bool quillos = !picturesOfWordIn(libraries.bundled(), word).isEmpty();
+        if (parts == PicturePart && quillos)
             return QStringLiteral("La foto di «%1» è di Quillo: si può sostituire, non togliere.").arg(word);
         if (parts == VoicePart)
             return QStringLiteral("«%1» non ha la tua voce.").arg(word);
-        return hasWord(libraries.bundled, word)
-                   ? QStringLiteral("«%1» è una parola di Quillo: si può sostituire, non togliere.").arg(word)
-                   : QStringLiteral("«%1» non è tra le tue parole.").arg(word);
+        return quillos ? QStringLiteral("«%1» è una parola di Quillo: si può sostituire, non togliere.").arg(word)
+                       : QStringLiteral("«%1» non è tra le tue parole.").arg(word);
     }
-    const LibraryLock lock(libraries.user);
+    const LibraryLock lock(libraries.user());
     if (!lock.locked())
         return lock.problem();
     QString error;
     // The picture first: a word without a picture never comes up, whatever
     // becomes of its recording.
-    for (const QString& file : pictures) {
-        if (!removeFile(picturesFolder(libraries.user) + file, &error))
-            return error;
-    }
-    for (const QString& file : recordings) {
-        if (!removeFile(wordsFolder(libraries.user) + file, &error))
-            return error;
-    }
+    if (!removeOthers(picturesFolder(libraries), pictures, {}, &error)
+        || !removeOthers(wordsFolder(libraries), recordings, {}, &error))
+        return error;
     return {};
 }
 
-QString removeLetter(const Libraries& libraries, const QString& letter)
+QString removeLetter(const MediaLibrary& libraries, const QString& letter)
 {
     if (const QString problem = letterNameProblem(letter); !problem.isEmpty())
         return problem;
-    const QStringList recordings = sameNames(lettersFolder(libraries.user), letter + QStringLiteral(".wav"));
+    const QStringList recordings = spellingsIn(libraries.user(), LibraryFolder::Letters, wav(letter));
     if (recordings.isEmpty())
         return QStringLiteral("Il tasto «%1» non ha la tua voce.").arg(letter);
-    const LibraryLock lock(libraries.user);
+    const LibraryLock lock(libraries.user());
     if (!lock.locked())
         return lock.problem();
     QString error;
-    for (const QString& file : recordings) {
-        if (!removeFile(lettersFolder(libraries.user) + file, &error))
-            return error;
-    }
+    if (!removeOthers(lettersFolder(libraries), recordings, {}, &error))
+        return error;
     return {};
 }
 

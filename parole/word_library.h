@@ -2,6 +2,8 @@
 
 #include "recording.h"
 
+#include "library/media_library.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -9,15 +11,9 @@
 
 namespace quillo::parole {
 
-// The two libraries Quillo reads: the bundled one beside the program, never
-// written here, and the family's own, where every change goes.
-struct Libraries {
-    QString bundled;  // media folder beside the program
-    QString user;     // $XDG_DATA_HOME/quillo
-    // Both alfabeto/ folders, the user's first.
-    QStringList letterFolders() const;
-    static Libraries installed();
-};
+// Every function below takes the two libraries Quillo reads (the bundled one,
+// never written here, and the family's own, where every change goes; see
+// installedLibraries) and looks at them afresh, as Quillo does at each key.
 
 // Whose one part of a word (its picture, its voice) is.
 enum class Owner {
@@ -53,7 +49,7 @@ struct LetterEntry {
 // Every word of both libraries, sorted as Quillo sorts them. A word of the
 // user's takes the place of the bundled one of the same name (letter case
 // aside).
-QList<WordEntry> listWords(const Libraries& libraries);
+QList<WordEntry> listWords(const MediaLibrary& libraries);
 
 // Adds a word to the user's library, or replaces it there: writes the
 // recording to parole/WORD.wav and the picture to immagini/ (the old picture
@@ -61,26 +57,26 @@ QList<WordEntry> listWords(const Libraries& libraries);
 // name and renamed over it. `picture` may be null for a word that either
 // library has already, `recording` empty to keep the recording it has.
 // An empty string on success, else why not, in Italian.
-QString addWord(const Libraries& libraries, const QString& word, const QImage& picture, const Recording& recording);
+QString addWord(const MediaLibrary& libraries, const QString& word, const QImage& picture, const Recording& recording);
 
 // Records a key's letter into the user's alfabeto/.
-QString saveLetter(const Libraries& libraries, const QString& letter, const Recording& recording);
+QString saveLetter(const MediaLibrary& libraries, const QString& letter, const Recording& recording);
 
 // The recording a key has, and whose.
-LetterEntry letterEntry(const Libraries& libraries, const QString& letter);
+LetterEntry letterEntry(const MediaLibrary& libraries, const QString& letter);
 
 // The entry of one word, as listWords gives it; an empty word when neither
 // library has a picture for it.
-WordEntry wordEntry(const Libraries& libraries, const QString& word);
+WordEntry wordEntry(const MediaLibrary& libraries, const QString& word);
 
 // Removes the user's parts of a word that `parts` asks for: its picture,
 // its recording, or both. The bundled library is never touched: what it has
 // of the word comes back in the place of the user's. A word whose only
 // picture was the user's leaves the list.
-QString removeWord(const Libraries& libraries, const QString& word, int parts = BothParts);
+QString removeWord(const MediaLibrary& libraries, const QString& word, int parts = BothParts);
 
 // Removes the user's recording of a key; Quillo's own, if any, comes back.
-QString removeLetter(const Libraries& libraries, const QString& letter);
+QString removeLetter(const MediaLibrary& libraries, const QString& letter);
 
 // Every change above holds the library's lock (LibraryLock) while it writes,
 // so that two at once never mix their files.

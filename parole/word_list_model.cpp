@@ -2,14 +2,14 @@
 
 #include "sentences.h"
 
-#include "platform/files/picture_loader.h"
+#include "library/picture_loader.h"
 
 #include <QFont>
 #include <QPixmap>
 
 namespace quillo::parole {
 
-WordListModel::WordListModel(Libraries libraries, QObject* parent)
+WordListModel::WordListModel(MediaLibrary libraries, QObject* parent)
     : QAbstractTableModel(parent), libraries_(std::move(libraries))
 {
     reload();

@@ -16,7 +16,7 @@ public:
     enum Column { WordColumn, PictureColumn, RecordingColumn, ColumnCount };
     static constexpr int kEntryRole = Qt::UserRole;  // the row's index into entries()
 
-    explicit WordListModel(Libraries libraries, QObject* parent = nullptr);
+    explicit WordListModel(MediaLibrary libraries, QObject* parent = nullptr);
 
     // Reads both libraries again.
     void reload();
@@ -32,7 +32,7 @@ public:
     static constexpr int kThumbnailSide = 48;
 
 private:
-    Libraries libraries_;
+    MediaLibrary libraries_;
     QList<WordEntry> entries_;
     mutable QHash<QString, QIcon> thumbnails_;  // by picture path, read as the list shows them
 };

@@ -1,7 +1,7 @@
 #include "word_name.h"
 
+#include "library/media_library.h"
 #include "platform/files/file_name.h"
-#include "platform/files/file_search.h"
 #include "platform/files/wildcard.h"
 
 namespace quillo::parole {
@@ -40,7 +40,7 @@ QString firstCharacter(const QString& word)
     return word.left(word.at(0).isHighSurrogate() && word.size() > 1 ? 2 : 1);
 }
 
-QString wordNameProblem(const QString& word, const QStringList& letterFolders)
+QString wordNameProblem(const QString& word, MediaLibrary& libraries)
 {
     if (word.trimmed().isEmpty())
         return QStringLiteral("Scrivi la parola.");
@@ -56,10 +56,8 @@ QString wordNameProblem(const QString& word, const QStringList& letterFolders)
     if (word.toUcs4().size() > kLongestWord || encodeFileName(word).size() > kLongestNameBytes)
         return QStringLiteral("La parola è troppo lunga: al massimo %1 caratteri.").arg(kLongestWord);
     const QString first = firstCharacter(word);
-    for (const QString& folder : letterFolders) {
-        if (!findFirstFile(folder, first + QStringLiteral(".wav"), /*wildcards=*/false).isEmpty())
-            return {};
-    }
+    if (!libraries.locate(LibraryFolder::Letters, first + QStringLiteral(".wav")).isEmpty())
+        return {};
     return QStringLiteral("Nessun tasto «%1» ha una registrazione, quindi Quillo non mostrerebbe mai questa "
                           "parola. Registra prima la lettera «%1».")
         .arg(first);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
+
+namespace quillo {
+class MediaLibrary;
+}
 
 namespace quillo::parole {
 
@@ -11,9 +14,8 @@ inline constexpr int kLongestWord = 64;
 // Why `word` cannot be a word of the library, in Italian, for the parent to
 // read; empty when it can. The word becomes a file name, so the rules are
 // Quillo's own for names, and its first character must have a key recording
-// in one of `letterFolders` (the alfabeto/ folders of both libraries), or
-// the word could never come up.
-QString wordNameProblem(const QString& word, const QStringList& letterFolders);
+// where Quillo looks for it in `libraries`, or the word could never come up.
+QString wordNameProblem(const QString& word, MediaLibrary& libraries);
 
 // The same for a key whose letter is recorded: one character that can name a file.
 QString letterNameProblem(const QString& letter);

@@ -1,6 +1,5 @@
 #include "platform/platform.h"
 
-#include "platform/files/user_media_folder.h"
 #include "platform/sound/sdl_sound.h"
 
 namespace quillo {
@@ -16,7 +15,6 @@ Platform Platform::real()
     p.fonts = std::make_unique<SystemFontList>();
     p.programFolder = std::make_unique<RunningProgramFolder>();
     p.exit = std::make_unique<QtProgramExit>();
-    p.userMediaFolder = quillo::userMediaFolder();
     return p;
 }
 

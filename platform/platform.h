@@ -6,7 +6,7 @@
 #include "platform/program_folder.h"
 #include "platform/random_source.h"
 #include "platform/desktop/screen_metrics.h"
-#include "platform/files/settings_store.h"
+#include "platform/settings_file/settings_store.h"
 #include "platform/sound/sound.h"
 
 #include <QString>
@@ -26,10 +26,11 @@ struct Platform {
     std::unique_ptr<ProgramFolder> programFolder;
     std::unique_ptr<ProgramExit> exit;
     // The family's own media library, looked in before the one beside the
-    // program (userMediaFolder() on this machine); empty for none.
+    // program; empty for none. The program sets it from the installed pair
+    // of libraries (library/installed_libraries.h).
     QString userMediaFolder;
 
-    // The real services of this machine.
+    // The real services of this machine, the user's media library aside.
     static Platform real();
 };
 

@@ -1,9 +1,9 @@
 #include "settings/settings_file.h"
 
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 #include "settings/stored_look.h"
 #include "platform/base/log.h"
-#include "platform/files/settings_store.h"
+#include "platform/settings_file/settings_store.h"
 #include "platform/sound/sound.h"
 
 namespace quillo {

@@ -3,7 +3,7 @@
 // media library.
 
 #include "feedback/character_sound_player.h"
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 

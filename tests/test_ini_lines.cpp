@@ -1,6 +1,6 @@
 // The lines of the settings file: which the reader keeps, and what Esc and
 // Alt+F2 make of a damaged file or of one shared with other sections.
-#include "platform/files/ini_lines.h"
+#include "platform/settings_file/ini_lines.h"
 #include "support/log_capture.h"
 #include "support/stored_settings.h"
 

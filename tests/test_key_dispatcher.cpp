@@ -7,7 +7,7 @@
 #include "commands/window_commands.h"
 #include "form/key_codes.h"
 #include "form/rounded_region.h"
-#include "platform/files/settings_store.h"
+#include "platform/settings_file/settings_store.h"
 #include "support/started_window.h"
 #include "support/log_capture.h"
 

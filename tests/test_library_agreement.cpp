@@ -2,8 +2,8 @@
 // of words, Quillo's picture list and the checker's pictures per letter.
 
 #include "platform/files/file_name.h"
-#include "platform/files/media_library.h"
-#include "platform/files/picture_list.h"
+#include "library/media_library.h"
+#include "library/picture_list.h"
 #include "support/media_folder.h"
 #include "parole/word_library.h"
 
@@ -90,9 +90,9 @@ void TestLibraryAgreement::sameWordsAndFiles()
         parents << entry.word + u' ' + entry.picture;
 
     // Quillo's.
+    quillo::MediaLibrary both(libraries.bundled(), libraries.user());
     quillo::PictureList list;
-    list.setUserFolder(quillo::folderIn(libraries.user(), quillo::LibraryFolder::Pictures));
-    list.setFolder(quillo::folderIn(libraries.bundled(), quillo::LibraryFolder::Pictures));
+    list.setLibrary(both);
     QStringList quillos;
     QMap<QString, int> perLetter;
     for (int i = 0; i < list.count(); ++i) {

@@ -3,7 +3,7 @@
 // pictures are put together, and why a folder cannot be used.
 
 #include "platform/files/file_name.h"
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 #include "support/log_capture.h"
 #include "support/media_folder.h"
 
@@ -60,6 +60,7 @@ private slots:
     void wordOfPicture();
     void lookups_data();
     void lookups();
+    void lookupsInOneLibrary();
     void picturesOfBothLibraries_data();
     void picturesOfBothLibraries();
     void unusableFolder_data();
@@ -137,6 +138,31 @@ void TestMediaLibrary::lookups()
     QCOMPARE(whose(media.pathOf(folder, name), user, bundled), bundledAlone);
 }
 
+void TestMediaLibrary::lookupsInOneLibrary()
+{
+    MediaFolder user, bundled;
+    plant(user, bundled,
+          {"user:parole/Casa.wav", "user:parole/casa.wav", "user:immagini/gatto.png", "user:immagini/Gatto.jpg",
+           "user:immagini/gattone.png", "bundled:parole/casa.wav", "bundled:immagini/casa.jpeg"});
+    // One library answers for itself, whatever the other holds.
+    QCOMPARE(whose(quillo::locateIn(user.path(), LibraryFolder::Words, QStringLiteral("CASA.wav")), user, bundled),
+             QStringLiteral("user/parole/Casa.wav"));
+    QCOMPARE(quillo::locateIn(user.path(), LibraryFolder::Letters, QStringLiteral("a.wav")), QString());
+    QCOMPARE(quillo::spellingsIn(user.path(), LibraryFolder::Words, QStringLiteral("casa.WAV")),
+             (QStringList{"Casa.wav", "casa.wav"}));
+    // A word's pictures, letter case aside; another word that begins alike
+    // and a longer extension are other words.
+    QCOMPARE(quillo::picturesOfWordIn(user.path(), QStringLiteral("GATTO")), (QStringList{"Gatto.jpg", "gatto.png"}));
+    QCOMPARE(quillo::picturesOfWordIn(bundled.path(), QStringLiteral("casa")), QStringList{});
+    QVERIFY(quillo::isPictureOf(QStringLiteral("casa.jpeg"), QStringLiteral("casa.")));
+    // No library, or none there: nothing, never the root folder's files.
+    for (const QString& none : {QString(), user.path() + QStringLiteral("/nessuna")}) {
+        QCOMPARE(quillo::locateIn(none, LibraryFolder::Words, QStringLiteral("casa.wav")), QString());
+        QCOMPARE(quillo::spellingsIn(none, LibraryFolder::Words, QStringLiteral("casa.wav")), QStringList{});
+        QCOMPARE(quillo::picturesOfWordIn(none, QStringLiteral("gatto")), QStringList{});
+    }
+}
+
 void TestMediaLibrary::picturesOfBothLibraries_data()
 {
     QTest::addColumn<QStringList>("files");
@@ -167,10 +193,20 @@ void TestMediaLibrary::picturesOfBothLibraries()
     MediaFolder user, bundled;
     plant(user, bundled, files);
     QStringList got;
-    for (const LibraryPicture& picture : MediaLibrary(bundled.path(), user.path()).pictures())
+    MediaLibrary media(bundled.path(), user.path());
+    for (const LibraryPicture& picture : media.pictures()) {
         got << picture.name + (picture.own ? QStringLiteral(" user") : QStringLiteral(" bundled"))
                    + (picture.own && picture.bundledToo ? QStringLiteral("+") : QString());
+        // The picture of its word, asked alone, is the same one, where it is.
+        const LibraryPicture alone = media.pictureOf(quillo::wordOfPicture(picture.name).toUpper());
+        QCOMPARE(alone.name, picture.name);
+        QCOMPARE(alone.own, picture.own);
+        QCOMPARE(alone.bundledToo, picture.bundledToo);
+        QCOMPARE(whose(media.pathOf(alone), user, bundled),
+                 (picture.own ? QStringLiteral("user/immagini/") : QStringLiteral("bundled/immagini/")) + picture.name);
+    }
     QCOMPARE(got, offered);
+    QVERIFY(media.pictureOf(QStringLiteral("nessuna")).name.isEmpty());
 }
 
 void TestMediaLibrary::unusableFolder_data()
@@ -255,6 +291,12 @@ void TestMediaLibrary::unusableFolder()
     QCOMPARE(said.count(QStringLiteral("left out")), trouble.faulty() ? 1 : 0);
     if (trouble.faulty())
         QVERIFY2(said.contains(trouble.path + QStringLiteral(": left out, ") + english), qPrintable(said));
+
+    // The library judges the user's folder the same, and leaves it out.
+    MediaFolder bundled;
+    MediaLibrary media(bundled.path(), root);
+    QCOMPARE(int(media.userTrouble(LibraryFolder::Pictures).kind), kind);
+    QCOMPARE(media.folders(LibraryFolder::Pictures).size(), what.isEmpty() ? 2 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestMediaLibrary)

@@ -114,7 +114,7 @@ void TestParoleRecording::toneThroughTheServer()
 void TestParoleRecording::toneThroughTheWindow()
 {
     QTemporaryDir user;
-    const Libraries libraries{QFileInfo(QStringLiteral(QUILLO_BINARY)).absolutePath(), user.filePath(QStringLiteral("quillo"))};
+    const quillo::MediaLibrary libraries{QFileInfo(QStringLiteral(QUILLO_BINARY)).absolutePath(), user.filePath(QStringLiteral("quillo"))};
     ParoleWindow window(libraries);
     window.show();
     auto* record = window.findChild<QPushButton*>(QStringLiteral("record"));
@@ -148,7 +148,7 @@ void TestParoleRecording::toneThroughTheWindow()
     QVERIFY2(message->text().contains(QStringLiteral("«t» ora ha la tua voce")), qPrintable(message->text()));
     Recording saved;
     QString error;
-    QVERIFY2(readWav(libraries.user + QStringLiteral("/alfabeto/t.wav"), &saved, &error), qPrintable(error));
+    QVERIFY2(readWav(libraries.user() + QStringLiteral("/alfabeto/t.wav"), &saved, &error), qPrintable(error));
     QVERIFY(saved.seconds() > 1.05 && saved.seconds() < 1.45);
     QVERIFY(std::abs(loudnessOf(saved) - kTargetLoudness) < 1.0);
 }

@@ -50,7 +50,7 @@ private slots:
 private:
     std::unique_ptr<ParoleWindow> openWindow()
     {
-        auto window = std::make_unique<ParoleWindow>(Libraries{bundled_.path(), user_.filePath(QStringLiteral("quillo"))});
+        auto window = std::make_unique<ParoleWindow>(quillo::MediaLibrary{bundled_.path(), user_.filePath(QStringLiteral("quillo"))});
         window->show();
         return window;
     }

@@ -131,7 +131,7 @@ private:
     QTemporaryDir photos_;
     std::unique_ptr<ParoleWindow> window_;
     QString chosen_;
-    Libraries libraries_;
+    quillo::MediaLibrary libraries_;
 };
 
 void TestParoleWindow::init()
@@ -178,7 +178,7 @@ void TestParoleWindow::addReplaceAndRemove()
     QCOMPARE(crop.width(), crop.height());  // the child's square
     click("save");
     QVERIFY2(message().startsWith(QStringLiteral("Aggiunta la parola «giulia». Non ha ancora una voce")), qPrintable(message()));
-    const QString giulia = libraries_.user + QStringLiteral("/immagini/giulia.jpg");
+    const QString giulia = libraries_.user() + QStringLiteral("/immagini/giulia.jpg");
     QCOMPARE(QImage(giulia).size(), QSize(1024, 768));
     QCOMPARE(owner(QStringLiteral("giulia"), WordListModel::PictureColumn), QStringLiteral("tua"));
     QCOMPARE(owner(QStringLiteral("giulia"), WordListModel::RecordingColumn), QStringLiteral("manca"));
@@ -192,7 +192,7 @@ void TestParoleWindow::addReplaceAndRemove()
     click("choosePhoto");
     click("save");
     QVERIFY2(message().contains(QStringLiteral("Salvata la parola «casa»")), qPrintable(message()));
-    QVERIFY(QFileInfo::exists(libraries_.user + QStringLiteral("/immagini/casa.jpg")));
+    QVERIFY(QFileInfo::exists(libraries_.user() + QStringLiteral("/immagini/casa.jpg")));
     QCOMPARE(readFile(bundled_->pictures() + QStringLiteral("casa.png")), bundledCasa);
     QCOMPARE(owner(QStringLiteral("casa"), WordListModel::PictureColumn), QStringLiteral("tua, al posto di quella di Quillo"));
     QCOMPARE(owner(QStringLiteral("casa"), WordListModel::RecordingColumn), QStringLiteral("di Quillo"));
@@ -217,7 +217,7 @@ void TestParoleWindow::addReplaceAndRemove()
     click("remove");
     QVERIFY2(question.contains(QStringLiteral("Torna la foto di Quillo.")), qPrintable(question));
     QCOMPARE(owner(QStringLiteral("casa"), WordListModel::PictureColumn), QStringLiteral("di Quillo"));
-    QVERIFY(QDir(libraries_.user + QStringLiteral("/immagini")).isEmpty());
+    QVERIFY(QDir(libraries_.user() + QStringLiteral("/immagini")).isEmpty());
 }
 
 void TestParoleWindow::unsavedWorkIsKept()
@@ -245,7 +245,7 @@ void TestParoleWindow::unsavedWorkIsKept()
     // "Salva" saves it, then moves on to the row chosen.
     answer("save");
     clickRow(QStringLiteral("ape"));
-    QVERIFY(QFileInfo::exists(libraries_.user + QStringLiteral("/immagini/giulia.jpg")));
+    QVERIFY(QFileInfo::exists(libraries_.user() + QStringLiteral("/immagini/giulia.jpg")));
     QCOMPARE(child<QLineEdit>("word")->text(), QStringLiteral("ape"));
     QVERIFY(!window_->unsaved());
 
@@ -256,7 +256,7 @@ void TestParoleWindow::unsavedWorkIsKept()
     click("newWord");
     QVERIFY(!window_->unsaved());
     QCOMPARE(child<QLineEdit>("word")->text(), QString());
-    QVERIFY(!QFileInfo::exists(libraries_.user + QStringLiteral("/immagini/ape.jpg")));
+    QVERIFY(!QFileInfo::exists(libraries_.user() + QStringLiteral("/immagini/ape.jpg")));
 
     // A photo dropped onto the window is taken as if chosen.
     QMimeData dropped;
@@ -301,13 +301,13 @@ void TestParoleWindow::partsOfBundledWords()
     click("removeLetter");
     QCOMPARE(question, QStringLiteral("Togliere la tua voce del tasto «g»? Torna quella di Quillo. Non si può annullare."));
     QCOMPARE(child<QLabel>("letterOwner")->text(), QStringLiteral("voce: di Quillo"));
-    QVERIFY(!QFileInfo::exists(libraries_.user + QStringLiteral("/alfabeto/g.wav")));
+    QVERIFY(!QFileInfo::exists(libraries_.user() + QStringLiteral("/alfabeto/g.wav")));
 
     // A new word's file written by hand shows up in the list.
-    QVERIFY(QDir().mkpath(libraries_.user + QStringLiteral("/immagini")));
+    QVERIFY(QDir().mkpath(libraries_.user() + QStringLiteral("/immagini")));
     QImage gufo(QSize(50, 50), QImage::Format_RGB32);
     gufo.fill(Qt::gray);
-    QVERIFY(gufo.save(libraries_.user + QStringLiteral("/immagini/gufo.png")));
+    QVERIFY(gufo.save(libraries_.user() + QStringLiteral("/immagini/gufo.png")));
     QTRY_VERIFY(window_->model()->rowOf(QStringLiteral("gufo")) >= 0);
 }
 
@@ -400,7 +400,7 @@ void TestParoleWindow::refusals()
     typeWord(QStringLiteral("zebra"));
     click("save");
     QVERIFY2(message().contains(QStringLiteral("Nessun tasto «z»")), qPrintable(message()));
-    QVERIFY(!QFileInfo::exists(libraries_.user));
+    QVERIFY(!QFileInfo::exists(libraries_.user()));
 
     // A key's letter needs a recording first; one of silence is refused.
     QVERIFY(!child<QPushButton>("saveLetter")->isEnabled());

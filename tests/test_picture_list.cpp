@@ -2,12 +2,14 @@
 #include "platform/base/failure.h"
 #include "platform/files/file_name.h"
 #include "platform/files/file_search.h"
-#include "platform/files/picture_list.h"
+#include "library/media_library.h"
+#include "library/picture_list.h"
 #include "platform/files/regular_file.h"
 #include "support/wildcard_matches.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -27,20 +29,24 @@ void touch(const QString& path)
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
 }
 
-// A temporary folder holding empty files with the given names.
+// A temporary library whose folder of pictures holds empty files with the
+// given names.
 class Folder {
 public:
     explicit Folder(const QStringList& names = {})
     {
+        QDir(dir_.path()).mkdir(QStringLiteral("immagini"));
         for (const QString& name : names)
             add(name);
     }
-    QString path() const { return dir_.path(); }
-    void add(const QString& name) { touch(dir_.filePath(name)); }
-    void addFolder(const QString& name) { QDir(dir_.path()).mkdir(name); }
+    QString path() const { return dir_.filePath(QStringLiteral("immagini")); }
+    quillo::MediaLibrary& library() { return library_; }
+    void add(const QString& name) { touch(QDir(path()).filePath(name)); }
+    void addFolder(const QString& name) { QDir(path()).mkdir(name); }
 
 private:
     QTemporaryDir dir_;
+    quillo::MediaLibrary library_{dir_.path(), QString()};
 };
 
 }  // namespace
@@ -58,6 +64,7 @@ private slots:
     void selectionOutOfRangeRefused();
     void newFileAppearsAfterReread();
     void missingFolderRefused();
+    void userFolderAsTheLibraryJudgesIt();
     void findFirstFilePrefersExactCase();
     void findFirstFileRefusesForbiddenCharacters();
     void findFirstFileWithLiteralWildcards();
@@ -105,7 +112,7 @@ void TestPictureList::patternsSelectFiles()
 {
     Folder folder({"casa.png", "Cane.jpg", "c", "acqua.png", "README", "ape.png", "CIAO.PNG"});
     PictureList list;
-    list.setFolder(folder.path());
+    list.setLibrary(folder.library());
     QCOMPARE(list.pattern(), QStringLiteral("*.*"));
     QCOMPARE(list.count(), 7);  // names without a dot too
     QCOMPARE(list.selectedIndex(), -1);
@@ -133,7 +140,7 @@ void TestPictureList::sortedAsAnItalianReaderExpects()
     std::swap(shuffled[2], shuffled[7]);
     Folder folder(shuffled);
     PictureList list;
-    list.setFolder(folder.path());
+    list.setLibrary(folder.library());
     const QStringList names = list.names();
     // Accented initials sit beside their plain letter, not after z.
     QVERIFY2(names.indexOf(QStringLiteral("àncora.png")) < names.indexOf(QStringLiteral("Bruco.png")),
@@ -168,7 +175,7 @@ void TestPictureList::hiddenFilesAndFoldersLeftOut()
     QVERIFY(QFile::link(dir.filePath("sparito.png"), dir.filePath("coniglio.png")));
     QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("cubo.png")).constData(), 0600), 0);
     PictureList list;
-    list.setFolder(folder.path());
+    list.setLibrary(folder.library());
     QCOMPARE(list.names(), (QStringList{"cane.png", "casa.png"}));
     list.setPattern("c*.*");
     QCOMPARE(list.names(), (QStringList{"cane.png", "casa.png"}));
@@ -180,7 +187,7 @@ void TestPictureList::bracketIsLiteral()
 {
     Folder folder({"[a].png", "a.png", "b.png", "[.png"});
     PictureList list;
-    list.setFolder(folder.path());
+    list.setLibrary(folder.library());
     list.setPattern("[a]*.*");
     QCOMPARE(list.names(), QStringList{"[a].png"});
     list.setPattern("[*.*");
@@ -193,7 +200,7 @@ void TestPictureList::patternChangesAndSelection()
 {
     Folder folder({"ape.png", "casa.png", "cane.png", "dado.png"});
     PictureList list;
-    list.setFolder(folder.path());
+    list.setLibrary(folder.library());
     list.setSelectedIndex(2);
     QCOMPARE(list.fileName(), QStringLiteral("casa.png"));
 
@@ -212,7 +219,7 @@ void TestPictureList::patternChangesAndSelection()
 
     // Binding the folder again re-reads it and clears the selection too.
     list.setSelectedIndex(0);
-    list.setFolder(folder.path());
+    list.setLibrary(folder.library());
     QCOMPARE(list.selectedIndex(), -1);
 }
 
@@ -220,7 +227,7 @@ void TestPictureList::selectionOutOfRangeRefused()
 {
     Folder folder({"ape.png", "casa.png", "dado.png"});
     PictureList list;
-    list.setFolder(folder.path());
+    list.setLibrary(folder.library());
     list.setSelectedIndex(1);
     for (int bad : {3, 4, -2, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}) {
         QVERIFY_THROWS_EXCEPTION(Failure, list.setSelectedIndex(bad));
@@ -240,7 +247,7 @@ void TestPictureList::newFileAppearsAfterReread()
 {
     Folder folder({"ape.png"});
     PictureList list;
-    list.setFolder(folder.path());
+    list.setLibrary(folder.library());
     folder.add("casa.png");
     QCOMPARE(list.count(), 1);  // not re-read yet
     list.setPattern("c*.*");
@@ -270,23 +277,54 @@ void TestPictureList::newFileAppearsAfterReread()
 
 void TestPictureList::missingFolderRefused()
 {
+    using quillo::MediaLibrary;
     QTemporaryDir dir;
     PictureList list;
-    QVERIFY_THROWS_EXCEPTION(Failure, list.setFolder(dir.filePath("immagini")));
+    MediaLibrary none(dir.path(), {});
+    QVERIFY_THROWS_EXCEPTION(Failure, list.setLibrary(none));
     QCOMPARE(list.folder(), QString());
-    touch(dir.filePath("file.png"));
-    QVERIFY_THROWS_EXCEPTION(Failure, list.setFolder(dir.filePath("file.png")));  // a file is no folder
+    touch(dir.filePath("immagini"));
+    QVERIFY_THROWS_EXCEPTION(Failure, list.setLibrary(none));  // a file is no folder
 
     // A failed rebind keeps the list it had.
-    list.setFolder(dir.path());
+    Folder folder({"file.png"});
+    list.setLibrary(folder.library());
     list.setSelectedIndex(0);
-    QVERIFY_THROWS_EXCEPTION(Failure, list.setFolder(dir.filePath("missing")));
-    QCOMPARE(list.folder(), dir.path());
+    MediaLibrary missing(dir.filePath("missing"), {});
+    QVERIFY_THROWS_EXCEPTION(Failure, list.setLibrary(missing));
+    QCOMPARE(list.folder(), folder.path() + u'/');
     QCOMPARE(list.fileName(), QStringLiteral("file.png"));
 
-    QTemporaryDir empty;
-    list.setFolder(empty.path());
+    Folder empty;
+    list.setLibrary(empty.library());
     QCOMPARE(list.count(), 0);
+}
+
+void TestPictureList::userFolderAsTheLibraryJudgesIt()
+{
+    Folder bundled({"ape.png", "casa.png"});
+    Folder user({"Casa.jpg", "orso.png"});
+    quillo::MediaLibrary both(QFileInfo(bundled.path()).path(), QFileInfo(user.path()).path());
+    PictureList list;
+    list.setLibrary(both);
+    QCOMPARE(list.names(), (QStringList{"ape.png", "Casa.jpg", "orso.png"}));
+    QCOMPARE(list.pathOf("Casa.jpg"), QDir(user.path()).filePath("Casa.jpg"));
+    QCOMPARE(list.pathOf("ape.png"), QDir(bundled.path()).filePath("ape.png"));
+
+    // A folder of the user's that cannot be used is left out from the key
+    // the library judges it anew, and comes back when mended.
+    const QString moved = user.path() + QStringLiteral(".away");
+    QVERIFY(QDir().rename(user.path(), moved));
+    touch(user.path());
+    both.lookAgain();
+    list.setPattern("*.*");
+    QCOMPARE(list.names(), (QStringList{"ape.png", "casa.png"}));
+    QCOMPARE(list.pathOf("casa.png"), QDir(bundled.path()).filePath("casa.png"));
+    QVERIFY(QFile::remove(user.path()));
+    QVERIFY(QDir().rename(moved, user.path()));
+    both.lookAgain();
+    list.setPattern("*.*");
+    QCOMPARE(list.names(), (QStringList{"ape.png", "Casa.jpg", "orso.png"}));
 }
 
 void TestPictureList::findFirstFilePrefersExactCase()
@@ -366,7 +404,7 @@ void TestPictureList::namesThatAreNotUtf8()
 
     // Real files of such names, as an old stick brings them: each is listed,
     // sorted and matched by its readable form, and opens its own file.
-    QTemporaryDir dir;
+    Folder dir;
     const auto create = [&](const QByteArray& name) {
         const int fd = ::open((QFile::encodeName(dir.path()) + '/' + name).constData(), O_WRONLY | O_CREAT, 0644);
         QVERIFY(fd >= 0);
@@ -376,7 +414,7 @@ void TestPictureList::namesThatAreNotUtf8()
     for (const char* name : {"e\xe9.png", "\xe8lica.png", "erba.png", "casa.png", "\xe8.wav"})
         create(name);
     PictureList list;
-    list.setFolder(dir.path());
+    list.setLibrary(dir.library());
     QCOMPARE(list.count(), 5);
     list.setPattern(QStringLiteral("e*.*"));
     QCOMPARE(list.names(), (QStringList{decodeFileName("e\xe9.png"), QStringLiteral("erba.png")}));

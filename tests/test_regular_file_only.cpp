@@ -5,7 +5,7 @@
 // see (IN_OPEN is reported for FIFOs and device nodes as for files).
 
 #include "platform/files/file_search.h"
-#include "platform/files/picture_loader.h"
+#include "library/picture_loader.h"
 #include "platform/files/regular_file.h"
 #include "platform/sound/wav_decoder.h"
 #include "support/media_folder.h"
@@ -124,16 +124,24 @@ void RegularFileOnlyTest::swappedAfterListingNeverOpened()
     clock.start();
     QString why;
     if (folder == u"immagini") {
-        QVERIFY(loadPicture(path, QSize(32, 32), &why).isNull());
-        QVERIFY2(why.endsWith(QStringLiteral("not a regular file")), qPrintable(why));
+        quillo::PictureTrouble trouble;
+        QVERIFY(loadPicture(path, QSize(32, 32), &trouble).isNull());
+        QCOMPARE(trouble.kind, quillo::PictureTrouble::NotRegular);
+        QVERIFY2(trouble.message.endsWith(QStringLiteral("not a regular file")), qPrintable(trouble.message));
     } else {
         const DecodedWav wav = decodeWavFile(path, PcmFormat::commonServer());
         QCOMPARE(wav.refusal, WavRefusal::NotOpened);
         QVERIFY(wav.pcm.isEmpty());
         QCOMPARE(wav.detail, QStringLiteral("not a regular file"));
     }
-    QVERIFY(!openRegularFile(path, &why));
+    quillo::FileRefusal refusal = quillo::FileRefusal::Failed;
+    QVERIFY(!openRegularFile(path, &why, &refusal));
+    QCOMPARE(refusal, quillo::FileRefusal::NotRegular);
     QVERIFY(clock.elapsed() < 100);
+    // Once nothing is there, it is missing, told apart from a refusal.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(!openRegularFile(path, &why, &refusal));
+    QCOMPARE(refusal, quillo::FileRefusal::Missing);
     const QStringList opened = watch.opened();
     QVERIFY2(opened.isEmpty(), qPrintable(opened.join(u' ')));
 }

@@ -1,7 +1,7 @@
 // Where a save goes: a settings folder that cannot be made, a disk that
 // refuses writes, a settings file that is no regular file, and a settings
 // file that is a link.
-#include "platform/files/save_target.h"
+#include "platform/settings_file/save_target.h"
 #include "support/log_capture.h"
 #include "support/stored_settings.h"
 

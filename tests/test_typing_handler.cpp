@@ -259,8 +259,13 @@ void TypingHandlerTest::busyIsClearedAfterFailures()
     Rig rig;
     rig.media.addLetter(QStringLiteral("g.wav"));
     rig.media.addFile(QStringLiteral("immagini/gatto.png"), "not a picture");
+    // cane.png, sorted before casa.png, is a link to a picture beside the folder.
+    rig.media.addPicture(QStringLiteral("cane.png"));
+    QVERIFY(QFile::rename(rig.media.pictures() + QStringLiteral("cane.png"), rig.media.path() + QStringLiteral("/cane.png")));
+    QVERIFY(QFile::link(rig.media.path() + QStringLiteral("/cane.png"), rig.media.pictures() + QStringLiteral("cane.png")));
     Parla& form = rig.start();
     form.Parolasi->setValue(1);
+    QTest::qWait(150);  // the folder's listing is kept from now on
 
     // A picture that cannot be read: the word changes, nothing else, and typing goes on.
     scrivo_KeyPress(form, QStringLiteral("g"));
@@ -282,8 +287,24 @@ void TypingHandlerTest::busyIsClearedAfterFailures()
     QCOMPARE(rig.played(), QStringList{QStringLiteral("c.wav")});
     QCOMPARE(form.Busy, qint16(0));
 
-    // The pictures folder gone: still no stuck form.
+    // A picture gone since the list last read its folder (a link whose
+    // picture is taken away leaves the folder as it was): another one of
+    // that letter is drawn, and the gone one is not drawn again.
     rig.fake.sound->deviceWorks = true;
+    rig.fake.random->queued = {0.0};
+    rig.played().clear();
+    scrivo_KeyPress(form, QStringLiteral("c"));
+    QCOMPARE(rig.played(), (QStringList{QStringLiteral("c.wav"), QStringLiteral("d.wav"), QStringLiteral("<default>")}));
+    QCOMPARE(form.esempio->text(), QStringLiteral("cane"));
+    QVERIFY(QFile::remove(rig.media.path() + QStringLiteral("/cane.png")));
+    rig.fake.random->queued = {0.0, 0.0};
+    rig.played().clear();
+    scrivo_KeyPress(form, QStringLiteral("c"));
+    QCOMPARE(rig.played(), (QStringList{QStringLiteral("c.wav"), QStringLiteral("d.wav"), QStringLiteral("casa.wav")}));
+    QCOMPARE(form.esempio->text(), QStringLiteral("casa"));
+    QCOMPARE(form.File1.names(), QStringList{QStringLiteral("casa.png")});
+
+    // The pictures folder gone: still no stuck form.
     QDir(rig.media.pictures()).removeRecursively();
     rig.played().clear();
     scrivo_KeyPress(form, QStringLiteral("c"));

@@ -4,8 +4,8 @@
 
 #include "platform/base/failure.h"
 #include "feedback/word_display.h"
-#include "platform/files/media_library.h"
-#include "platform/files/picture_list.h"
+#include "library/media_library.h"
+#include "library/picture_list.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 #include "support/sample_files.h"
@@ -42,8 +42,7 @@ struct Rig {
     }
     void start()
     {
-        File1.setUserFolder(own.pictures());
-        File1.setFolder(media.pictures());
+        File1.setLibrary(library);
     }
     QStringList& played() { return sound.played; }
     // Selects a picture list entry by name, as the typing handler does.

@@ -6,8 +6,8 @@
 #include "feedback/word_display.h"
 #include "form/word_mode_button.h"
 #include "platform/base/failure.h"
-#include "platform/files/media_library.h"
-#include "platform/files/picture_list.h"
+#include "library/media_library.h"
+#include "library/picture_list.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 
@@ -35,7 +35,7 @@ struct Rig {
             media.remove(QStringLiteral("immagini/casa.png"));
         }
         esempiopix.resize(97, 97);
-        File1.setFolder(media.pictures());
+        File1.setLibrary(library);
     }
     test::MediaFolder media;
     test::RecordingSound sound;

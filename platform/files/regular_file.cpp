@@ -43,14 +43,20 @@ int reopen(int pin, const QByteArray& nativePath)
 
 }  // namespace
 
-std::unique_ptr<QFile> openRegularFile(const QByteArray& nativePath, QString* why)
+std::unique_ptr<QFile> openRegularFile(const QByteArray& nativePath, QString* why, FileRefusal* refusal)
 {
-    auto refuse = [&](const QString& reason) -> std::unique_ptr<QFile> {
+    auto refuse = [&](const QString& reason, FileRefusal kind = FileRefusal::NotRegular) -> std::unique_ptr<QFile> {
         if (why)
             *why = reason;
+        if (refusal)
+            *refusal = kind;
         return nullptr;
     };
-    auto failed = [&] { return refuse(QString::fromLocal8Bit(std::strerror(errno))); };
+    auto failed = [&] {
+        const int error = errno;
+        return refuse(QString::fromLocal8Bit(std::strerror(error)),
+                      error == ENOENT ? FileRefusal::Missing : FileRefusal::Failed);
+    };
     const QString notRegular = QStringLiteral("not a regular file");
     // Looked at before anything is opened: a FIFO, a device, a socket or a
     // folder is refused here, and no driver ever sees an open.
@@ -85,14 +91,14 @@ std::unique_ptr<QFile> openRegularFile(const QByteArray& nativePath, QString* wh
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return refuse(file->errorString());
+        return refuse(file->errorString(), FileRefusal::Failed);
     }
     return file;
 }
 
-std::unique_ptr<QFile> openRegularFile(const QString& path, QString* why)
+std::unique_ptr<QFile> openRegularFile(const QString& path, QString* why, FileRefusal* refusal)
 {
-    return openRegularFile(encodeFileName(path), why);
+    return openRegularFile(encodeFileName(path), why, refusal);
 }
 
 }  // namespace quillo

@@ -1,7 +1,7 @@
 // The lines of a settings file: whatever the file holds, the lines kept for
 // QSettings are all lines it takes as they are, and sorting them again keeps
 // them all, unchanged.
-#include "platform/files/ini_lines.h"
+#include "platform/settings_file/ini_lines.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Pictures from a folder filled by hand: any bytes either load as a picture
 // of the asked size or are refused, quickly and without a crash.
-#include "platform/files/picture_loader.h"
+#include "library/picture_loader.h"
 
 #include <QTemporaryFile>
 

@@ -2,7 +2,7 @@
 
 #include "settings/settings_file.h"
 #include "form/rounded_region.h"
-#include "platform/files/settings_store.h"
+#include "platform/settings_file/settings_store.h"
 
 #include <QDir>
 #include <QFile>

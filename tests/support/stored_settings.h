@@ -4,8 +4,8 @@
 #include "form/look.h"
 #include "form/word_mode_button.h"
 #include "form/writing_sheet.h"
-#include "platform/files/media_library.h"
-#include "platform/files/settings_store.h"
+#include "library/media_library.h"
+#include "platform/settings_file/settings_store.h"
 #include "support/fake_platform.h"
 #include "support/media_folder.h"
 

@@ -1,4 +1,4 @@
-#include "platform/files/user_media_folder.h"
+#include "library/user_media_folder.h"
 
 #include "platform/base/log.h"
 #include "platform/files/file_name.h"

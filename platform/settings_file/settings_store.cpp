@@ -1,9 +1,9 @@
-#include "platform/files/settings_store.h"
+#include "platform/settings_file/settings_store.h"
 
 #include "platform/base/log.h"
-#include "platform/files/ini_lines.h"
+#include "platform/settings_file/ini_lines.h"
 #include "platform/files/regular_file.h"
-#include "platform/files/save_target.h"
+#include "platform/settings_file/save_target.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/files/ini_lines.h"
+#include "platform/settings_file/ini_lines.h"
 
 #include <QStringDecoder>
 

@@ -1,4 +1,4 @@
-#include "platform/files/save_target.h"
+#include "platform/settings_file/save_target.h"
 
 #include <QFile>
 #include <QFileInfo>

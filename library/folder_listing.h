@@ -20,12 +20,9 @@ namespace quillo {
 class FolderListing {
 public:
     const QStringList& names(const QString& folder);
-    // Whether the folder looks as it did at the last reading (or skip): one
-    // stat. A folder that was not there and still is not is unchanged.
+    // Whether the folder looks as it did at the last reading: one stat. A
+    // folder that was not there and still is not is unchanged.
     bool unchanged(const QString& folder) const;
-    // Leaves the folder unread (it cannot be used), with no names, noting how
-    // it looks so that unchanged() tells when that changes.
-    void skip(const QString& folder);
     // Counts the readings: it changes whenever names() has read the folder anew.
     std::uint64_t readings() const { return readings_; }
 

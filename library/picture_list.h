@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/files/folder_listing.h"
+#include "library/folder_listing.h"
 #include "platform/files/wildcard.h"
 
 #include <QSet>
@@ -11,22 +11,21 @@
 
 namespace quillo {
 
-// The hidden list of picture file names: the files of one folder that match a
-// wildcard pattern, sorted, with one selected entry (-1 when none). A second
-// folder, the user's own, may join it: the list is then the union of both,
+class MediaLibrary;
+
+// The hidden list of picture file names: the pictures of a media library
+// that match a wildcard pattern, sorted, with one selected entry (-1 when
+// none). The library's folders of pictures are the bundled one and, when the
+// library judges it usable, the user's: the list is then the union of both,
 // sorted together, each word once (see mergePictures).
 class PictureList {
 public:
-    // Binds the list to a folder and reads it. Throws Failure when the folder
-    // does not exist. Leaves no entry selected.
-    void setFolder(const QString& folder);
+    // Binds the list to a library, held by reference, and reads it. Throws
+    // Failure when the bundled library has no folder of pictures (the
+    // user's need not exist). Leaves no entry selected.
+    void setLibrary(MediaLibrary& library);
+    // The bundled folder of pictures bound, empty when none.
     const QString& folder() const { return folder_; }
-
-    // The user's folder, read beside the bound one at every re-read. It need
-    // not exist; one that cannot be listed is said once and left out (see
-    // usableOrSaid). Empty: none. Leaves no entry selected.
-    void setUserFolder(const QString& folder);
-    const QString& userFolder() const { return userFolder_; }
 
     // A different pattern re-reads the folders and clears the selection.
     // The pattern already held changes nothing, unless a folder has changed
@@ -55,11 +54,14 @@ public:
 
 private:
     void reread();
-    bool foldersChanged() const;
+    bool foldersChanged();
+    // The user's folder of pictures when the library uses it, else empty.
+    QString usedUserFolder();
     const QStringList& everyName();
 
+    MediaLibrary* library_ = nullptr;
     QString folder_;
-    QString userFolder_;
+    QString userFolder_;  // the user's folder as last read, empty when left out
     QString pattern_ = kEveryFile;
     FolderListing listing_;
     FolderListing userListing_;
@@ -67,7 +69,6 @@ private:
     // user's; put together again only when a folder was read anew.
     QStringList union_;
     QSet<QString> unionUsers_;
-    bool userUsable_ = false;
     std::uint64_t unionOf_[2] = {0, 0};  // the folders' readings it was made from
     QStringList names_;
     int selected_ = -1;

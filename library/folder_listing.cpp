@@ -1,4 +1,4 @@
-#include "platform/files/folder_listing.h"
+#include "library/folder_listing.h"
 
 #include "platform/files/file_name.h"
 #include "platform/files/file_search.h"
@@ -77,17 +77,6 @@ bool FolderListing::unchanged(const QString& folder) const
     if (!stamped || !stamped_)
         return stamped == stamped_;
     return trusted_ && now == stamp_;
-}
-
-void FolderListing::skip(const QString& folder)
-{
-    if (folder_ != folder || !names_.isEmpty())
-        ++readings_;
-    folder_ = folder;
-    stamp_ = {};
-    stamped_ = stampOf(folder, &stamp_);
-    trusted_ = true;
-    names_.clear();
 }
 
 }  // namespace quillo

@@ -1,27 +1,29 @@
-#include "platform/files/picture_list.h"
+#include "library/picture_list.h"
 
 #include "platform/base/failure.h"
 #include "platform/files/file_name.h"
 #include "platform/files/file_search.h"
-#include "platform/files/media_library.h"
+#include "library/media_library.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace quillo {
 
-void PictureList::setFolder(const QString& folder)
+void PictureList::setLibrary(MediaLibrary& library)
 {
+    const QString folder = folderIn(library.bundled(), LibraryFolder::Pictures);
     if (!QFileInfo(folder).isDir())
         throw Failure(QStringLiteral("path not found: %1").arg(folder));
+    library_ = &library;
     folder_ = folder;
     reread();
 }
 
-void PictureList::setUserFolder(const QString& folder)
+QString PictureList::usedUserFolder()
 {
-    userFolder_ = folder;
-    reread();
+    const QStringList& folders = library_->folders(LibraryFolder::Pictures);
+    return folders.size() > 1 ? folders.first() : QString();
 }
 
 void PictureList::setPattern(const QString& pattern)
@@ -40,34 +42,29 @@ void PictureList::setPattern(const QString& pattern)
     selected_ = selected.isEmpty() ? -1 : int(names_.indexOf(selected));
 }
 
-bool PictureList::foldersChanged() const
+bool PictureList::foldersChanged()
 {
-    return !listing_.unchanged(folder_) || (!userFolder_.isEmpty() && !userListing_.unchanged(userFolder_));
+    // Whether the user's folder is used is the library's to judge.
+    const QString user = usedUserFolder();
+    return !listing_.unchanged(folder_) || user != userFolder_ || (!user.isEmpty() && !userListing_.unchanged(user));
 }
 
 const QStringList& PictureList::everyName()
 {
     const QStringList& bound = listing_.names(folder_);
-    if (userFolder_.isEmpty()) {
-        userUsable_ = false;
-    } else if (!userListing_.unchanged(userFolder_)) {
-        // Judged again only when it has changed: a fault is said once.
-        userUsable_ = usableOrSaid(userFolder_);
-        if (userUsable_)
-            userListing_.names(userFolder_);
-        else
-            userListing_.skip(userFolder_);
-    }
-    const std::uint64_t readings[2] = {listing_.readings(), userUsable_ ? userListing_.readings() : 0};
+    userFolder_ = usedUserFolder();
+    static const QStringList none;
+    const QStringList& own = userFolder_.isEmpty() ? none : userListing_.names(userFolder_);
+    // A folder left out counts as a reading of its own, of no names.
+    const std::uint64_t readings[2] = {listing_.readings(), userFolder_.isEmpty() ? 0 : userListing_.readings()};
     if (readings[0] == unionOf_[0] && readings[1] == unionOf_[1])
         return union_;
 
-    static const QStringList none;
     union_.clear();
     unionUsers_.clear();
     // No name is left twice (two pictures of one name are one word), so the
     // name alone tells the folder.
-    for (const LibraryPicture& picture : mergePictures(userUsable_ ? userListing_.names(userFolder_) : none, bound)) {
+    for (const LibraryPicture& picture : mergePictures(own, bound)) {
         union_.append(picture.name);
         if (picture.own)
             unionUsers_.insert(picture.name);
@@ -108,7 +105,7 @@ QString PictureList::filePath() const
 
 QString PictureList::pathOf(const QString& name) const
 {
-    return QDir(unionUsers_.contains(name) ? userFolder_ : folder_).filePath(name);
+    return (unionUsers_.contains(name) ? userFolder_ : folder_) + name;
 }
 
 }  // namespace quillo

@@ -1,4 +1,4 @@
-#include "platform/files/picture_loader.h"
+#include "library/picture_loader.h"
 
 #include "platform/files/file_name.h"
 #include "platform/files/regular_file.h"
@@ -30,30 +30,39 @@ bool pictureSizeAcceptable(QSize size)
     return qint64(size.width()) * size.height() <= kMaxPicturePixels;
 }
 
-QImage loadPicture(const QString& path, QSize target, QString* error)
+QImage loadPicture(const QString& path, QSize target, PictureTrouble* trouble)
 {
-    auto fail = [&](const QString& why) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(readableFileName(path), why);
+    auto fail = [&](PictureTrouble::Kind kind, const QString& why, QSize size = {}) {
+        if (trouble)
+            *trouble = {kind, why, QStringLiteral("%1: %2").arg(readableFileName(path), why), size};
         return QImage();
     };
     if (target.isEmpty())
-        return fail(QStringLiteral("no room to show a picture"));
+        return fail(PictureTrouble::NoRoom, QStringLiteral("no room to show a picture"));
 
     // Opened by its own bytes (a name need not be UTF-8), and only when it is a
     // regular file: a FIFO or a device would block a plain open.
     QString why;
-    const std::unique_ptr<QFile> file = openRegularFile(path, &why);
+    FileRefusal refusal = FileRefusal::Failed;
+    const std::unique_ptr<QFile> file = openRegularFile(path, &why, &refusal);
     if (!file)
-        return fail(why);
+        return fail(refusal == FileRefusal::Missing      ? PictureTrouble::Gone
+                    : refusal == FileRefusal::NotRegular ? PictureTrouble::NotRegular
+                                                         : PictureTrouble::Damaged,
+                    why);
     QImageReader reader(file.get());  // the format is told by the content, whatever the name
     reader.setAutoTransform(true);
+    const bool looksLikeAPicture = !reader.format().isEmpty();  // by its first bytes
     const QSize full = reader.size();
     if (!full.isValid()) {
+        // A file that begins as a picture but is cut short is a damaged one.
         if (!reader.canRead())
-            return fail(reader.errorString());
+            return fail(looksLikeAPicture ? PictureTrouble::Damaged : PictureTrouble::NotAPicture,
+                        reader.errorString());
     } else if (!pictureSizeAcceptable(full)) {
-        return fail(QStringLiteral("picture too large (%1x%2)").arg(full.width()).arg(full.height()));
+        // A header that gives no area at all is a damaged one.
+        return fail(full.isEmpty() ? PictureTrouble::Damaged : PictureTrouble::TooLarge,
+                    QStringLiteral("picture too large (%1x%2)").arg(full.width()).arg(full.height()), full);
     }
 
     if (full.isValid()) {
@@ -66,11 +75,11 @@ QImage loadPicture(const QString& path, QSize target, QString* error)
     }
     QImage image = reader.read();
     if (image.isNull())
-        return fail(reader.errorString());
+        return fail(PictureTrouble::Damaged, reader.errorString());
     if (!full.isValid()) {
         // A format that does not tell its size up front: crop after decoding.
         if (!pictureSizeAcceptable(image.size()))
-            return fail(QStringLiteral("picture too large"));
+            return fail(PictureTrouble::TooLarge, QStringLiteral("picture too large"), image.size());
         image = image.copy(centreCrop(image.size(), target));
     }
     if (image.size() != target)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/folder_trouble.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,25 +35,20 @@ inline const QString kSavedSecond = QStringLiteral("k.wav");      // ...this one
 // four characters or fewer, which names no word. A name that is not UTF-8
 // gives its readable form (stray bytes as Latin-1, one character each).
 QString wordOfPicture(const QString& fileName);
+// Whether a picture stands for `word`: one word, letter case aside.
+bool isPictureOf(const QString& fileName, const QString& word);
 
-// Why a folder of a library cannot be used. A missing folder is no fault of
-// the library (it may simply not have one): kind Missing, said nowhere.
-struct FolderTrouble {
-    enum Kind { None, Missing, NotAFolder, Unreadable, Loop, Other };
-    Kind kind = None;
-    QString path;    // the path at fault: the folder, or the folder above it that fails
-    QString detail;  // the system's words for Unreadable and Other
-    bool usable() const { return kind == None; }
-    bool faulty() const { return kind != None && kind != Missing; }
-    QString english() const;  // "it is not a folder", ...
-    QString italian() const;  // "non è una cartella", ...
-};
-// Looks afresh: a folder that appears or is mended counts at once.
-FolderTrouble folderTrouble(const QString& folder);
-// folderTrouble, with a fault said once a run on stderr for the path at
-// fault ("PATH: left out, it is not a folder"), so that a fault shared by
-// several folders below it is said once for all.
-bool usableOrSaid(const QString& folder);
+// Lookups in one library, whether or not its folders can be used (a folder
+// that cannot be listed holds nothing); an empty library holds nothing.
+// The path of the named file in the library's folder of that kind, letter
+// case aside as findFirstFile finds it, or an empty string.
+QString locateIn(const QString& library, LibraryFolder kind, const QString& name);
+// Every file of that folder that is `name` but for letter case (the same
+// name in two spellings), sorted.
+QStringList spellingsIn(const QString& library, LibraryFolder kind, const QString& name);
+// The library's pictures of a word (see isPictureOf), sorted: the first is
+// the one that counts.
+QStringList picturesOfWordIn(const QString& library, const QString& word);
 
 // One picture of the two libraries' pictures put together.
 struct LibraryPicture {
@@ -67,7 +64,8 @@ struct LibraryPicture {
 // A name too short for a word stands for itself.
 QList<LibraryPicture> mergePictures(const QStringList& own, const QStringList& bundled);
 
-// The two libraries as one: where each file is looked for.
+// The two libraries as one: where each file is looked for. It is the only
+// place that judges whether the user's folders can be used.
 class MediaLibrary {
 public:
     MediaLibrary() = default;
@@ -79,8 +77,12 @@ public:
 
     // The folders of one kind a file is looked for in: the user's first when
     // it can be used, then the bundled one. Whether the user's can be used is
-    // judged at the first lookup after lookAgain(), once per key.
+    // judged at the first lookup after lookAgain(), once per key, and a
+    // fault said once (troubleSaid).
     const QStringList& folders(LibraryFolder kind);
+    // Why the user's folder of that kind is left out, as folders() judged it
+    // (kind None when it is used).
+    const FolderTrouble& userTrouble(LibraryFolder kind);
     void lookAgain() { judged_ = false; }
 
     // The path of the first file that matches `pattern` ('*' and '?' are
@@ -95,12 +97,18 @@ public:
     QString locate(LibraryFolder kind, const QString& name);
     // The pictures of the folders(Pictures), put together by mergePictures.
     QList<LibraryPicture> pictures();
+    // The one picture of a word that pictures() would offer, letter case
+    // aside; an empty name when neither library has one.
+    LibraryPicture pictureOf(const QString& word);
+    // Where a picture of pictures() or pictureOf() is.
+    QString pathOf(const LibraryPicture& picture) const;
 
 private:
     QString bundled_;
     QString user_;
     bool judged_ = false;
     std::array<QStringList, 3> folders_;
+    std::array<FolderTrouble, 3> troubles_;
 };
 
 }  // namespace quillo

@@ -1,0 +1,199 @@
+#include "library/media_library.h"
+
+#include "platform/files/file_name.h"
+#include "platform/files/file_search.h"
+#include "platform/files/wildcard.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace quillo {
+
+QString folderName(LibraryFolder kind)
+{
+    static const QString names[] = {QStringLiteral("alfabeto"), QStringLiteral("parole"), QStringLiteral("immagini")};
+    return names[std::size_t(kind)];
+}
+
+QString folderIn(const QString& library, LibraryFolder kind)
+{
+    return library + u'/' + folderName(kind) + u'/';
+}
+
+QString wordOfPicture(const QString& fileName)
+{
+    return fileName.size() > 4 ? readableFileName(fileName).left(fileName.size() - 4) : QString();
+}
+
+namespace {
+
+// What makes two pictures the same word: their word, letter case aside. A
+// name too short for a word stands for itself.
+QString sameWordKey(const QString& name)
+{
+    const QString word = wordOfPicture(name);
+    return (word.isEmpty() ? readableFileName(name) : word).toCaseFolded();
+}
+
+}  // namespace
+
+bool isPictureOf(const QString& fileName, const QString& word)
+{
+    const QString own = wordOfPicture(fileName);
+    return !own.isEmpty() && own.toCaseFolded() == word.toCaseFolded();
+}
+
+// --- one library -----------------------------------------------------------------
+
+QString locateIn(const QString& library, LibraryFolder kind, const QString& name)
+{
+    if (library.isEmpty())
+        return {};
+    const QString folder = folderIn(library, kind);
+    const QString found = findFirstFile(folder, name, /*wildcards=*/false);
+    return found.isEmpty() ? QString() : folder + found;
+}
+
+QStringList spellingsIn(const QString& library, LibraryFolder kind, const QString& name)
+{
+    QStringList same;
+    if (library.isEmpty())
+        return same;
+    for (const QString& file : listMatchingFiles(folderIn(library, kind), kEveryFile)) {
+        if (readableFileName(file).compare(name, Qt::CaseInsensitive) == 0)
+            same << file;
+    }
+    return same;
+}
+
+QStringList picturesOfWordIn(const QString& library, const QString& word)
+{
+    QStringList found;
+    if (library.isEmpty())
+        return found;
+    for (const QString& file : listMatchingFiles(folderIn(library, LibraryFolder::Pictures), kEveryFile)) {
+        if (isPictureOf(file, word))
+            found << file;
+    }
+    return found;
+}
+
+// --- the pictures of both libraries --------------------------------------------
+
+QList<LibraryPicture> mergePictures(const QStringList& own, const QStringList& bundled)
+{
+    QHash<QString, LibraryPicture> byWord;
+    auto add = [&byWord](const QStringList& names, bool isOwn) {
+        // The names come sorted: the first of one word counts.
+        QSet<QString> seen;
+        for (const QString& name : names) {
+            const QString key = sameWordKey(name);
+            if (seen.contains(key))
+                continue;
+            seen.insert(key);
+            const auto it = byWord.find(key);
+            if (it == byWord.end())
+                byWord.insert(key, LibraryPicture{name, isOwn, !isOwn});
+            else if (!isOwn)
+                it->bundledToo = true;  // the user's was put in first
+        }
+    };
+    add(own, true);
+    add(bundled, false);
+
+    QStringList names;
+    QHash<QString, LibraryPicture> byName;
+    for (const LibraryPicture& picture : std::as_const(byWord)) {
+        names.append(picture.name);
+        byName.insert(picture.name, picture);
+    }
+    sortFileNames(names);
+    QList<LibraryPicture> merged;
+    merged.reserve(names.size());
+    for (const QString& name : std::as_const(names))
+        merged.append(byName.value(name));
+    return merged;
+}
+
+// --- lookups -------------------------------------------------------------------
+
+void MediaLibrary::setLibraries(const QString& bundled, const QString& user)
+{
+    if (bundled == bundled_ && user == user_)
+        return;
+    bundled_ = bundled;
+    user_ = user;
+    judged_ = false;
+}
+
+const QStringList& MediaLibrary::folders(LibraryFolder kind)
+{
+    if (!judged_) {
+        for (LibraryFolder each : {LibraryFolder::Letters, LibraryFolder::Words, LibraryFolder::Pictures}) {
+            QStringList& list = folders_[std::size_t(each)];
+            FolderTrouble& trouble = troubles_[std::size_t(each)];
+            list.clear();
+            trouble = user_.isEmpty() ? FolderTrouble{FolderTrouble::Missing, {}, {}} : troubleSaid(folderIn(user_, each));
+            if (trouble.usable())
+                list.append(folderIn(user_, each));
+            list.append(folderIn(bundled_, each));
+        }
+        judged_ = true;
+    }
+    return folders_[std::size_t(kind)];
+}
+
+const FolderTrouble& MediaLibrary::userTrouble(LibraryFolder kind)
+{
+    folders(kind);
+    return troubles_[std::size_t(kind)];
+}
+
+QString MediaLibrary::find(LibraryFolder kind, const QString& pattern)
+{
+    for (const QString& folder : folders(kind)) {
+        const QString found = findFirstFile(folder, pattern);
+        if (!found.isEmpty())
+            return folder + found;
+    }
+    return {};
+}
+
+QString MediaLibrary::locate(LibraryFolder kind, const QString& name)
+{
+    const QStringList& looked = folders(kind);
+    const QString found = looked.size() > 1 ? locateIn(user_, kind, name) : QString();
+    return found.isEmpty() ? locateIn(bundled_, kind, name) : found;
+}
+
+QList<LibraryPicture> MediaLibrary::pictures()
+{
+    const QStringList& pictureFolders = folders(LibraryFolder::Pictures);
+    const QStringList bundled = listMatchingFiles(pictureFolders.last(), kEveryFile);
+    return mergePictures(pictureFolders.size() > 1 ? listMatchingFiles(pictureFolders.first(), kEveryFile) : QStringList{},
+                         bundled);
+}
+
+LibraryPicture MediaLibrary::pictureOf(const QString& word)
+{
+    const QStringList own = folders(LibraryFolder::Pictures).size() > 1 ? picturesOfWordIn(user_, word) : QStringList{};
+    const QStringList bundled = picturesOfWordIn(bundled_, word);
+    if (!own.isEmpty())
+        return {own.front(), true, !bundled.isEmpty()};
+    if (!bundled.isEmpty())
+        return {bundled.front(), false, true};
+    return {};
+}
+
+QString MediaLibrary::pathOf(const LibraryPicture& picture) const
+{
+    return folderIn(picture.own ? user_ : bundled_, LibraryFolder::Pictures) + picture.name;
+}
+
+QString MediaLibrary::pathOf(LibraryFolder kind, const QString& name)
+{
+    const QString found = locate(kind, name);
+    return found.isEmpty() ? folderIn(bundled_, kind) + name : found;
+}
+
+}  // namespace quillo
