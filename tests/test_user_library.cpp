@@ -2,7 +2,7 @@
 // recording comes from, the pictures of both, and a user folder that is
 // missing or cannot be used.
 
-#include "app/parla.h"
+#include "app/startup.h"
 #include "commands/word_list_commands.h"
 #include "feedback/character_sound_player.h"
 #include "feedback/typing_handler.h"
@@ -11,11 +11,15 @@
 #include "library/media_library.h"
 #include "library/user_media_folder.h"
 #include "settings/settings_file.h"
+#include "form/form.h"
+#include "support/fake_platform.h"
 #include "support/log_capture.h"
-#include "support/started_window.h"
+#include "support/media_folder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,14 +31,31 @@ using namespace quillo;
 
 namespace {
 
-// The usual bundled media and a user library, empty until the test fills it.
-struct Rig : test::StartedWindow {
-    Rig() : StartedWindow(Start::Later)
+// The form's state over controls of its own, in no window: the usual
+// bundled media and a user library, empty until the test fills it.
+struct Rig {
+    Rig()
     {
         media.addBasics();
         fake.platform.userMediaFolder = user.path();
+        picture.resize(120, 90);
     }
+    test::MediaFolder media;
     test::MediaFolder user;
+    test::FakePlatform fake{media.path()};
+    WordModeButton button;
+    QLineEdit word;
+    WritingSheet sheet;
+    QLabel picture;
+    struct LooseForm final : Form {
+        using Form::Form;
+    } form{fake.platform, {&button, &word, &sheet, &picture}};
+
+    Form& start()
+    {
+        Form_Load(form);
+        return form;
+    }
 
     // Alt+F2's save, for its o and k.
     void save()
@@ -96,7 +117,7 @@ void UserLibraryTest::recordingsAreLookedForInTheUsersFolderFirst()
     test::TemporaryConfigHome config;
     Rig rig;
     QVERIFY(QDir(rig.user.path()).removeRecursively());  // no library of the user's yet
-    Parla& form = rig.start();
+    Form& form = rig.start();
     form.Parolasi->setValue(1);
     QCOMPARE(rig.type(QStringLiteral("a")),
              (QStringList{"bundled/alfabeto/a.wav", "bundled/alfabeto/d.wav", "bundled/parole/ape.wav"}));
@@ -149,7 +170,7 @@ void UserLibraryTest::picturesOfBothLibraries()
     for (const char* name : {"Casa.jpg", "casa.jpeg", "7nani.png", "orso.png"})
         rig.user.addPicture(QString::fromLatin1(name));
     rig.user.addWord(QStringLiteral("7nani.wav"));
-    Parla& form = rig.start();
+    Form& form = rig.start();
     QCOMPARE(form.File1.folder(), rig.media.pictures());
     QCOMPARE(form.File1.names(), (QStringList{"7nani.png", "ape.png", "casa.jpeg", "Casa.jpg", "gatto.png", "orso.png"}));
 
@@ -246,7 +267,7 @@ void UserLibraryTest::unusableUserFolder()
     auto mendAtEnd = qScopeGuard(mend);
 
     test::LogCapture log;
-    Parla& form = rig.start();
+    Form& form = rig.start();
     form.Parolasi->setValue(1);
     QCOMPARE(form.File1.names(), (QStringList{"ape.png", "casa.png"}));
     // Every kind of lookup, more than once: the bundled library answers.
