@@ -4,8 +4,16 @@
 #include "platform/files/file_search.h"
 #include "platform/files/wildcard.h"
 
+#include "platform/base/log.h"
+
 #include <QHash>
+#include <QMutex>
 #include <QSet>
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace quillo {
 
@@ -33,6 +41,24 @@ QString sameWordKey(const QString& name)
 {
     const QString word = wordOfPicture(name);
     return (word.isEmpty() ? readableFileName(name) : word).toCaseFolded();
+}
+
+// A file that cannot be read counts as one that is not there: the next
+// library's is used, or the fallback. Said once a run for each file.
+bool readableOrSaid(const QString& path)
+{
+    if (::access(encodeFileName(path).constData(), R_OK) == 0)
+        return true;
+    const int error = errno;
+    static QMutex mutex;
+    static QSet<QString> said;
+    const QMutexLocker lock(&mutex);
+    if (!said.contains(path)) {
+        said.insert(path);
+        qCWarning(lcQuillo, "%s: left out, it cannot be read (%s)", qPrintable(readableFileName(path)),
+                  std::strerror(error));
+    }
+    return false;
 }
 
 }  // namespace
@@ -153,7 +179,7 @@ QString MediaLibrary::find(LibraryFolder kind, const QString& pattern)
 {
     for (const QString& folder : folders(kind)) {
         const QString found = findFirstFile(folder, pattern);
-        if (!found.isEmpty())
+        if (!found.isEmpty() && readableOrSaid(folder + found))
             return folder + found;
     }
     return {};
@@ -162,8 +188,12 @@ QString MediaLibrary::find(LibraryFolder kind, const QString& pattern)
 QString MediaLibrary::locate(LibraryFolder kind, const QString& name)
 {
     const QStringList& looked = folders(kind);
-    const QString found = looked.size() > 1 ? locateIn(user_, kind, name) : QString();
-    return found.isEmpty() ? locateIn(bundled_, kind, name) : found;
+    for (const QString& library : {looked.size() > 1 ? user_ : QString(), bundled_}) {
+        const QString found = locateIn(library, kind, name);
+        if (!found.isEmpty() && readableOrSaid(found))
+            return found;
+    }
+    return {};
 }
 
 QList<LibraryPicture> MediaLibrary::pictures()
