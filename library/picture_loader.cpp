@@ -30,11 +30,16 @@ bool pictureSizeAcceptable(QSize size)
     return qint64(size.width()) * size.height() <= kMaxPicturePixels;
 }
 
+int maxMegapixels(const QByteArray& format)
+{
+    return format == "jpeg" ? kMaxPictureMegapixels : kMaxWholeDecodeMegapixels;
+}
+
 QImage loadPicture(const QString& path, QSize target, PictureTrouble* trouble)
 {
-    auto fail = [&](PictureTrouble::Kind kind, const QString& why, QSize size = {}) {
+    auto fail = [&](PictureTrouble::Kind kind, const QString& why, QSize size = {}, int most = kMaxPictureMegapixels) {
         if (trouble)
-            *trouble = {kind, why, QStringLiteral("%1: %2").arg(readableFileName(path), why), size};
+            *trouble = {kind, why, QStringLiteral("%1: %2").arg(readableFileName(path), why), size, most};
         return QImage();
     };
     if (target.isEmpty())
@@ -63,6 +68,20 @@ QImage loadPicture(const QString& path, QSize target, PictureTrouble* trouble)
         // A header that gives no area at all is a damaged one.
         return fail(full.isEmpty() ? PictureTrouble::Damaged : PictureTrouble::TooLarge,
                     QStringLiteral("picture too large (%1x%2)").arg(full.width()).arg(full.height()), full);
+    } else if (const int most = maxMegapixels(reader.format());
+               qint64(full.width()) * full.height() > qint64(most) * 1'000'000) {
+        return fail(PictureTrouble::TooLarge,
+                    QStringLiteral("picture too large (%1x%2; a %3 is decoded whole, so at most %4 megapixels)")
+                        .arg(full.width())
+                        .arg(full.height())
+                        .arg(QString::fromLatin1(reader.format().toUpper()))
+                        .arg(most),
+                    full, most);
+    }
+    if (full.isValid()) {
+        // Qt refuses more than 128 MB for one picture unless told: the
+        // limits above keep it in bounds (4 bytes a pixel, and some room).
+        reader.setAllocationLimit(int(qMax<qint64>(128, qint64(full.width()) * full.height() * 4 / 1'000'000 + 64)));
     }
 
     if (full.isValid()) {

@@ -88,11 +88,11 @@ void checkPictures(Report& report, const QString& pictures, MediaLibrary* words)
                        QStringLiteral("l'immagine è troppo grande: Quillo apre foto di al massimo %1 pixel per lato e "
                                       "%2 megapixel")
                            .arg(kMaxPictureSide)
-                           .arg(kMaxPictureMegapixels),
+                           .arg(trouble.mostMegapixels),
                        QStringLiteral("the picture is too large: Quillo opens pictures of at most %1 pixels a side and "
                                       "%2 megapixels")
                            .arg(kMaxPictureSide)
-                           .arg(kMaxPictureMegapixels),
+                           .arg(trouble.mostMegapixels),
                        QStringLiteral("%1x%2 px").arg(trouble.size.width()).arg(trouble.size.height()));
         } else if (!opens) {
             report.add(where, QStringLiteral("l'immagine non si apre"), QStringLiteral("the picture does not open"),
