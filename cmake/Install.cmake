@@ -146,7 +146,7 @@ if(QUILLO_BUILD_TESTS)
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/package_deb.sh
                    ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${CMAKE_CPACK_COMMAND})
   set_tests_properties(package_deb PROPERTIES
-    SKIP_RETURN_CODE 77 TIMEOUT 180 LABELS package RESOURCE_LOCK build_folder_install)
+    SKIP_RETURN_CODE 77 TIMEOUT 180 LABELS package RESOURCE_LOCK build_folder_install COST 100)
 endif()
 
 # Debian package
