@@ -11,9 +11,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$here/build}" && pwd)
-work=$(mktemp -d)
-source "$here/tests/e2e/test-env.sh"
+source "$here/tests/e2e/prologue.sh"
 source "$here/tests/e2e/x11-session.sh"
+work=$scratch
 server_script=$here/tests/e2e/pulse-server.sh
 need_tools Xvfb xdotool openbox parec sox
 if [ "${SOUND_SERVER:-pulseaudio}" = pipewire ]; then
@@ -23,10 +23,6 @@ else
     need_tools pulseaudio
 fi
 /usr/bin/python3 -c 'import Xlib.ext.xtest' 2>/dev/null || { echo "needs python3-xlib" >&2; exit 77; }
-PULSE_PID=""
-BUSY_PIDS=""
-cleanup() { kill $X_PIDS $PULSE_PID $BUSY_PIDS 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
 mkdir "$work/program"
 cp "$build/quillo" "$work/program/"
 cp -r "$here/media/alfabeto" "$work/program/"
@@ -34,11 +30,11 @@ ln -s "$here/media/parole" "$here/media/immagini" "$work/program/"
 sox -n -r 22050 -c 1 -b 16 "$work/program/alfabeto/0.wav" synth 4 sine 440 vol 0.5
 start_x_session "$work"
 bash "$server_script" "$work/pulse" 48000 2>"$work/pulse.err" &
-PULSE_PID=$!
+pids+=($!)
 for _ in $(seq 200); do [ -S "$work/pulse/native" ] && break; sleep 0.05; done
 export PULSE_SERVER=unix:$work/pulse/native PULSE_CLIENTCONFIG=$work/pulse/client.conf
 export XDG_CONFIG_HOME=$work/config
 unset SDL_AUDIODRIVER
-for _ in $(seq "${BUSY:-0}"); do sh -c 'while :; do :; done' & BUSY_PIDS="$BUSY_PIDS $!"; done
+for _ in $(seq "${BUSY:-0}"); do sh -c 'while :; do :; done' & pids+=($!); done
 TONE_SECONDS=4 /usr/bin/python3 "$here/bench/pulse_latency.py" "$work/program/quillo" "${2:-40}" "${3:-5}"
 [ -z "${PULSE_LOG_LEVEL:-}" ] || cp "$work/pulse.err" /tmp/pulse-debug.log

@@ -139,12 +139,14 @@ if(QUILLO_BUILD_TESTS)
   set_tests_properties(validate_desktop_entry validate_parole_desktop_entry validate_metainfo install_layout PROPERTIES
     SKIP_RETURN_CODE 77 TIMEOUT 120
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;QT_LOGGING_RULES=*.debug=false")
+  # It and package_deb install from this build folder: one at a time.
+  set_tests_properties(install_layout PROPERTIES RESOURCE_LOCK build_folder_install)
   # Builds the .deb from this build folder and checks it (ctest -L package).
   add_test(NAME package_deb
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/package_deb.sh
                    ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${CMAKE_CPACK_COMMAND})
   set_tests_properties(package_deb PROPERTIES
-    SKIP_RETURN_CODE 77 TIMEOUT 180 LABELS package RUN_SERIAL TRUE)
+    SKIP_RETURN_CODE 77 TIMEOUT 180 LABELS package RESOURCE_LOCK build_folder_install COST 100)
 endif()
 
 # Debian package

@@ -6,7 +6,7 @@
 #   power_keys_lock.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
 set -euo pipefail
 binary=$1 source=$2 work=$3
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools dbus-daemon dbus-send
 # Debian's python3, where python3-dbusmock lives, also when another comes first on PATH.
 python=""
@@ -15,24 +15,15 @@ for candidate in python3 /usr/bin/python3; do
 done
 [ -n "$python" ] || skip_test "python3-dbusmock is not installed"
 rm -rf "$work"; mkdir -p "$work/config"
-mkdir -m 0700 "$work/runtime"
-
-pids=()
-cleanup() { for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done; }
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    for f in "$work"/*.err; do [ -s "$f" ] && { echo "--- ${f##*/}"; tail -n 20 "$f"; }; done
-    exit 1
-}
-eventually() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; "$@"; }
+mkdir -m 0700 "$scratch/runtime"
+fail_logs=("$work/*.err")
 
 cat >"$work/bus.conf" <<EOF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
   <type>system</type>
-  <listen>unix:path=$work/system_bus</listen>
+  <listen>unix:path=$scratch/system_bus</listen>
   <auth>EXTERNAL</auth>
   <policy context="default">
     <allow user="*"/>
@@ -49,8 +40,8 @@ cat >"$work/bus.conf" <<EOF
 </busconfig>
 EOF
 dbus-daemon --nofork --config-file="$work/bus.conf" 2>"$work/bus.err" & pids+=($!)
-export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system_bus
-eventually test -S "$work/system_bus" || fail "the private system bus did not start"
+export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$scratch/system_bus
+eventually test -S "$scratch/system_bus" || fail "the private system bus did not start"
 "$python" -m dbusmock --system -t logind >"$work/logind.out" 2>"$work/logind.err" & logind=$!; pids+=($logind)
 inhibitors() {
     dbus-send --system --print-reply --dest=org.freedesktop.login1 /org/freedesktop/login1 \
@@ -58,7 +49,7 @@ inhibitors() {
 }
 eventually inhibitors >/dev/null || fail "the mock logind did not come up"
 
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+export XDG_RUNTIME_DIR=$scratch/runtime XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
 unset QUILLO_EXIT_WHEN_SHOWN
 what="handle-power-key:handle-reboot-key:handle-suspend-key:handle-hibernate-key:handle-lid-switch"
 locked() { inhibitors | tr -s ' \n' ' ' | grep -qF "string \"$what\" string \"Quillo\" string \"A child is typing\" string \"block\""; }
@@ -79,7 +70,7 @@ said_once() { # ERR PATTERN: the one line, once
 }
 kill "$logind"; wait "$logind" 2>/dev/null || true
 for case in no-logind no-bus; do
-    [ "$case" = no-bus ] && export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/nothing-here
+    [ "$case" = no-bus ] && export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$scratch/nothing-here
     "$binary" 2>"$work/$case.err" & quillo=$!; pids+=($quillo)
     eventually grep -q "are not held off\|does not hold off" "$work/$case.err" || fail "$case: Quillo said nothing"
     sleep 0.5

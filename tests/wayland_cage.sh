@@ -6,25 +6,12 @@
 #   wayland_cage.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
 set -euo pipefail
 binary=$1 source=$2 work=$3
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools cage Xwayland grim convert setpriv
 rm -rf "$work"; mkdir -p "$work"
 
 source "$source/tests/e2e/wayland-session.sh"
-cleanup() {
-    [ -n "${compositor:-}" ] && { kill "$compositor" 2>/dev/null || true; wait "$compositor" 2>/dev/null || true; }
-    [ -n "${scratch:-}" ] || return 0
-    cp "$scratch"/*.log "$out"/*.png "$work"/ 2>/dev/null || true
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    [ -s "$scratch/cage.log" ] && { echo "--- cage.log"; tail -n 30 "$scratch/cage.log"; }
-    exit 1
-}
 wayland_scratch "$binary"
-eventually() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; "$@"; }
 
 # The entry's command, with the installed game's path put in for this build's.
 entry=$source/packaging/sessions/quillo-wayland.desktop
@@ -60,5 +47,4 @@ kill -TERM "$quillo"
 ended() { ! kill -0 "$compositor" 2>/dev/null; }
 eventually ended || fail "cage is still running after Quillo has ended"
 wait "$compositor" || true
-compositor=""
 echo "PASS: the session's command covers both outputs, and cage ends with Quillo"

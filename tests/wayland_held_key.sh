@@ -9,17 +9,15 @@
 # bench/held_key.sh runs it with longer holds and limits.
 set -euo pipefail
 binary=$1 source=$2 work=$3 hold=${5:-3}
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools sway wtype grim convert setpriv python3
 rm -rf "$work"; mkdir -p "$work"
 
 source "$source/tests/e2e/wayland-session.sh"
-sway_test_traps
 wayland_scratch "$binary"
 python3 "$source/tests/e2e/held_key.py" tones "$scratch/program/alfabeto"
 echo "xwayland disable" >"$scratch/sway.conf"
 start_compositor "$scratch/sway.log" sway -c "$scratch/sway.conf"
-pids+=("$compositor")
 
 capture=$out/capture.raw
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$capture QT_QPA_PLATFORM=wayland \

@@ -8,13 +8,12 @@
 #   wayland_keyboard.sh QUILLO_BINARY SOURCE_DIR WORK_DIR INHIBITOR(ON|OFF)
 set -euo pipefail
 binary=$1 source=$2 work=$3 inhibitor=${4:-ON}
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools sway wtype grim convert compare setpriv python3
 [ "$inhibitor" = ON ] || skip_test "built without the Wayland shortcuts inhibitor (qt6-wayland-dev, qt6-base-private-dev, wayland-protocols)"
 rm -rf "$work"; mkdir -p "$work"
 
 source "$source/tests/e2e/wayland-session.sh"
-sway_test_traps
 wayland_scratch "$binary"
 # Started in the background as a plain command (not a function, which would
 # run in a shell of its own), so that $! is the program itself.
@@ -34,10 +33,7 @@ bindsym Mod4+Return exec touch $fired
 EOF
 
 start_compositor "$scratch/sway.log" sway -c "$scratch/sway.conf"
-pids+=("$compositor")
 
-# Polls until a condition holds, up to about 10 s (the machine may be busy).
-eventually() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; "$@"; }
 # Each wtype brings a keyboard of its own; keys sent before the program has
 # taken it would be lost, so every run waits a moment first.
 keys() { as_user wtype -s 400 "$@"; }

@@ -10,13 +10,12 @@
 #   wayland_screens.sh QUILLO_BINARY SOURCE_DIR WORK_DIR INHIBITOR(ON|OFF)
 set -euo pipefail
 binary=$1 source=$2 work=$3 inhibitor=${4:-ON}
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools sway swaymsg wtype grim convert setpriv
 [ "$inhibitor" = ON ] || skip_test "built without the Wayland shortcuts inhibitor (qt6-wayland-dev, qt6-base-private-dev, wayland-protocols)"
 rm -rf "$work"; mkdir -p "$work"
 
 source "$source/tests/e2e/wayland-session.sh"
-sway_test_traps
 wayland_scratch "$binary"
 fired=$out/fired
 cat >"$scratch/sway.conf" <<EOF
@@ -24,9 +23,7 @@ xwayland disable
 bindsym Mod4+Return exec touch $fired
 EOF
 WLR_HEADLESS_OUTPUTS=2 start_compositor "$scratch/sway.log" sway -c "$scratch/sway.conf"
-pids+=("$compositor")
 
-eventually() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; "$@"; }
 keys() { "${run_as[@]}" wtype -s 400 "$@"; }
 super_return() { "${run_as[@]}" wtype -M logo -k Return -m logo; }
 swaycmd() {

@@ -5,18 +5,14 @@
 #   x11_end_to_end.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
 set -euo pipefail
 binary=$1 source=$2 work=$3
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools Xvfb
 rm -rf "$work"; mkdir -p "$work/config"
 analyse="$source/tests/e2e/analyse.py"
 media=$(dirname "$(readlink -f "$binary")")
 
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
-trap cleanup EXIT
 source "$source/tests/e2e/x11-session.sh"
 start_x_session "$work" || exit 1
-pids+=($X_PIDS)
 
 # XDG_DATA_HOME: no library of the user's, only the bundled one is heard.
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb

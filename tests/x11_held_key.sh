@@ -9,23 +9,10 @@
 # bench/held_key.sh runs it with longer holds and limits.
 set -euo pipefail
 binary=$1 source=$2 work=$3 hold=${4:-3}
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools Xvfb xdotool openbox import convert pulseaudio parec python3
 rm -rf "$work"; mkdir -p "$work/program" "$work/config" "$work/data"
-# Sockets live in a short folder: a deep build folder would pass their limit.
-sockets=$(mktemp -d /tmp/quillo-held.XXXXXX)
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$sockets"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    [ -s "$work/quillo.err" ] && { echo "--- quillo stderr:"; cat "$work/quillo.err"; }
-    exit 1
-}
+fail_logs=("$work/quillo.err")
 
 cp "$binary" "$work/program/quillo"
 cp -r "$source/media/alfabeto" "$work/program/"
@@ -34,12 +21,11 @@ python3 "$source/tests/e2e/held_key.py" tones "$work/program/alfabeto"
 
 source "$source/tests/e2e/x11-session.sh"
 start_x_session "$work" || exit 1
-pids+=($X_PIDS)
-bash "$source/tests/e2e/pulse-server.sh" "$sockets/pulse" 48000 >"$work/pulse.err" 2>&1 &
+bash "$source/tests/e2e/pulse-server.sh" "$scratch/pulse" 48000 >"$work/pulse.err" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -S "$sockets/pulse/native" ] && break; sleep 0.1; done
-[ -S "$sockets/pulse/native" ] || fail "the sound server did not start: $(cat "$work/pulse.err")"
-export PULSE_SERVER=unix:$sockets/pulse/native PULSE_CLIENTCONFIG=$sockets/pulse/client.conf
+for _ in $(seq 100); do [ -S "$scratch/pulse/native" ] && break; sleep 0.1; done
+[ -S "$scratch/pulse/native" ] || fail "the sound server did not start: $(cat "$work/pulse.err")"
+export PULSE_SERVER=unix:$scratch/pulse/native PULSE_CLIENTCONFIG=$scratch/pulse/client.conf
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 unset SDL_AUDIODRIVER QT_QPA_PLATFORM
 log=$work/sound.log

@@ -11,32 +11,16 @@ binary=$1
 source_dir=$2
 work=$3
 
-source "$source_dir/tests/e2e/test-env.sh"
+source "$source_dir/tests/e2e/prologue.sh"
 need_tools Xvfb xdotool openbox import compare python3
 
 rm -rf "$work"
 mkdir -p "$work/config"
 
-pids=()
-cleanup() {
-    # The program first, the X server last.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null
-        sleep 0.1
-    done
-    wait 2>/dev/null
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    [ -s "$work/quillo.err" ] && { echo "--- quillo stderr:"; cat "$work/quillo.err"; }
-    exit 1
-}
+fail_logs=("$work/quillo.err")
 
 source "$source_dir/tests/e2e/x11-session.sh"
 start_x_session "$work" || exit 1
-pids+=($X_PIDS)
 
 export XDG_CONFIG_HOME="$work/config"
 export XDG_DATA_HOME="$work/data"  # no library of the user's: only the bundled one is heard

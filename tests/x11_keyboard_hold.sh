@@ -8,18 +8,10 @@
 #   x11_keyboard_hold.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
 set -euo pipefail
 binary=$1 source=$2 work=$3
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools Xvfb xdotool openbox xmessage python3
 rm -rf "$work"; mkdir -p "$work/config" "$work/program/alfabeto" "$work/program/parole" "$work/program/immagini"
-
-pids=()
-cleanup() { for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done; }
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    for f in "$work"/quillo*.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
-    exit 1
-}
+fail_logs=("$work/quillo*.err")
 
 # A program folder of its own: "a" speaks for 4 s, long enough to be cut short.
 cp "$binary" "$work/program/quillo"
@@ -32,7 +24,6 @@ PY
 
 source "$source/tests/e2e/x11-session.sh"
 start_x_session "$work" || exit 1
-pids+=($X_PIDS)
 export XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
 unset QUILLO_EXIT_WHEN_SHOWN
 
@@ -57,7 +48,6 @@ expect_grab() { # WHAT WHEN
 }
 active_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
 # Polls until a condition holds, up to about 10 s (the machine may be busy).
-eventually() { for _ in $(seq 200); do "$@" && return 0; sleep 0.05; done; "$@"; }
 visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
 # The box's window is not listed by --onlyvisible --pid; its title finds it.
 help_boxes_are() { [ "$(xdotool search --name '^QUILLO TINDO$' 2>/dev/null | wc -l)" -eq "$1" ]; }

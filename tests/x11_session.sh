@@ -10,19 +10,10 @@
 #   x11_session.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
 set -euo pipefail
 binary=$1 source=$2 work=$3
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools Xvfb xdotool setxkbmap xwininfo
 rm -rf "$work"; mkdir -p "$work/config" "$work/program/alfabeto" "$work/program/parole" "$work/program/immagini"
-
-pids=()
-cleanup() { for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done; }
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    [ -s "$work/session.err" ] && { echo "--- session.err"; cat "$work/session.err"; }
-    exit 1
-}
-eventually() { for _ in $(seq 200); do "$@" && return 0; sleep 0.05; done; "$@"; }
+fail_logs=("$work/session.err")
 
 # The script and the program side by side, as installed.
 cp "$binary" "$work/program/quillo"
@@ -62,7 +53,6 @@ export PATH=$work/bin:$PATH
 
 source "$source/tests/e2e/x11-session.sh"
 start_x_session "$work" bare || exit 1
-pids+=($X_PIDS)
 export XDG_CONFIG_HOME=$work/config SDL_AUDIODRIVER=dummy
 unset QUILLO_EXIT_WHEN_SHOWN QT_QPA_PLATFORM
 

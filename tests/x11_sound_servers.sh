@@ -13,32 +13,13 @@
 set -uo pipefail
 binary=$(readlink -f "$1") source=$2 work=$3
 parole=$(dirname "$binary")/quillo-parole
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools Xvfb xdotool openbox import convert pulseaudio pactl parec python3
 rm -rf "$work"; mkdir -p "$work"
 
-pids=()
-# A process that does not end on SIGTERM (a program that hangs) is killed
-# after 5 s, so that a failure is reported rather than waited on.
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    for _ in $(seq 50); do
-        jobs -pr | grep -q . || break
-        sleep 0.1
-    done
-    for p in $(jobs -pr); do kill -9 "$p" 2>/dev/null; done
-    wait 2>/dev/null
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: [$row] $*"
-    for f in "$work/$row"/*.err; do [ -f "$f" ] && { echo "--- $f"; cat "$f"; }; done
-    exit 1
-}
 source "$source/tests/e2e/x11-session.sh"
-row=session
+row=session stage=session
 start_x_session "$work" || exit 1
-pids+=($X_PIDS)
 export QT_QPA_PLATFORM=xcb QT_FONT_DPI=96 SDL_AUDIODRIVER=pulseaudio
 
 SHEET=960x560+20+110  # inside the writing sheet on a 1024x768 screen
@@ -127,8 +108,10 @@ parole_survives() {  # [the sentence its command line gives]
 summary=()
 captures=0
 for row in no-sink no-source sink-unloaded no-server; do
+    stage=$row fail_logs=("$work/$row/*.err")
     mkdir -p "$work/$row/data"
-    pulse=$work/$row/pulse
+    # The server's socket in the short folder: never too long a path.
+    pulse=$scratch/$row
     mkdir -p "$pulse"; echo "autospawn = no" >"$pulse/client.conf"
     export PULSE_SERVER=unix:$pulse/native PULSE_CLIENTCONFIG=$pulse/client.conf
     case $row in

@@ -10,33 +10,17 @@ set -u
 BINARY=$(readlink -f "$1")
 WORK=$3
 
-source "$2/tests/e2e/test-env.sh"
+source "$2/tests/e2e/prologue.sh"
 need_tools Xvfb xdotool import convert openbox
 
 mkdir -p "$WORK"
 rm -rf "$WORK"/*.png "$WORK"/config "$WORK"/nopics "$WORK"/display
 mkdir -p "$WORK/config"
 
-XVFB_PID= WM_PID= APP_PID=
-cleanup() {
-    for pid in $APP_PID $WM_PID $XVFB_PID; do
-        kill "$pid" 2>/dev/null
-    done
-    for pid in $APP_PID $WM_PID $XVFB_PID; do
-        wait "$pid" 2>/dev/null
-    done
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    [ -f "$WORK/quillo.err" ] && { echo "--- program stderr"; cat "$WORK/quillo.err"; }
-    exit 1
-}
+fail_logs=("$WORK/quillo.err")
 
 source "$2/tests/e2e/x11-session.sh"
 start_x_session "$WORK" || exit 1
-XVFB_PID=$X_PIDS  # the X server and the window manager
 
 export QT_QPA_PLATFORM=xcb
 export SDL_AUDIODRIVER=dummy
@@ -80,6 +64,7 @@ mkdir -p "$WORK/nopics/alfabeto" "$WORK/nopics/parole"
 cp "$BINARY" "$WORK/nopics/quillo"
 "$WORK/nopics/quillo" >"$WORK/nopics.out" 2>"$WORK/nopics.err" &
 NOPICS=$!
+pids+=($NOPICS)
 BOX=""
 for _ in $(seq 100); do
     BOX=$(xdotool search --onlyvisible --pid "$NOPICS" 2>/dev/null | tail -n 1 || true)
@@ -103,6 +88,7 @@ echo "without pictures: error box, exit $rc, $(grep -m1 immagini "$WORK/nopics.e
 # --- typing --------------------------------------------------------------------
 "$BINARY" >"$WORK/quillo.out" 2>"$WORK/quillo.err" &
 APP_PID=$!
+pids+=($APP_PID)
 
 WINDOW=
 for _ in $(seq 1 100); do

@@ -14,18 +14,14 @@
 #   x11_user_library.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
 set -euo pipefail
 binary=$1 source=$2 work=$3
-source "$source/tests/e2e/test-env.sh"
+source "$source/tests/e2e/prologue.sh"
 need_tools Xvfb xdotool openbox import convert python3
 rm -rf "$work"; mkdir -p "$work/config"
 analyse="$source/tests/e2e/analyse.py"
 media=$(dirname "$(readlink -f "$binary")")
 
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
-trap cleanup EXIT
 source "$source/tests/e2e/x11-session.sh"
 start_x_session "$work" || exit 1
-pids+=($X_PIDS)
 
 export XDG_CONFIG_HOME=$work/config QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=disk
 
@@ -58,12 +54,6 @@ png(f"{own}/../../spare/7mari.png", (255, 255, 0))
 EOF
 
 quillo=
-err=
-fail() {
-    echo "FAIL: $*"
-    [ -n "$err" ] && { echo "--- program stderr"; cat "$err"; }
-    exit 1
-}
 check() { python3 "$analyse" "$@" || fail "$*"; }
 # await CHECK...: the check holds within 15 s (keys wait while sounds play,
 # and a busy machine plays them late); then it is run once more to show why not.
@@ -89,6 +79,7 @@ shot() {
 start() {
     export XDG_DATA_HOME=$work/$1 SDL_DISKAUDIOFILE=$work/$1.raw
     err=$work/$1.err
+    fail_logs=("$err")
     "$binary" >"$work/$1.out" 2>"$err" & quillo=$!; pids+=($quillo)
     local window
     window=$(wait_for_window "$quillo" || true)

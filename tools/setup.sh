@@ -85,4 +85,6 @@ fi
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLO_WERROR=ON
 cmake --build "$build" -j"$jobs"
 cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j1 --timeout 300
+# Two tests at a time, but for those that share a display or a sound server
+# (tests/CMakeLists.txt runs them alone).
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs" --timeout 300

@@ -2,10 +2,10 @@
 
 #include "platform/files/file_name.h"
 #include "platform/files/regular_file.h"
+#include "platform/sound/wav_file_reader.h"
 #include "platform/sound/wav_header.h"
 
 #include <QFileInfo>
-#include <QtEndian>
 
 #include <SDL.h>
 
@@ -15,54 +15,6 @@
 namespace quillo {
 
 namespace {
-
-// An open file as the audio library reads it, with the data chunk's length
-// told as what the file really holds.
-struct WavReader {
-    QFile* file = nullptr;
-    qint64 lengthAt = -1;
-    char length[4] = {};
-};
-
-WavReader& readerOf(SDL_RWops* rw)
-{
-    return *static_cast<WavReader*>(rw->hidden.unknown.data1);
-}
-
-// Lets the audio library read an open file as it needs it: chunks it does not
-// want are skipped, not read. The reader must outlive the returned SDL_RWops.
-SDL_RWops* rwopsFor(WavReader& reader)
-{
-    SDL_RWops* rw = SDL_AllocRW();
-    if (rw == nullptr)
-        return nullptr;
-    rw->type = SDL_RWOPS_UNKNOWN;
-    rw->hidden.unknown.data1 = &reader;
-    rw->size = [](SDL_RWops* c) -> Sint64 { return readerOf(c).file->size(); };
-    rw->seek = [](SDL_RWops* c, Sint64 offset, int whence) -> Sint64 {
-        QFile* f = readerOf(c).file;
-        const qint64 base = whence == RW_SEEK_SET ? 0 : whence == RW_SEEK_CUR ? f->pos() : f->size();
-        return base + offset >= 0 && f->seek(base + offset) ? f->pos() : -1;
-    };
-    rw->read = [](SDL_RWops* c, void* to, size_t size, size_t count) -> size_t {
-        WavReader& r = readerOf(c);
-        if (size == 0 || count > size_t(INT64_MAX) / size)
-            return 0;
-        const qint64 from = r.file->pos();
-        const qint64 got = r.file->read(static_cast<char*>(to), qint64(size * count));
-        if (got <= 0)
-            return 0;
-        for (qint64 i = qMax(from, r.lengthAt); r.lengthAt >= 0 && i < qMin(from + got, r.lengthAt + 4); ++i)
-            static_cast<char*>(to)[i - from] = r.length[i - r.lengthAt];
-        return size_t(got) / size;
-    };
-    rw->write = [](SDL_RWops*, const void*, size_t, size_t) -> size_t { return 0; };
-    rw->close = [](SDL_RWops* c) -> int {
-        SDL_FreeRW(c);
-        return 0;
-    };
-    return rw;
-}
 
 // Moves what the stream has converted onto the end of `pcm`.
 bool drain(SDL_AudioStream* stream, QByteArray& pcm)
@@ -196,9 +148,7 @@ DecodedWav decodeOpenFile(QFile& file, const QByteArray& name, const PcmFormat& 
         out.detail = file.errorString();
         return out;
     }
-    WavReader reader{&file, layout.dataLengthAt, {}};
-    qToLittleEndian(quint32(layout.dataBytes), reader.length);
-    DecodedWav decoded = convert(rwopsFor(reader), to, onlyCheck);
+    DecodedWav decoded = convert(wavFileReader(file, layout.dataLengthAt, quint32(layout.dataBytes)), to, onlyCheck);
     decoded.seconds = cost.seconds;
     decoded.bytes = cost.bytes;
     if (decoded.refusal == WavRefusal::NotConverted)

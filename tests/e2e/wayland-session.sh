@@ -1,24 +1,21 @@
-# Sourced by the wayland_* tests, after test-env.sh: sway and cage refuse to
+# Sourced by the wayland_* tests, after prologue.sh: sway and cage refuse to
 # run as root, so the compositor, Quillo and the tools run as a system user
-# of their own, in a scratch folder that user can reach (the build folder may
-# sit where it cannot).
-#   wayland_scratch BINARY     sets scratch (remove it on exit), out (the
-#                              user writes there), user and run_as (the
-#                              prefix that runs a command as that user); puts
-#                              the program in $scratch/program with empty
-#                              media folders, and a private runtime folder,
-#                              home and configuration in the environment
+# of their own, in the prologue's scratch folder, which that user can reach
+# (the build folder may sit where it cannot).
+#   wayland_scratch BINARY     sets out (the user writes there), user and
+#                              run_as (the prefix that runs a command as that
+#                              user); puts the program in $scratch/program
+#                              with empty media folders, and a private
+#                              runtime folder, home and configuration in the
+#                              environment. The logs in $scratch and the
+#                              shots in $out are kept in WORK_DIR on exit;
+#                              fail shows quillo.log and the compositor's
 #   start_compositor LOG CMD…  starts CMD as the user, waits for its Wayland
 #                              socket and exports WAYLAND_DISPLAY; its pid is
-#                              in compositor
+#                              in compositor, and in pids
 #   shot NAME, pixel NAME X Y  a grim shot $out/NAME.png; R,G,B of one pixel
-#   sway_test_traps            for the tests under sway: the processes in pids
-#                              end (newest first) and the logs and shots are
-#                              kept in WORK_DIR on exit; fail MESSAGE shows
-#                              quillo.log and sway.log
 
 wayland_scratch() {
-    scratch=$(mktemp -d /tmp/quillo-wayland.XXXXXX)
     chmod 0755 "$scratch"
     out=$scratch/out
     if [ "$(id -u)" -eq 0 ]; then
@@ -48,12 +45,15 @@ wayland_scratch() {
     unset DISPLAY WAYLAND_DISPLAY QUILLO_EXIT_WHEN_SHOWN QT_QPA_PLATFORM
     export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/runtime XDG_CONFIG_HOME=$scratch/config
     export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
+    fail_logs+=("$scratch/quillo.log")
 }
+keep_on_exit() { [ -z "${out:-}" ] || cp "$scratch"/*.log "$out"/*.png "$work"/ 2>/dev/null || true; }
 
 start_compositor() {
     local log=$1 socket=""; shift
     "${run_as[@]}" "$@" >"$log" 2>&1 &
-    compositor=$!
+    compositor=$!; pids+=("$compositor")
+    fail_logs+=("$log")
     for _ in $(seq 100); do
         socket=$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1 || true)
         [ -n "$socket" ] && break
@@ -68,21 +68,4 @@ shot() { "${run_as[@]}" grim "$out/$1.png" 2>>"$scratch/grim.log"; }
 pixel() {
     local p="p{$2,$3}"
     convert "$out/$1.png" -format "%[fx:round(255*$p.r)],%[fx:round(255*$p.g)],%[fx:round(255*$p.b)]" info:
-}
-
-sway_test_traps() {
-    pids=()
-    cleanup() {
-        for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-        for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-        [ -n "${scratch:-}" ] || return 0
-        cp "$scratch"/*.log "$out"/*.png "$work"/ 2>/dev/null || true
-        rm -rf "$scratch"
-    }
-    trap cleanup EXIT
-    fail() {
-        echo "FAIL: $*"
-        for f in "$scratch"/quillo.log "$scratch"/sway.log; do [ -s "$f" ] && { echo "--- ${f##*/}"; tail -n 30 "$f"; }; done
-        exit 1
-    }
 }

@@ -1,20 +1,20 @@
-# Sourced by the x11_* tests: a private X server with a window manager.
+# Sourced by the x11_* tests, after prologue.sh: a private X server with a
+# window manager.
 #   start_x_session WORK_DIR [bare]
-#                               (bare: no window manager) sets DISPLAY and a private XDG_RUNTIME_DIR (so
-#                               concurrent tests never meet as a second start);
-#                               and a session bus of its own;
-#                               the caller kills $X_PIDS on exit
+#                               (bare: no window manager) sets DISPLAY, a
+#                               private XDG_RUNTIME_DIR in $scratch (so
+#                               concurrent tests never meet as a second
+#                               start) and a session bus of its own; its
+#                               processes join pids; its logs go to WORK_DIR
 #   wait_for_window PID         prints the visible window of PID, or fails
 
-X_PIDS=""
-
 start_x_session() {
-    local work=$1
+    local work=$1 runtime=$scratch/runtime
     need_tools dbus-daemon xprop
-    mkdir -p -m 0700 "$work/runtime"
-    export XDG_RUNTIME_DIR=$work/runtime
+    mkdir -p -m 0700 "$runtime"
+    export XDG_RUNTIME_DIR=$runtime
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.err" &
-    X_PIDS="$X_PIDS $!"
+    pids+=($!)
     # The number is whole only once its line ends: ":1" read while Xvfb is
     # still writing ":12" would be another test's server, or none.
     for _ in $(seq 100); do
@@ -34,17 +34,17 @@ start_x_session() {
     # starts a bus through the X server (dbus-launch) and forks to do so from
     # inside a program that already runs threads, which the sanitizers'
     # allocator does not survive.
-    export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/runtime/bus
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$runtime/bus
     dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS" 2>"$work/bus.err" &
-    X_PIDS="$X_PIDS $!"
+    pids+=($!)
     for _ in $(seq 100); do
-        [ -S "$work/runtime/bus" ] && break
+        [ -S "$runtime/bus" ] && break
         sleep 0.05
     done
-    [ -S "$work/runtime/bus" ] || { x_session_failed "the session bus did not start: $(cat "$work/bus.err")"; return 1; }
+    [ -S "$runtime/bus" ] || { x_session_failed "the session bus did not start: $(cat "$work/bus.err")"; return 1; }
     [ "${2:-}" = bare ] && return 0
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    X_PIDS="$X_PIDS $!"
+    pids+=($!)
     # A window mapped before the window manager has taken the screen can stay
     # unmanaged and invisible: wait until openbox announces itself.
     for _ in $(seq 100); do
@@ -55,12 +55,10 @@ start_x_session() {
     return 1
 }
 
-# Ends what start_x_session started, so that a caller that gives up is not
-# left waiting on its X server.
+# What start_x_session says when it gives up (the test's exit ends what it
+# started).
 x_session_failed() {
     echo "FAIL: $*"
-    kill $X_PIDS 2>/dev/null || true
-    X_PIDS=""
 }
 
 wait_for_window() {
