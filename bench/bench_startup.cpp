@@ -1,7 +1,8 @@
 // Start-up time of the real program as a child meets it: from starting the
 // process to its window being mapped on a real X server, seen from outside
 // through the server's own map notifications, as any other client would see
-// it. Run it on an X display, for example `xvfb-run -a bench/bench_startup`.
+// it. Run it on an X display, for example `xvfb-run -a bench/bench_startup`;
+// QUILLO_BENCH_BINARY times another copy of the program (with its own media).
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -76,6 +77,10 @@ int main(int argc, char** argv)
     if (!env.contains(QStringLiteral("SDL_AUDIODRIVER")))
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
 
+    // Another copy of the program (with media of its own beside it) may be timed instead.
+    const QString binary = qEnvironmentVariableIsSet("QUILLO_BENCH_BINARY")
+                               ? qEnvironmentVariable("QUILLO_BENCH_BINARY")
+                               : QStringLiteral(QUILLO_BINARY);
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         QProcess process;
@@ -83,7 +88,7 @@ int main(int argc, char** argv)
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QElapsedTimer timer;
         timer.start();
-        process.start(QStringLiteral(QUILLO_BINARY), {});
+        process.start(binary, {});
         const bool mapped = waitForMap(x.c, 10000);
         const double shownMs = double(timer.nsecsElapsed()) / 1e6;
         process.kill();

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -41,7 +42,7 @@ QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& b
 
 // A photograph-sized picture in three bands across (or down): the outer
 // bands fall outside the centre crop.
-QString bandedPicture(const QTemporaryDir& dir, const QString& name, bool across)
+QString bandedPicture(const QTemporaryDir& dir, const QString& name, bool across, const QByteArray& kind = "jpeg")
 {
     QImage image(4000, 3000, QImage::Format_RGB32);
     image.fill(Qt::green);
@@ -56,7 +57,10 @@ QString bandedPicture(const QTemporaryDir& dir, const QString& name, bool across
         }
     }
     const QString path = dir.filePath(name);
-    image.save(path, nullptr, 90);
+    QImageWriter writer(path, kind == "png" ? "png" : "jpeg");
+    writer.setQuality(90);
+    writer.setProgressiveScanWrite(kind == "progressive");
+    writer.write(image);
     return path;
 }
 
@@ -68,7 +72,9 @@ class PictureLoaderTest : public QObject {
     Q_OBJECT
 private slots:
     void hugeHeadersAreRefusedAtOnce();
+    void photographIsCroppedToTheCentreAndScaled_data();
     void photographIsCroppedToTheCentreAndScaled();
+    void wholeDecodedFormatsUpToTheirLimit();
     void smallPictureIsScaledUp();
     void nonPicturesGiveAnError();
 
@@ -97,15 +103,32 @@ void PictureLoaderTest::hugeHeadersAreRefusedAtOnce()
         QCOMPARE(trouble.message, path + QStringLiteral(": ") + trouble.why);
         QVERIFY2(ms < 50, qPrintable(QStringLiteral("%1 ms for %2").arg(ms).arg(path)));
     }
+    // Decoded whole, a PNG has a limit of its own, said with the picture.
+    const QString png = write(dir_, QStringLiteral("56mp.png"), blackPng(8000, 7000));
+    quillo::PictureTrouble trouble;
+    QVERIFY(loadPicture(png, QSize(97, 97), &trouble).isNull());
+    QCOMPARE(trouble.kind, quillo::PictureTrouble::TooLarge);
+    QCOMPARE(trouble.mostMegapixels, kMaxWholeDecodeMegapixels);
+    QVERIFY2(trouble.why.contains(QStringLiteral("at most 50 megapixels")), qPrintable(trouble.why));
+    QCOMPARE(maxMegapixels("jpeg"), kMaxPictureMegapixels);
     QVERIFY(pictureSizeAcceptable(QSize(kMaxPictureSide, 4000)));
     QVERIFY(!pictureSizeAcceptable(QSize(kMaxPictureSide + 1, 1)));
     QVERIFY(!pictureSizeAcceptable(QSize(0, 10)));
 }
 
+void PictureLoaderTest::photographIsCroppedToTheCentreAndScaled_data()
+{
+    QTest::addColumn<QByteArray>("kind");
+    QTest::newRow("baseline JPEG") << QByteArray("jpeg");
+    QTest::newRow("progressive JPEG") << QByteArray("progressive");
+    QTest::newRow("PNG") << QByteArray("png");
+}
+
 void PictureLoaderTest::photographIsCroppedToTheCentreAndScaled()
 {
-    const QString across = bandedPicture(dir_, QStringLiteral("across.jpg"), true);
-    const QString down = bandedPicture(dir_, QStringLiteral("down.jpg"), false);
+    QFETCH(QByteArray, kind);
+    const QString across = bandedPicture(dir_, QStringLiteral("across.") + QString::fromLatin1(kind), true, kind);
+    const QString down = bandedPicture(dir_, QStringLiteral("down.") + QString::fromLatin1(kind), false, kind);
     quillo::PictureTrouble error;
 
     // A square box takes the middle 3000x3000: no red or blue band.
@@ -126,6 +149,20 @@ void PictureLoaderTest::photographIsCroppedToTheCentreAndScaled()
     image = loadPicture(across, QSize(1600, 1600), &error);
     QCOMPARE(image.size(), QSize(1600, 1600));
     QVERIFY(greenish(image.pixel(2, 2)) && greenish(image.pixel(1597, 1597)));
+}
+
+void PictureLoaderTest::wholeDecodedFormatsUpToTheirLimit()
+{
+    // 36 megapixels of RGB take 144 MB decoded, over the 128 MB Qt allows
+    // one picture unless told: within the limit, it is shown.
+    const quint32 side = 6000;
+    const QByteArray raw((1 + side * 3) * side, '\0');
+    const QString path = write(dir_, QStringLiteral("36mp.png"), test::pngFile(side, side, 8, 2, qCompress(raw, 1).mid(4)));
+    quillo::PictureTrouble trouble;
+    const QImage image = loadPicture(path, QSize(60, 40), &trouble);
+    QVERIFY2(!image.isNull(), qPrintable(trouble.message));
+    QCOMPARE(image.size(), QSize(60, 40));
+    QCOMPARE(QColor(image.pixel(30, 20)), QColor(Qt::black));
 }
 
 void PictureLoaderTest::smallPictureIsScaledUp()

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QtTest>
 
 using namespace quillo;
@@ -81,6 +82,7 @@ private slots:
     void nameIsCutFourCharactersFromTheEnd();
     void unreadablePictureKeepsTheOldOne();
     void showsThePictureItIsGiven();
+    void windowGoesOnWhileALargePictureIsRead();
 };
 
 void WordDisplayTest::tooShortNameChangesNothing()
@@ -206,6 +208,25 @@ void WordDisplayTest::showsThePictureItIsGiven()
     ShowWord(rig.show(), QStringLiteral("verde.png"));
     QCOMPARE(QColor(centreColour(&rig.esempiopix)), QColor(Qt::green));
     QCOMPARE(rig.File1.selectedIndex(), -1);  // the list is left as it was
+}
+
+void WordDisplayTest::windowGoesOnWhileALargePictureIsRead()
+{
+    Rig rig;
+    rig.media.addPicture(QStringLiteral("orso.png"), 4000);  // 16 megapixels, decoded whole
+    rig.start();
+    rig.select(QStringLiteral("orso.png"));
+    // What the window's thread did meanwhile: its timers ran, with the word
+    // already in its box.
+    QStringList seen;
+    QTimer tick;
+    tick.callOnTimeout([&] { seen << rig.esempio.text(); });
+    tick.start(1);
+    ShowWord(rig.show(), QStringLiteral("orso.png"));
+    tick.stop();
+    QVERIFY(!rig.esempiopix.pixmap().isNull());
+    QVERIFY2(!seen.isEmpty(), "the window's thread waited for the picture");
+    QCOMPARE(seen.first(), QStringLiteral("orso"));
 }
 
 QTEST_MAIN(WordDisplayTest)
