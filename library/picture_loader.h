@@ -15,7 +15,7 @@ inline constexpr qint64 kMaxPicturePixels = qint64(kMaxPictureMegapixels) * 1'00
 
 // A picture in a format that is not decoded at a reduced size (all but
 // JPEG: PNG, BMP, GIF...) is decoded whole before it is scaled, so it must fit
-// in memory whole: at most this many megapixels (200 MB decoded).
+// in memory whole: at most this many megapixels (about 400 MB while decoded).
 inline constexpr int kMaxWholeDecodeMegapixels = 50;
 
 // Whether a picture of this header size may be decoded.
