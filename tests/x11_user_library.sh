@@ -10,7 +10,8 @@
 #     the next press of that letter (no error), and one added between two
 #     presses comes up on the second.
 # Then the user's library is a FIFO, and then a file: each time Quillo starts,
-# plays the bundled recordings, and says so once on stderr.
+# plays the bundled recordings, and says so once on stderr. Last, as an
+# ordinary user, the user's b.wav at mode 000: the bundled b and its word.
 #   x11_user_library.sh QUILLO_BINARY SOURCE_DIR WORK_DIR
 set -euo pipefail
 binary=$1 source=$2 work=$3
@@ -134,4 +135,40 @@ for kind in fifo file; do
     grep -q "$work/$kind/quillo: left out" "$err" || fail "the $kind is not named"
     stop
 done
+# A recording of the user's that cannot be read counts as one that is not
+# there: the bundled b, and its word. Root reads any file, so as root Quillo
+# runs as nobody, from a copy in the scratch folder that nobody can reach.
+locked=$scratch/locked
+mkdir -p "$locked/data/quillo/alfabeto" "$locked/config" "$locked/runtime" "$locked/program"
+cp "$own/alfabeto/a.wav" "$locked/data/quillo/alfabeto/b.wav"
+chmod 000 "$locked/data/quillo/alfabeto/b.wav"
+cp "$binary" "$locked/program/"
+cp -r "$media/alfabeto" "$media/parole" "$media/immagini" "$locked/program/"
+: >"$locked/sound.raw"
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups --reset-env --)
+    chown -R 65534:65534 "$locked"
+    chmod 711 "$scratch"
+fi
+chmod 700 "$locked/runtime"
+"${as_user[@]}" env XDG_DATA_HOME="$locked/data" XDG_CONFIG_HOME="$locked/config" XDG_RUNTIME_DIR="$locked/runtime" \
+    SDL_DISKAUDIOFILE="$locked/sound.raw" SDL_AUDIODRIVER=disk DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb QT_FONT_DPI=96 \
+    "$locked/program/quillo" >"$work/locked.out" 2>"$work/locked.err" & quillo=$!; pids+=($quillo)
+err=$work/locked.err
+fail_logs=("$err")
+window=$(wait_for_window "$quillo" || true)
+[ -n "$window" ] || fail "no window as an ordinary user"
+xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+xdotool windowfocus --sync "$window"
+sleep 0.5
+xdotool type b
+await sounds "$locked/sound.raw" "$locked/program" heard alfabeto/b.wav alfabeto/d.wav
+check sounds "$locked/sound.raw" "$locked/program" not-heard "$own/alfabeto/a.wav"
+xdotool type b
+await sounds "$locked/sound.raw" "$locked/program" heard alfabeto/d.wav alfabeto/b.wav alfabeto/d.wav
+said=$(grep -c "b.wav: left out, it cannot be read" "$err" || true)
+[ "$said" -eq 1 ] || fail "the unreadable recording was said $said times"
+stop
+
 echo "PASS: user library (screenshots in $work)"
