@@ -311,7 +311,8 @@ void SdlSoundLiveTest::soundStartsWhenTheServerStartsLate()
     clock.start();
     QVERIFY(!sound.play(beep));
     QVERIFY(!sound.play(beep));
-    QVERIFY2(clock.elapsed() < 2 * SdlDevice::kKeyWait.count() + 100, qPrintable(QString::number(clock.elapsed())));
+    // The first may wait for the opening begun with the program (which finds no server).
+    QVERIFY2(clock.elapsed() < SdlDevice::kStallMarginMs + 100, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(server.start(), qPrintable(server.errors()));
     const qint64 back = msUntilHeard(sound, beep, 5000);
     QVERIFY2(back >= 0 && back <= 3000, qPrintable(QString::number(back)));

@@ -65,13 +65,15 @@ bool SdlDevice::move(Event event, const char* why)
     using enum State;
     const Clock::time_point start = Clock::now();
     // One call never waits longer than this, whatever it waits for.
-    const Clock::time_point deadline = start + (event == Event::End ? kCloseWait : event == Event::Need ? kKeyWait : milliseconds(0));
+    const milliseconds need = firstOpening_ ? milliseconds(kStallMarginMs) : kKeyWait;
+    const Clock::time_point deadline = start + (event == Event::End ? kCloseWait : event == Event::Need ? need : milliseconds(0));
     for (int step = 0; step < 6; ++step) {  // at most a closing, then an opening
         switch (state_) {
         case Absent:
             if (event != Event::Start && (event != Event::Need || start - lastTry_ < kRetryInterval))
                 return false;
             startJob(true);
+            firstOpening_ = event == Event::Start;
             state_ = Opening;
             // A server that said nothing last time is not waited on again:
             // a later sound finds what this opening came to.
@@ -163,6 +165,7 @@ bool SdlDevice::adoptOpened()
 {
     const std::shared_ptr<DeviceJob> job = std::move(job_);
     serverSilent_ = job->serverSilent;
+    firstOpening_ = false;
     if (job->device == 0) {
         if (!saidSilent_)
             qCWarning(lcQuillo, "no sound (%s)", job->error.c_str());

@@ -33,8 +33,9 @@ struct DeviceJob;
 // at most once every kRetryInterval. The sound server is asked first, on the
 // opening's thread (audioMayStart): a server without a sink leaves the device
 // Absent. A sound waits for an opening or closing under way at most kKeyWait
-// in all, and for one still asking the server at most kAskWait, so that a
-// missing or frozen server never holds a key's letter up. Between sounds the
+// in all (for the opening begun with the program, which a busy machine may
+// make slow, kStallMarginMs), and for one still asking the server at most
+// kAskWait, so that a missing or frozen server never holds a key's letter up. Between sounds the
 // device's thread is held still (its mixer lock is kept), so an idle program
 // wakes no one; the next sound goes out the moment it is queued.
 class SdlDevice {
@@ -121,6 +122,7 @@ private:
     bool everOpened_ = false;
     bool saidSilent_ = false;
     bool serverSilent_ = false;  // the last opening found a server that did not answer
+    bool firstOpening_ = false;  // the opening under way is the one begun with the program
 };
 
 }  // namespace quillo
