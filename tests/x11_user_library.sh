@@ -145,6 +145,19 @@ chmod 000 "$locked/data/quillo/alfabeto/b.wav"
 cp "$binary" "$locked/program/"
 cp -r "$media/alfabeto" "$media/parole" "$media/immagini" "$locked/program/"
 : >"$locked/sound.raw"
+# The sanitizers' settings go with it (setpriv starts from a clean
+# environment), their suppressions copied where nobody can read them.
+keep_env=()
+for name in ASAN_OPTIONS UBSAN_OPTIONS; do [ -z "${!name:-}" ] || keep_env+=("$name=${!name}"); done
+if [ -n "${LSAN_OPTIONS:-}" ]; then
+    supp=$(sed -n 's/.*suppressions=\([^:]*\).*/\1/p' <<<"$LSAN_OPTIONS")
+    if [ -n "$supp" ] && [ -f "$supp" ]; then
+        cp "$supp" "$locked/lsan.supp"
+        keep_env+=("LSAN_OPTIONS=${LSAN_OPTIONS/"$supp"/$locked/lsan.supp}")
+    else
+        keep_env+=("LSAN_OPTIONS=$LSAN_OPTIONS")
+    fi
+fi
 as_user=()
 if [ "$(id -u)" = 0 ]; then
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups --reset-env --)
@@ -152,7 +165,7 @@ if [ "$(id -u)" = 0 ]; then
     chmod 711 "$scratch"
 fi
 chmod 700 "$locked/runtime"
-"${as_user[@]}" env XDG_DATA_HOME="$locked/data" XDG_CONFIG_HOME="$locked/config" XDG_RUNTIME_DIR="$locked/runtime" \
+"${as_user[@]}" env "${keep_env[@]}" XDG_DATA_HOME="$locked/data" XDG_CONFIG_HOME="$locked/config" XDG_RUNTIME_DIR="$locked/runtime" \
     SDL_DISKAUDIOFILE="$locked/sound.raw" SDL_AUDIODRIVER=disk DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb QT_FONT_DPI=96 \
     "$locked/program/quillo" >"$work/locked.out" 2>"$work/locked.err" & quillo=$!; pids+=($quillo)
 err=$work/locked.err
