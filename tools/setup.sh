@@ -6,14 +6,16 @@
 #   bash tools/setup.sh deb     # install, build, make the Debian package in dist/
 #                               # (QUILLO_DIST_DIR) and check it with lintian
 #   bash tools/setup.sh MODE --install-only   # only install what MODE needs
+#   bash tools/setup.sh test --install-build-only   # only what the test build needs
 set -euo pipefail
 # A bare Debian 12 has no locale set; the tools that handle the accented media
 # names (cpack, xdotool) need a UTF-8 one, and C.UTF-8 is always present.
 export LC_ALL=C.UTF-8
 
 mode=${1:-run}
-install_only=false
+install_only=false build_only=false
 [ "${2:-}" = --install-only ] && install_only=true
+[ "${2:-}" = --install-build-only ] && install_only=true build_only=true
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLO_BUILD_DIR:-$here/build}
 
@@ -29,9 +31,14 @@ test_packages=(xvfb xauth xdotool openbox x11-utils python3 imagemagick libbench
   sway wtype grim cage xwayland x11-xkb-utils dbus python3-dbusmock
   asterisk-core-sounds-it-g722 ffmpeg)
 
+# What the test build itself needs; the rest of the test set only runs the
+# suite, and is installed while the build goes on.
+test_build_packages=(libbenchmark-dev libxcb1-dev)
+
+later=()
 case "$mode" in
   run) packages=("${run_packages[@]}") ;;
-  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_build_packages[@]}"); later=("${test_packages[@]}") ;;
   deb) packages=("${run_packages[@]}" "${deb_packages[@]}") ;;
   *) echo "usage: $0 run|test|deb" >&2; exit 2 ;;
 esac
@@ -40,17 +47,42 @@ sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
+# install_packages PACKAGE...: installs those not installed yet. Another install
+# running at the same time is waited for. QUILLO_APT_UPDATED=1 says the
+# package lists were just brought up to date.
+install_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
   echo "Installing: ${missing[*]}"
-  sudo_if_needed apt-get update -qq
-  sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+  if [ -z "${QUILLO_APT_UPDATED:-}" ]; then
+    sudo_if_needed apt-get update -qq
+    export QUILLO_APT_UPDATED=1
+  fi
+  # A CI machine is thrown away after its run: dpkg need not sync each file.
+  local unsafe=()
+  [ "${CI:-}" = true ] && unsafe=(-o Dpkg::Options::=--force-unsafe-io)
+  sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    -o DPkg::Lock::Timeout=900 "${unsafe[@]}" "${missing[@]}"
+}
 
-$install_only && exit 0
+install_packages "${packages[@]}"
+if $install_only; then
+  $build_only || install_packages "${later[@]}"
+  exit 0
+fi
+installing=
+# In the background only where that needs no password.
+if [ ${#later[@]} -gt 0 ] && { [ "$(id -u)" -eq 0 ] || sudo -n true 2>/dev/null; }; then
+  install_log=$(mktemp)
+  echo "The suite's tools are installed meanwhile (log: $install_log)"
+  install_packages "${later[@]}" >"$install_log" 2>&1 &
+  installing=$!
+else
+  install_packages "${later[@]}"
+fi
 
 jobs=$(( $(nproc) < 2 ? 1 : 2 ))
 if [ "$mode" = run ]; then
@@ -88,6 +120,11 @@ fi
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLO_WERROR=ON \
   -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG"
 cmake --build "$build" -j"$jobs"
+if [ -n "$installing" ] && ! wait "$installing"; then
+  cat "$install_log"
+  echo "installing the suite's tools failed" >&2
+  exit 1
+fi
 cd "$build"
 # Two tests at a time, but for those that share a display or a sound server
 # (tests/CMakeLists.txt runs them alone).
