@@ -174,8 +174,14 @@ int runCommandLine(const QStringList& arguments)
         }
         bool wanted = false;
         Recording voice;
-        if (!takeRecording(parser, &wanted, &voice, &why))
-            return refuse(why);
+        // A save is whole or nothing: without its voice, the photo waits too.
+        if (!takeRecording(parser, &wanted, &voice, &why)) {
+            if (image.isNull())
+                return refuse(why);
+            return refuse(QStringLiteral("%1 Non ho salvato niente di «%2», nemmeno la foto: per salvare la foto da "
+                                         "sola, ripeti il comando senza la voce.")
+                              .arg(why, word));
+        }
         if (why = addWord(libraries, word, image, voice); !why.isEmpty())
             return refuse(why);
         say(stdout, addedSentence(word, replacing, wanted));

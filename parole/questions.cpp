@@ -46,4 +46,17 @@ bool confirmRemoval(QWidget* parent, const QString& question)
     return box.clickedButton() == confirm;
 }
 
+bool askToResume(QWidget* parent, const QString& question)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Le parole di Quillo"), question, QMessageBox::NoButton,
+                    parent);
+    box.setObjectName(QStringLiteral("resumeQuestion"));
+    QPushButton* resume = addButton(box, QStringLiteral("Riprendi"), QMessageBox::AcceptRole, "resume");
+    addButton(box, QStringLiteral("Lascia perdere"), QMessageBox::DestructiveRole, "drop");
+    box.setDefaultButton(resume);
+    box.setEscapeButton(resume);  // closed unanswered, nothing is lost
+    box.exec();
+    return box.clickedButton() == resume;
+}
+
 }  // namespace quillo::parole
