@@ -14,11 +14,14 @@
 
 namespace quillo::parole {
 
-bool makeFolders(const QByteArray& folder)
+bool makeFolders(const QByteArray& folder, std::vector<QByteArray>* made)
 {
     for (qsizetype slash = folder.indexOf('/', 1);; slash = folder.indexOf('/', slash + 1)) {
         const QByteArray part = slash < 0 ? folder : folder.left(slash);
-        if (!part.isEmpty() && ::mkdir(part.constData(), 0777) != 0) {
+        if (!part.isEmpty() && ::mkdir(part.constData(), 0777) == 0) {
+            if (made)
+                made->push_back(part);
+        } else if (!part.isEmpty()) {
             if (errno != EEXIST)
                 return false;
             struct stat there {};

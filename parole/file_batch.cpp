@@ -69,11 +69,12 @@ void syncFolder(const QByteArray& folder)
     }
 }
 
-// Puts `from` in the place of `to`, unless a test makes it fail.
-int renameOver(const QByteArray& from, const QByteArray& to)
+// Puts `from` in the place of `to`, unless a test makes it fail for the
+// step of `target`.
+int renameOver(const QByteArray& from, const QByteArray& to, const QByteArray& target)
 {
     if (fault()) {
-        if (const int number = fault()(to)) {
+        if (const int number = fault()(target)) {
             errno = number;
             return -1;
         }
@@ -97,6 +98,10 @@ void FileBatch::forget()
             ::unlink(step.temporary.constData());
     }
     steps_.clear();
+    // The folders made for the change go with it, when nothing else is there.
+    for (auto folder = made_.crbegin(); folder != made_.crend(); ++folder)
+        ::rmdir(folder->constData());
+    made_.clear();
 }
 
 bool FileBatch::fail(const QString& what, const QByteArray& path, int number)
@@ -109,7 +114,7 @@ bool FileBatch::write(const QString& path, const QByteArray& bytes)
 {
     const QByteArray target = encodeFileName(path);
     const QByteArray folder = folderOf(target);
-    if (!makeFolders(folder))
+    if (!makeFolders(folder, &made_))
         return fail(QStringLiteral("Non riesco a creare la cartella %1"), folder, errno);
     Step step{target, target.left(target.lastIndexOf('/') + 1) + '.' + target.mid(target.lastIndexOf('/') + 1) + ".XXXXXX",
               {}};
@@ -138,7 +143,7 @@ bool FileBatch::writeJournal()
 {
     QByteArray text;
     for (const Step& step : steps_)
-        text += step.target + '\0' + step.backup + '\0' + (step.temporary.isEmpty() ? "gone" : "new") + '\0';
+        text += step.target + '\0' + step.backup + '\0' + step.temporary + '\0';
     const int fd = ::open(journal_.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return fail(QStringLiteral("Non riesco a scrivere %1"), journal_, errno);
@@ -168,7 +173,7 @@ bool FileBatch::commit()
     for (Step& step : steps_) {
         const bool removal = step.temporary.isEmpty();
         if (!step.backup.isEmpty()) {
-            const bool aside = removal ? renameOver(step.target, step.backup) == 0
+            const bool aside = removal ? renameOver(step.target, step.backup, step.target) == 0
                                        : ::link(step.target.constData(), step.backup.constData()) == 0;
             if (!aside) {
                 const int number = errno;
@@ -178,7 +183,7 @@ bool FileBatch::commit()
             }
         }
         step.done = true;
-        if (!removal && renameOver(step.temporary, step.target) != 0) {
+        if (!removal && renameOver(step.temporary, step.target, step.target) != 0) {
             const int number = errno;
             undo();
             return fail(QStringLiteral("Non riesco a scrivere %1"), step.target, number);
@@ -196,6 +201,7 @@ bool FileBatch::commit()
             ::unlink(step.backup.constData());
     }
     steps_.clear();
+    made_.clear();
     return true;
 }
 

@@ -56,12 +56,13 @@ private:
 
     QByteArray journal_;
     std::vector<Step> steps_;
+    std::vector<QByteArray> made_;  // folders made for the change
     QString problem_;
 };
 
 // Makes a folder and those above it, by their own bytes (a name that is not
-// UTF-8 cannot go through QDir). Something other than a folder in the way
-// fails with ENOTDIR in errno.
-bool makeFolders(const QByteArray& folder);
+// UTF-8 cannot go through QDir), adding those it made to *made. Something
+// other than a folder in the way fails with ENOTDIR in errno.
+bool makeFolders(const QByteArray& folder, std::vector<QByteArray>* made = nullptr);
 
 }  // namespace quillo::parole

@@ -32,13 +32,16 @@ void FileBatch::undoUnfinished(const QString& journal)
     for (qsizetype i = (fields.size() - 1) / 3 * 3 - 3; i >= 0; i -= 3) {
         const QByteArray& target = fields.at(i);
         const QByteArray& backup = fields.at(i + 1);
+        const QByteArray& temporary = fields.at(i + 2);
         struct stat there {};
         if (!backup.isEmpty() && ::lstat(backup.constData(), &there) == 0) {
             ::rename(backup.constData(), target.constData());
-            ::unlink(backup.constData());
+            ::unlink(backup.constData());  // still there when both were one file
+        } else if (backup.isEmpty() && !temporary.isEmpty() && ::lstat(temporary.constData(), &there) != 0) {
+            ::unlink(target.constData());  // a new file, put in place already
         }
-        else if (backup.isEmpty() && fields.at(i + 2) == "new")
-            ::unlink(target.constData());
+        if (!temporary.isEmpty())
+            ::unlink(temporary.constData());
     }
     ::unlink(path.constData());
 }
