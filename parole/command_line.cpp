@@ -178,9 +178,10 @@ int runCommandLine(const QStringList& arguments)
         if (!takeRecording(parser, &wanted, &voice, &why)) {
             if (image.isNull())
                 return refuse(why);
-            return refuse(QStringLiteral("%1 Non ho salvato niente di «%2», nemmeno la foto: per salvare la foto da "
-                                         "sola, ripeti il comando senza la voce.")
-                              .arg(why, word));
+            const QString option = parser.isSet(record) ? QStringLiteral("--record") : QStringLiteral("--recording");
+            return refuse(QStringLiteral("%1 Non ho salvato niente di «%2», nemmeno la foto: per salvarla da sola, "
+                                         "ripeti il comando senza %3.")
+                              .arg(why, word, option));
         }
         if (why = addWord(libraries, word, image, voice); !why.isEmpty())
             return refuse(why);
