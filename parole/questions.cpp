@@ -52,11 +52,12 @@ bool askToResume(QWidget* parent, const QString& question)
                     parent);
     box.setObjectName(QStringLiteral("resumeQuestion"));
     QPushButton* resume = addButton(box, QStringLiteral("Riprendi"), QMessageBox::AcceptRole, "resume");
-    addButton(box, QStringLiteral("Lascia perdere"), QMessageBox::DestructiveRole, "drop");
+    QPushButton* drop = addButton(box, QStringLiteral("Lascia perdere"), QMessageBox::DestructiveRole, "drop");
     box.setDefaultButton(resume);
-    box.setEscapeButton(resume);  // closed unanswered, nothing is lost
+    box.setEscapeButton(resume);
     box.exec();
-    return box.clickedButton() == resume;
+    // Closed unanswered (the session ending meanwhile), the work is kept.
+    return box.clickedButton() != drop;
 }
 
 }  // namespace quillo::parole
