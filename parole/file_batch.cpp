@@ -173,8 +173,11 @@ bool FileBatch::commit()
     for (Step& step : steps_) {
         const bool removal = step.temporary.isEmpty();
         if (!step.backup.isEmpty()) {
+            // A disk without hard links has the old file moved aside.
             const bool aside = removal ? renameOver(step.target, step.backup, step.target) == 0
-                                       : ::link(step.target.constData(), step.backup.constData()) == 0;
+                                       : ::link(step.target.constData(), step.backup.constData()) == 0
+                                             || ((errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK)
+                                                 && renameOver(step.target, step.backup, step.target) == 0);
             if (!aside) {
                 const int number = errno;
                 undo();

@@ -3,6 +3,7 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <iterator>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -16,6 +17,7 @@ namespace {
 constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 int pipeEnds[2] = {-1, -1};
+struct sigaction before[std::size(kSignals)];
 
 void onSignal(int number)
 {
@@ -39,16 +41,16 @@ SessionEnd::SessionEnd(QObject* parent) : QObject(parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int number : kSignals)
-        ::sigaction(number, &action, nullptr);
+    for (size_t i = 0; i < std::size(kSignals); ++i)
+        ::sigaction(kSignals[i], &action, &before[i]);
 }
 
 SessionEnd::~SessionEnd()
 {
     if (!notifier_)
         return;
-    for (int number : kSignals)
-        ::signal(number, SIG_DFL);
+    for (size_t i = 0; i < std::size(kSignals); ++i)
+        ::sigaction(kSignals[i], &before[i], nullptr);
     delete notifier_;
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);

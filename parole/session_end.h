@@ -10,8 +10,8 @@ namespace quillo::parole {
 // sends at logout), SIGHUP (the terminal went) and SIGINT (Ctrl+C). The
 // signal handler only writes the signal's number into a pipe, which is safe
 // in a handler; the rest happens in the event loop, where the window can
-// keep the parent's work. One at a time in a process; the default handlers
-// come back when it goes.
+// keep the parent's work. One at a time in a process; the handlers before
+// it come back when it goes.
 class SessionEnd : public QObject {
     Q_OBJECT
 public:
