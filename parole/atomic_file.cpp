@@ -1,5 +1,6 @@
 #include "atomic_file.h"
 
+#include "file_batch.h"
 #include "system_error.h"
 
 #include "platform/files/file_name.h"
@@ -13,64 +14,35 @@
 
 namespace quillo::parole {
 
-namespace {
-
-// Makes a folder and those above it, by their own bytes: a name that is not
-// UTF-8 cannot go through QDir.
-bool makeFolders(const QByteArray& folder)
+bool makeFolders(const QByteArray& folder, std::vector<QByteArray>* made)
 {
-    for (qsizetype slash = folder.indexOf('/', 1); ; slash = folder.indexOf('/', slash + 1)) {
+    for (qsizetype slash = folder.indexOf('/', 1);; slash = folder.indexOf('/', slash + 1)) {
         const QByteArray part = slash < 0 ? folder : folder.left(slash);
-        if (!part.isEmpty() && ::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
-            return false;
+        if (!part.isEmpty() && ::mkdir(part.constData(), 0777) == 0) {
+            if (made)
+                made->push_back(part);
+        } else if (!part.isEmpty()) {
+            if (errno != EEXIST)
+                return false;
+            struct stat there {};
+            if (::stat(part.constData(), &there) != 0 || !S_ISDIR(there.st_mode)) {
+                errno = ENOTDIR;
+                return false;
+            }
+        }
         if (slash < 0)
             return true;
     }
 }
 
-}  // namespace
-
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
-    const QByteArray target = encodeFileName(QFileInfo(path).absoluteFilePath());
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = target.left(slash);
-    auto fail = [&](const QString& message) {
-        if (error)
-            *error = message;
-        return false;
-    };
-    if (!makeFolders(folder)) {
-        const int number = errno;
-        return fail(fileProblem(QStringLiteral("Non riesco a creare la cartella %1").arg(readableFileName(decodeFileName(folder))), number));
-    }
-    // Beside it under a hidden name, which no program of Quillo's lists.
-    QByteArray temporary = folder + "/." + target.mid(slash + 1) + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        const int number = errno;
-        return fail(fileProblem(QStringLiteral("Non riesco a scrivere %1").arg(readableFileName(path)), number));
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool written = ::fchmod(fd, 0666 & ~mask) == 0;
-    for (qsizetype done = 0; written && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        written = n > 0;
-        done += n > 0 ? n : 0;
-    }
-    written = written && ::fsync(fd) == 0;
-    const int why = written ? 0 : errno;
-    written = ::close(fd) == 0 && written;
-    if (!written || ::rename(temporary.constData(), target.constData()) != 0) {
-        const int number = why ? why : errno;
-        const QString message = fileProblem(QStringLiteral("Non riesco a scrivere %1").arg(readableFileName(path)), number);
-        ::unlink(temporary.constData());
-        return fail(message);
-    }
-    return true;
+    FileBatch batch;
+    if (batch.write(QFileInfo(path).absoluteFilePath(), bytes) && batch.commit())
+        return true;
+    if (error)
+        *error = batch.problem();
+    return false;
 }
 
 bool removeFile(const QString& path, QString* error)

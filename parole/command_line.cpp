@@ -174,8 +174,15 @@ int runCommandLine(const QStringList& arguments)
         }
         bool wanted = false;
         Recording voice;
-        if (!takeRecording(parser, &wanted, &voice, &why))
-            return refuse(why);
+        // A save is whole or nothing: without its voice, the photo waits too.
+        if (!takeRecording(parser, &wanted, &voice, &why)) {
+            if (image.isNull())
+                return refuse(why);
+            const QString option = parser.isSet(record) ? QStringLiteral("--record") : QStringLiteral("--recording");
+            return refuse(QStringLiteral("%1 Non ho salvato niente di «%2», nemmeno la foto: per salvarla da sola, "
+                                         "ripeti il comando senza %3.")
+                              .arg(why, word, option));
+        }
         if (why = addWord(libraries, word, image, voice); !why.isEmpty())
             return refuse(why);
         say(stdout, addedSentence(word, replacing, wanted));

@@ -1,25 +1,28 @@
 #pragma once
 
-#include <QLockFile>
+#include <QByteArray>
 #include <QString>
-
-#include <memory>
 
 namespace quillo::parole {
 
 // Holds the family's library for one change, so that two saves (two windows,
 // the window and a script, two scripts) never mix their files: the second
 // waits for the first to finish, or gives up and says that the library is
-// busy. The lock is a file in the user's library folder, made with it when
-// missing; a lock left by a process that died, or held longer than
-// kStaleMs, is taken over.
+// busy. The lock is an advisory lock (flock) on a file in the user's library
+// folder, made with it when missing and removed when the change ends; the
+// system lets it go when its process dies, however it dies. Something other
+// than a regular file in its place (a pipe, a link, a folder) is refused at
+// once and never waited on.
 class LibraryLock {
 public:
     explicit LibraryLock(const QString& userLibrary, int waitMs = kWaitMs);
+    ~LibraryLock();
     LibraryLock(const LibraryLock&) = delete;
     LibraryLock& operator=(const LibraryLock&) = delete;
 
-    bool locked() const { return locked_; }
+    bool locked() const { return fd_ >= 0; }
+    // Another change holds the library; trying again later may succeed.
+    bool busy() const { return busy_; }
     // Why the library could not be locked, in Italian; empty when it is.
     QString problem() const { return problem_; }
 
@@ -27,12 +30,16 @@ public:
     static QString fileName() { return QStringLiteral(".lock"); }
     // How long a save may wait for another to finish.
     static constexpr int kWaitMs = 10'000;
-    // A save writes two small files: a lock older than this is left over.
-    static constexpr int kStaleMs = 60'000;
+    // How often a waiting save looks again.
+    static constexpr int kRetryMs = 50;
 
 private:
-    std::unique_ptr<QLockFile> file_;
-    bool locked_ = false;
+    bool tryOnce();
+
+    QString library_;
+    QByteArray path_;
+    int fd_ = -1;
+    bool busy_ = false;
     QString problem_;
 };
 

@@ -6,12 +6,15 @@
 #include "command_line.h"
 #include "italian.h"
 #include "parole_window.h"
+#include "session_end.h"
 
 #include "library/installed_libraries.h"
 #include "platform/sound/sdl_sound.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QSessionManager>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -26,6 +29,16 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("it.quillonuvi.Quillo.Parole"));
     quillo::parole::installItalian();
     quillo::parole::ParoleWindow window(quillo::installedLibraries());
+    // At the end of the session the parent's unsaved work is kept, never
+    // asked about: nobody may be there to answer.
+    quillo::parole::SessionEnd sessionEnd;
+    QObject::connect(&sessionEnd, &quillo::parole::SessionEnd::ending, &window, [&window] {
+        window.endSession();
+        QCoreApplication::exit(0);  // from inside any dialog open now too
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.keepUnsavedWork(); });
     window.show();
+    QTimer::singleShot(0, &window, &quillo::parole::ParoleWindow::offerDraft);
     return app.exec();
 }

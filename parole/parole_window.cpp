@@ -1,6 +1,7 @@
 #include "parole_window.h"
 
 #include "atomic_file.h"
+#include "lock_wait.h"
 #include "photo_import.h"
 #include "questions.h"
 #include "sentences.h"
@@ -52,6 +53,11 @@ ParoleWindow::ParoleWindow(MediaLibrary libraries, QWidget* parent)
     watchLibrary();
     updateButtons();
     word_->setFocus();
+    // What a save cut short left behind goes, when no save runs now.
+    if (QFileInfo(libraries_.user()).isDir()) {
+        if (const LibraryLock lock(libraries_.user(), 0); lock.locked())
+            tidyLibrary(libraries_);
+    }
 }
 
 ParoleWindow::~ParoleWindow() = default;
@@ -102,6 +108,7 @@ bool ParoleWindow::settleUnsaved()
     case UnsavedChoice::Discard:
         photo_ = QImage();
         voice_ = {};
+        forgetDraft();
         return true;
     case UnsavedChoice::Stay: return false;
     }
@@ -110,12 +117,18 @@ bool ParoleWindow::settleUnsaved()
 
 void ParoleWindow::closeEvent(QCloseEvent* event)
 {
+    if (ending_) {  // the work is kept as a draft already
+        event->accept();
+        return;
+    }
     if (recorder_.recording())
         finishRecording();
-    if (settleUnsaved())
+    if (settleUnsaved()) {
+        forgetDraft();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void ParoleWindow::newWord()
@@ -191,10 +204,15 @@ bool ParoleWindow::saveWord()
 {
     const QString word = word_->text().trimmed();
     const bool replacing = model_->rowOf(word) >= 0;
-    if (const QString why = addWord(libraries_, word, photo_, voice_); !why.isEmpty()) {
+    QString why = addWordProblem(libraries_, word, photo_, voice_);
+    const auto lock = why.isEmpty() ? waitForLibrary(this, libraries_.user(), &why) : nullptr;
+    if (lock)
+        why = addWord(libraries_, word, photo_, voice_, lock.get());
+    if (!why.isEmpty()) {
         showMessage(why, true);
         return false;
     }
+    forgetDraft();
     const bool withVoice = !voice_.isEmpty();
     photo_ = QImage();
     voice_ = {};

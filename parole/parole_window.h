@@ -49,6 +49,15 @@ public:
     // The file dialog the window asks for a photo with, in Italian.
     static QString askForPhoto(QWidget* parent);
 
+    // The session ends: unsaved work is kept as a draft (see draft.h), and
+    // the window closes without asking.
+    void endSession();
+    // Keeps unsaved work as a draft, the window staying open (the session
+    // manager asks this before a logout that may still be cancelled).
+    bool keepUnsavedWork();
+    // Offers back the work a session that ended left, if any.
+    void offerDraft();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -80,6 +89,7 @@ private:
     void libraryChanged();
     void watchLibrary();
     void updateButtons();
+    void forgetDraft();
 
     MediaLibrary libraries_;
     WordListModel* model_ = nullptr;
@@ -118,6 +128,8 @@ private:
     QString shownWord_;       // the word whose entry the form shows
     QString shownRecording_;  // the selected word's recording, played when there is no new one
     bool following_ = false;  // the selection is being moved by the window, not the parent
+    bool ending_ = false;     // the session ends: close without asking
+    bool draftKept_ = false;  // a draft of the work in the form is kept
 };
 
 }  // namespace quillo::parole

@@ -3,6 +3,7 @@
 
 #include "parole_window.h"
 
+#include "lock_wait.h"
 #include "questions.h"
 #include "sentences.h"
 #include "word_list_model.h"
@@ -18,7 +19,11 @@ namespace quillo::parole {
 void ParoleWindow::saveLetter()
 {
     const QString letter = letter_->text();
-    if (const QString why = parole::saveLetter(libraries_, letter, voice_); !why.isEmpty()) {
+    QString why;
+    const auto lock = waitForLibrary(this, libraries_.user(), &why);
+    if (lock)
+        why = parole::saveLetter(libraries_, letter, voice_, lock.get());
+    if (!why.isEmpty()) {
         showMessage(why, true);
         return;
     }
@@ -33,7 +38,11 @@ void ParoleWindow::removeParts(int parts)
     const WordEntry entry = wordEntry(libraries_, word);
     if (entry.ownParts(parts) == 0 || !confirmRemoval(this, removalQuestion(entry, parts)))
         return;
-    if (const QString why = parole::removeWord(libraries_, word, parts); !why.isEmpty()) {
+    QString why;
+    const auto lock = waitForLibrary(this, libraries_.user(), &why);
+    if (lock)
+        why = parole::removeWord(libraries_, word, parts, lock.get());
+    if (!why.isEmpty()) {
         showMessage(why, true);
         return;
     }
@@ -57,7 +66,11 @@ void ParoleWindow::removeLetter()
     const LetterEntry entry = letterEntry(libraries_, letter_->text());
     if (!confirmRemoval(this, letterRemovalQuestion(entry)))
         return;
-    if (const QString why = parole::removeLetter(libraries_, entry.letter); !why.isEmpty()) {
+    QString why;
+    const auto lock = waitForLibrary(this, libraries_.user(), &why);
+    if (lock)
+        why = parole::removeLetter(libraries_, entry.letter, lock.get());
+    if (!why.isEmpty()) {
         showMessage(why, true);
         return;
     }

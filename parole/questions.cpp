@@ -46,4 +46,18 @@ bool confirmRemoval(QWidget* parent, const QString& question)
     return box.clickedButton() == confirm;
 }
 
+bool askToResume(QWidget* parent, const QString& question)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Le parole di Quillo"), question, QMessageBox::NoButton,
+                    parent);
+    box.setObjectName(QStringLiteral("resumeQuestion"));
+    QPushButton* resume = addButton(box, QStringLiteral("Riprendi"), QMessageBox::AcceptRole, "resume");
+    QPushButton* drop = addButton(box, QStringLiteral("Lascia perdere"), QMessageBox::DestructiveRole, "drop");
+    box.setDefaultButton(resume);
+    box.setEscapeButton(resume);
+    box.exec();
+    // Closed unanswered (the session ending meanwhile), the work is kept.
+    return box.clickedButton() != drop;
+}
+
 }  // namespace quillo::parole

@@ -8,7 +8,7 @@ namespace quillo::parole {
 
 // The window's questions to the parent, as message boxes with Italian
 // buttons. Each button carries an object name ("save", "discard", "stay";
-// "confirm", "cancel") by which it can be found.
+// "confirm", "cancel"; "resume", "drop") by which it can be found.
 
 enum class UnsavedChoice { Save, Discard, Stay };
 
@@ -17,5 +17,8 @@ UnsavedChoice askAboutUnsaved(QWidget* parent, const QString& what);
 
 // Whether to go on with a removal that `question` describes.
 bool confirmRemoval(QWidget* parent, const QString& question);
+
+// Whether to take back the work left when the last session ended.
+bool askToResume(QWidget* parent, const QString& question);
 
 }  // namespace quillo::parole

@@ -10,7 +10,7 @@ namespace quillo::parole {
 
 namespace {
 
-constexpr int kKnown[] = {ENOENT, ENOTDIR, EACCES, EPERM, ENOSPC, EDQUOT, EROFS, EBUSY, ETXTBSY};
+constexpr int kKnown[] = {ENOENT, ENOTDIR, EISDIR, ELOOP, EACCES, EPERM, ENOSPC, EDQUOT, EROFS, EBUSY, ETXTBSY};
 
 void tellStderr(const QString& what, const QString& raw)
 {
@@ -29,8 +29,10 @@ QString systemText(int errorNumber, locale_t locale)
 QString reasonOf(int errorNumber)
 {
     switch (errorNumber) {
-    case ENOENT:
-    case ENOTDIR: return QStringLiteral("il file o la cartella non c'è");
+    case ENOENT: return QStringLiteral("il file o la cartella non c'è");
+    case ENOTDIR: return QStringLiteral("al posto di una cartella c'è un file");
+    case EISDIR: return QStringLiteral("al posto del file c'è una cartella");
+    case ELOOP: return QStringLiteral("al posto del file c'è un collegamento");
     case EACCES:
     case EPERM: return QStringLiteral("non hai il permesso");
     case ENOSPC:
@@ -64,6 +66,11 @@ QString fileProblem(const QString& what, int errorNumber, const QString& raw)
 QString fileProblem(const QString& what, const QString& errorString)
 {
     return fileProblem(what, errorNumberOf(errorString), errorString);
+}
+
+QString notARegularFile(const QString& what)
+{
+    return QStringLiteral("%1: non è un file normale.").arg(what);
 }
 
 QString cannotCreateFolder(const QString& folder)

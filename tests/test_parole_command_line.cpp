@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace quillo::parole;
 using namespace quillo::test;
 
@@ -98,6 +100,29 @@ void TestParoleCommandLine::commandLine()
     // Nothing but the finished files: no temporary file left beside them.
     const QDir::Filters all = QDir::Files | QDir::Hidden | QDir::System;
     QCOMPARE(QDir(user + QStringLiteral("/parole")).entryList(all), QStringList{QStringLiteral("giulia.wav")});
+    QCOMPARE(QDir(user + QStringLiteral("/immagini")).entryList(all), QStringList{QStringLiteral("giulia.jpg")});
+
+    // Refused whole, each saying why: a voice that cannot be recorded (no
+    // microphone) takes its photo with it, and a pipe in place of the lock
+    // is refused at once, never waited on.
+    const auto refusedRun = [&](const QStringList& arguments, const char* audio) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QString::fromLatin1(audio));
+        process.setProcessEnvironment(env);
+        process.start(paroleBinary(), arguments);
+        if (!process.waitForFinished(5000))
+            process.kill();
+        return QString::fromUtf8(process.readAllStandardError()) + QString::number(process.exitCode());
+    };
+    QString said = refusedRun({add, QStringLiteral("gufo"), picture, photo, QStringLiteral("--record"), QStringLiteral("1")},
+                              "nessuno");
+    QVERIFY2(said.contains(QStringLiteral("Non ho salvato niente di «gufo», nemmeno la foto")) && said.endsWith(u'1'),
+             qPrintable(said));
+    QVERIFY(::mkfifo(QFile::encodeName(user + QStringLiteral("/.lock")).constData(), 0644) == 0);
+    said = refusedRun({add, QStringLiteral("gufo"), picture, photo}, "dummy");
+    QVERIFY2(said.contains(QStringLiteral("il file .lock: non è un file normale.")) && said.endsWith(u'1'), qPrintable(said));
     QCOMPARE(QDir(user + QStringLiteral("/immagini")).entryList(all), QStringList{QStringLiteral("giulia.jpg")});
 }
 
