@@ -7,6 +7,7 @@
 #include "sound_levels.h"
 #include "wav_file.h"
 #include "word_list_model.h"
+#include "word_name.h"
 
 #include "platform/sound/sdl_sound.h"
 
@@ -72,7 +73,7 @@ void ParoleWindow::updateButtons()
     listen_->setEnabled(!recording && speaker && (!voice_.isEmpty() || !shownRecording_.isEmpty()));
     save_->setEnabled(!recording);
     newWord_->setEnabled(!recording);
-    const int row = model_->rowOf(word_->text().trimmed());
+    const int row = model_->rowOf(wordFromTyped(word_->text()));
     const int own = row >= 0 ? model_->entries().at(row).ownParts() : 0;
     removePicture_->setEnabled(!recording && (own & PicturePart));
     removeVoice_->setEnabled(!recording && (own & VoicePart));
@@ -89,7 +90,7 @@ bool ParoleWindow::settleUnsaved()
 {
     if (!unsaved())
         return true;
-    const QString word = word_->text().trimmed();
+    const QString word = wordFromTyped(word_->text());
     const bool both = !photo_.isNull() && !voice_.isEmpty();
     const QString parts = both ? QStringLiteral("La foto e la voce")
                           : !photo_.isNull() ? QStringLiteral("La foto")
@@ -144,7 +145,7 @@ void ParoleWindow::rowSelected()
     if (rows.isEmpty())
         return;
     const QString chosen = model_->entries().at(rows.front().row()).word;
-    const QString here = word_->text().trimmed();
+    const QString here = wordFromTyped(word_->text());
     if (unsaved() && chosen.compare(here, Qt::CaseInsensitive) != 0 && !settleUnsaved()) {
         selectWord(shownWord_);  // back where the parent was
         return;
@@ -189,7 +190,7 @@ void ParoleWindow::showEntry(int row)
 
 bool ParoleWindow::saveWord()
 {
-    const QString word = word_->text().trimmed();
+    const QString word = wordFromTyped(word_->text());
     const bool replacing = model_->rowOf(word) >= 0;
     if (const QString why = addWord(libraries_, word, photo_, voice_); !why.isEmpty()) {
         showMessage(why, true);
@@ -206,10 +207,30 @@ bool ParoleWindow::saveWord()
     if (row >= 0 && model_->entries().at(row).voiceOwner == Owner::None)
         said += QStringLiteral(" Non ha ancora una voce: Quillo la mostrerà senza dirla. Registrala quando puoi.");
     showMessage(said, false);
-    if (row >= 0)
+    if (row >= 0) {
+        // The photo the word has now, whichever part was saved.
         shownRecording_ = model_->entries().at(row).recording;
+        QString ignored;
+        showPreview(readPhoto(model_->entries().at(row).picture, &ignored));
+    }
     updateButtons();
     return true;
+}
+
+void ParoleWindow::wordTyped()
+{
+    // The form speaks of the typed word alone: a listed one is shown with
+    // its photo, a new one with the photo chosen for it, if any.
+    const QString word = wordFromTyped(word_->text());
+    const int row = word.isEmpty() ? -1 : model_->rowOf(word);
+    shownWord_ = row >= 0 ? model_->entries().at(row).word : QString();
+    shownRecording_ = row >= 0 ? model_->entries().at(row).recording : QString();
+    selectWord(shownWord_);
+    if (photo_.isNull()) {
+        QString ignored;
+        showPreview(row >= 0 ? readPhoto(model_->entries().at(row).picture, &ignored) : QImage());
+    }
+    updateButtons();
 }
 
 }  // namespace quillo::parole

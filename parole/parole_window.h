@@ -72,6 +72,7 @@ private:
     void removeParts(int parts);
     void removeLetter();
     void rowSelected();
+    void wordTyped();
     void selectWord(const QString& word);
     void showEntry(int row);
     void showMessage(const QString& text, bool problem);

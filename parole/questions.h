@@ -18,4 +18,9 @@ UnsavedChoice askAboutUnsaved(QWidget* parent, const QString& what);
 // Whether to go on with a removal that `question` describes.
 bool confirmRemoval(QWidget* parent, const QString& question);
 
+// Removing a word's picture would leave the family's voice of it behind:
+// whether to take the voice too ("both", "pictureOnly", "cancel").
+enum class PictureRemoval { Both, PictureOnly, Cancel };
+PictureRemoval askPictureRemoval(QWidget* parent, const QString& question);
+
 }  // namespace quillo::parole
