@@ -31,6 +31,13 @@ namespace {
 constexpr int kMeterMs = 100;
 constexpr int kSoundCheckMs = 2000;
 
+// The picture a listed word has, or none for a voice alone.
+QImage pictureOf(const WordEntry& entry)
+{
+    QString ignored;
+    return entry.picture.isEmpty() ? QImage() : readPhoto(entry.picture, &ignored);
+}
+
 }  // namespace
 
 ParoleWindow::ParoleWindow(MediaLibrary libraries, QWidget* parent)
@@ -180,8 +187,7 @@ void ParoleWindow::showEntry(int row)
     photo_ = QImage();
     voice_ = {};
     shownRecording_ = entry.recording;
-    QString ignored;
-    showPreview(readPhoto(entry.picture, &ignored));
+    showPreview(pictureOf(entry));
     showMessage(QStringLiteral("«%1»: foto %2, voce %3.")
                     .arg(entry.word, ownerText(entry.pictureOwner), ownerText(entry.voiceOwner)),
                 false);
@@ -210,8 +216,7 @@ bool ParoleWindow::saveWord()
     if (row >= 0) {
         // The photo the word has now, whichever part was saved.
         shownRecording_ = model_->entries().at(row).recording;
-        QString ignored;
-        showPreview(readPhoto(model_->entries().at(row).picture, &ignored));
+        showPreview(pictureOf(model_->entries().at(row)));
     }
     updateButtons();
     return true;
@@ -226,10 +231,8 @@ void ParoleWindow::wordTyped()
     shownWord_ = row >= 0 ? model_->entries().at(row).word : QString();
     shownRecording_ = row >= 0 ? model_->entries().at(row).recording : QString();
     selectWord(shownWord_);
-    if (photo_.isNull()) {
-        QString ignored;
-        showPreview(row >= 0 ? readPhoto(model_->entries().at(row).picture, &ignored) : QImage());
-    }
+    if (photo_.isNull())
+        showPreview(row >= 0 ? pictureOf(model_->entries().at(row)) : QImage());
     updateButtons();
 }
 

@@ -27,7 +27,7 @@ namespace quillo::parole {
 class WordListModel;
 
 // The side of the photo's two previews, whole and as the child sees it.
-inline constexpr int kPreviewSide = 160;
+inline constexpr int kPreviewSide = 128;
 
 // "Le parole di Quillo": the list of every word, and the form where a parent
 // adds or replaces one (word, photo, voice), takes back what they added part

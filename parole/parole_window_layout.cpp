@@ -126,12 +126,17 @@ void ParoleWindow::buildWidgets()
     wordRow->addWidget(word_);
     wordRow->addWidget(newWord_);
     wordForm->addRow(QStringLiteral("Parola:"), wordRow);
-    auto* photoRow = new QHBoxLayout;
-    photoRow->addWidget(preview_);
-    photoRow->addWidget(crop_);
-    photoRow->addWidget(choosePhoto_, 0, Qt::AlignBottom);
-    photoRow->addStretch();
-    wordForm->addRow(QStringLiteral("Foto:"), photoRow);
+    // The side stays narrow enough for the list to keep its words readable
+    // down to 800×600: the photo's button under its previews, the removals
+    // on a row of their own.
+    auto* previews = new QHBoxLayout;
+    previews->addWidget(preview_);
+    previews->addWidget(crop_);
+    previews->addStretch();
+    auto* photoColumn = new QVBoxLayout;
+    photoColumn->addLayout(previews);
+    photoColumn->addWidget(choosePhoto_, 0, Qt::AlignLeft);
+    wordForm->addRow(QStringLiteral("Foto:"), photoColumn);
     auto* voiceRow = new QHBoxLayout;
     voiceRow->addWidget(record_);
     voiceRow->addWidget(level_);
@@ -139,13 +144,16 @@ void ParoleWindow::buildWidgets()
     voiceRow->addWidget(listen_);
     voiceRow->addStretch();
     wordForm->addRow(QStringLiteral("Voce:"), voiceRow);
-    auto* wordButtons = new QHBoxLayout;
-    wordButtons->addWidget(save_);
-    wordButtons->addWidget(removePicture_);
-    wordButtons->addWidget(removeVoice_);
-    wordButtons->addWidget(remove_);
-    wordButtons->addStretch();
-    wordForm->addRow(wordButtons);
+    auto* saveRow = new QHBoxLayout;
+    saveRow->addWidget(save_);
+    saveRow->addStretch();
+    wordForm->addRow(saveRow);
+    auto* removals = new QHBoxLayout;
+    removals->addWidget(removePicture_);
+    removals->addWidget(removeVoice_);
+    removals->addWidget(remove_);
+    removals->addStretch();
+    wordForm->addRow(removals);
     auto* wordBox = new QGroupBox(QStringLiteral("Una parola, la sua foto e la tua voce"));
     wordBox->setLayout(wordForm);
 
