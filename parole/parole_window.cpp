@@ -188,10 +188,15 @@ void ParoleWindow::showEntry(int row)
     voice_ = {};
     shownRecording_ = entry.recording;
     showPreview(pictureOf(entry));
+    showOwners(entry);
+    updateButtons();
+}
+
+void ParoleWindow::showOwners(const WordEntry& entry)
+{
     showMessage(QStringLiteral("«%1»: foto %2, voce %3.")
                     .arg(entry.word, ownerText(entry.pictureOwner), ownerText(entry.voiceOwner)),
                 false);
-    updateButtons();
 }
 
 bool ParoleWindow::saveWord()
@@ -233,6 +238,8 @@ void ParoleWindow::wordTyped()
     selectWord(shownWord_);
     if (photo_.isNull())
         showPreview(row >= 0 ? pictureOf(model_->entries().at(row)) : QImage());
+    if (row >= 0)
+        showOwners(model_->entries().at(row));
     updateButtons();
 }
 

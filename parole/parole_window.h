@@ -75,6 +75,7 @@ private:
     void wordTyped();
     void selectWord(const QString& word);
     void showEntry(int row);
+    void showOwners(const WordEntry& entry);
     void showMessage(const QString& text, bool problem);
     void showPreview(const QImage& image);
     void checkSound();
