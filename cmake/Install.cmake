@@ -200,9 +200,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # holds Qt's Italian words for the dialogs of "Le parole di Quillo", also
 # loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# qt6-image-formats-plugins reads WebP photos for it, also at run time
-# (libheif, for HEIC and AVIF, is linked and found by dpkg-shlibdeps).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation (>= 1:2) | fonts-liberation2, qt6-wayland, qt6-translations-l10n, qt6-image-formats-plugins")
+# qt6-image-formats-plugins reads WebP photos for it, also at run time.
+# libheif, for HEIC and AVIF, is linked and found by dpkg-shlibdeps; from
+# Debian 13 on (libheif 1.16 and later) it decodes through plugins, loaded at
+# run time, which Debian 12's libheif has built in.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation (>= 1:2) | fonts-liberation2, qt6-wayland, qt6-translations-l10n, qt6-image-formats-plugins, libheif-plugin-libde265 | libheif1 (<< 1.16), libheif-plugin-dav1d | libheif1 (<< 1.16)")
 # For the child's login sessions: cage is the Wayland session's compositor and
 # needs Xwayland to start; setxkbmap turns off the X server's own keys in the
 # X session.

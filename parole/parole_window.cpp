@@ -31,13 +31,6 @@ namespace {
 constexpr int kMeterMs = 100;
 constexpr int kSoundCheckMs = 2000;
 
-// The picture a listed word has, or none for a voice alone.
-QImage pictureOf(const WordEntry& entry)
-{
-    QString ignored;
-    return entry.picture.isEmpty() ? QImage() : readPhoto(entry.picture, &ignored);
-}
-
 }  // namespace
 
 ParoleWindow::ParoleWindow(MediaLibrary libraries, QWidget* parent)
@@ -192,12 +185,6 @@ void ParoleWindow::showEntry(int row)
     updateButtons();
 }
 
-void ParoleWindow::showOwners(const WordEntry& entry)
-{
-    showMessage(QStringLiteral("«%1»: foto %2, voce %3.")
-                    .arg(entry.word, ownerText(entry.pictureOwner), ownerText(entry.voiceOwner)),
-                false);
-}
 
 bool ParoleWindow::saveWord()
 {
@@ -225,22 +212,6 @@ bool ParoleWindow::saveWord()
     }
     updateButtons();
     return true;
-}
-
-void ParoleWindow::wordTyped()
-{
-    // The form speaks of the typed word alone: a listed one is shown with
-    // its photo, a new one with the photo chosen for it, if any.
-    const QString word = wordFromTyped(word_->text());
-    const int row = word.isEmpty() ? -1 : model_->rowOf(word);
-    shownWord_ = row >= 0 ? model_->entries().at(row).word : QString();
-    shownRecording_ = row >= 0 ? model_->entries().at(row).recording : QString();
-    selectWord(shownWord_);
-    if (photo_.isNull())
-        showPreview(row >= 0 ? pictureOf(model_->entries().at(row)) : QImage());
-    if (row >= 0)
-        showOwners(model_->entries().at(row));
-    updateButtons();
 }
 
 }  // namespace quillo::parole

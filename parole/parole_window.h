@@ -76,6 +76,8 @@ private:
     void selectWord(const QString& word);
     void showEntry(int row);
     void showOwners(const WordEntry& entry);
+    // The picture a listed word has, or none for a voice alone.
+    static QImage pictureOf(const WordEntry& entry);
     void showMessage(const QString& text, bool problem);
     void showPreview(const QImage& image);
     void checkSound();

@@ -204,6 +204,8 @@ QString removeWord(const MediaLibrary& libraries, const QString& word, int parts
             return QStringLiteral("La foto di «%1» è di Quillo: si può sostituire, non togliere.").arg(word);
         if (parts == VoicePart)
             return QStringLiteral("«%1» non ha la tua voce.").arg(word);
+        if (parts == PicturePart && !spellingsIn(libraries.user(), LibraryFolder::Words, wav(word)).isEmpty())
+            return QStringLiteral("«%1» non ha la tua foto: ha solo la tua voce (remove %1 --voice la toglie).").arg(word);
         return quillos ? QStringLiteral("«%1» è una parola di Quillo: si può sostituire, non togliere.").arg(word)
                        : QStringLiteral("«%1» non è tra le tue parole.").arg(word);
     }

@@ -52,6 +52,7 @@ void TestParoleCommandLine::commandLine()
         // said so, and can be taken after it, by name.
         {{add, QStringLiteral("giuseppina"), picture, photo, recording, voice}, 0, QStringLiteral("Aggiunta la parola «giuseppina» con la tua voce.")},
         {{remove, QStringLiteral("giuseppina"), picture}, 0, QStringLiteral("Ho tolto la tua foto di «giuseppina». «giuseppina» non sarà più tra le parole. La tua voce di «giuseppina» resta")},
+        {{remove, QStringLiteral("giuseppina"), picture}, 1, QStringLiteral("«giuseppina» non ha la tua foto: ha solo la tua voce")},
         {{remove, QStringLiteral("giuseppina"), QStringLiteral("--voice")}, 0, QStringLiteral("Ho tolto la tua voce di «giuseppina». «giuseppina» non sarà più nella lista.")},
         {{remove, QStringLiteral("giuseppina"), QStringLiteral("--voice")}, 1, QStringLiteral("«giuseppina» non ha la tua voce.")},
         {{remove, QStringLiteral("gatto")}, 1, QStringLiteral("«gatto» è una parola di Quillo")},
@@ -121,6 +122,20 @@ void TestParoleCommandLine::commandLine()
     const QDir::Filters all = QDir::Files | QDir::Hidden | QDir::System;
     QCOMPARE(QDir(user + QStringLiteral("/parole")).entryList(all), QStringList{QStringLiteral("giulia.wav")});
     QCOMPARE(QDir(user + QStringLiteral("/immagini")).entryList(all), QStringList{QStringLiteral("giulia.jpg")});
+
+    // No sound server and no sound card: the program's own sentence, and
+    // none of the ALSA library's lines about the cards it could not find.
+    QProcess noSound;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("SDL_AUDIODRIVER"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("nessun-server")));
+    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + dir.filePath(QStringLiteral("nessun-server/native")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    noSound.setProcessEnvironment(env);
+    noSound.start(paroleBinary(), {letter, QStringLiteral("g"), QStringLiteral("--record"), QStringLiteral("1")});
+    QVERIFY(noSound.waitForFinished(30000));
+    const QString said = QString::fromUtf8(noSound.readAllStandardError());
+    QVERIFY2(!said.contains(QStringLiteral("ALSA lib")), qPrintable(said));
 }
 
 void TestParoleCommandLine::concurrentSaves()
