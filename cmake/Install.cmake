@@ -83,12 +83,23 @@ foreach(_quillo_source man/quillo.6 man/quillo-media-check.1 man/quillo-parole.1
     COMMENT "Compressing ${_quillo_source}" VERBATIM)
   list(APPEND _quillo_compressed "${_quillo_plain}.gz")
 endforeach()
+# The parents' program's page in Italian too, where man -L it finds it.
+file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/packaging/it")
+add_custom_command(OUTPUT "${PROJECT_BINARY_DIR}/packaging/it/quillo-parole.1.gz"
+  COMMAND ${CMAKE_COMMAND} -E copy "${PROJECT_SOURCE_DIR}/packaging/man/it/quillo-parole.1"
+          "${PROJECT_BINARY_DIR}/packaging/it/quillo-parole.1"
+  COMMAND gzip -9nf "${PROJECT_BINARY_DIR}/packaging/it/quillo-parole.1"
+  DEPENDS "${PROJECT_SOURCE_DIR}/packaging/man/it/quillo-parole.1"
+  COMMENT "Compressing man/it/quillo-parole.1" VERBATIM)
+list(APPEND _quillo_compressed "${PROJECT_BINARY_DIR}/packaging/it/quillo-parole.1.gz")
 add_custom_target(quillo_packaging_files ALL DEPENDS ${_quillo_compressed})
 install(FILES ${PROJECT_BINARY_DIR}/packaging/quillo.6.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/quillo-media-check.1.gz
               ${PROJECT_BINARY_DIR}/packaging/quillo-parole.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/it/quillo-parole.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/it/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
               ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillo)
@@ -189,7 +200,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # holds Qt's Italian words for the dialogs of "Le parole di Quillo", also
 # loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation (>= 1:2) | fonts-liberation2, qt6-wayland, qt6-translations-l10n")
+# qt6-image-formats-plugins reads WebP photos for it, also at run time.
+# libheif, for HEIC and AVIF, is linked and found by dpkg-shlibdeps; from
+# Debian 13 on (libheif 1.16 and later) it decodes through plugins, loaded at
+# run time, which Debian 12's libheif has built in.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation (>= 1:2) | fonts-liberation2, qt6-wayland, qt6-translations-l10n, qt6-image-formats-plugins, libheif-plugin-libde265 | libheif1 (<< 1.16), libheif-plugin-dav1d | libheif1 (<< 1.16)")
 # For the child's login sessions: cage is the Wayland session's compositor and
 # needs Xwayland to start; setxkbmap turns off the X server's own keys in the
 # X session.

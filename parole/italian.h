@@ -9,4 +9,9 @@ namespace quillo::parole {
 // Call it once the application object exists.
 bool installItalian();
 
+// Makes Qt's own dates, sizes and numbers Italian (the file dialog's
+// columns), whatever the session's language. Call it before the
+// application object is made.
+void useItalianLocale();
+
 }  // namespace quillo::parole

@@ -23,6 +23,7 @@ int main(int argc, char* argv[])
         QCoreApplication app(argc, argv);
         return quillo::parole::runCommandLine(QCoreApplication::arguments());
     }
+    quillo::parole::useItalianLocale();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillo-parole"));
     QApplication::setApplicationDisplayName(QStringLiteral("Le parole di Quillo"));

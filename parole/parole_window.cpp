@@ -8,6 +8,7 @@
 #include "sound_levels.h"
 #include "wav_file.h"
 #include "word_list_model.h"
+#include "word_name.h"
 
 #include "platform/sound/sdl_sound.h"
 
@@ -78,7 +79,7 @@ void ParoleWindow::updateButtons()
     listen_->setEnabled(!recording && speaker && (!voice_.isEmpty() || !shownRecording_.isEmpty()));
     save_->setEnabled(!recording);
     newWord_->setEnabled(!recording);
-    const int row = model_->rowOf(word_->text().trimmed());
+    const int row = model_->rowOf(wordFromTyped(word_->text()));
     const int own = row >= 0 ? model_->entries().at(row).ownParts() : 0;
     removePicture_->setEnabled(!recording && (own & PicturePart));
     removeVoice_->setEnabled(!recording && (own & VoicePart));
@@ -95,7 +96,7 @@ bool ParoleWindow::settleUnsaved()
 {
     if (!unsaved())
         return true;
-    const QString word = word_->text().trimmed();
+    const QString word = wordFromTyped(word_->text());
     const bool both = !photo_.isNull() && !voice_.isEmpty();
     const QString parts = both ? QStringLiteral("La foto e la voce")
                           : !photo_.isNull() ? QStringLiteral("La foto")
@@ -157,7 +158,7 @@ void ParoleWindow::rowSelected()
     if (rows.isEmpty())
         return;
     const QString chosen = model_->entries().at(rows.front().row()).word;
-    const QString here = word_->text().trimmed();
+    const QString here = wordFromTyped(word_->text());
     if (unsaved() && chosen.compare(here, Qt::CaseInsensitive) != 0 && !settleUnsaved()) {
         selectWord(shownWord_);  // back where the parent was
         return;
@@ -192,17 +193,15 @@ void ParoleWindow::showEntry(int row)
     photo_ = QImage();
     voice_ = {};
     shownRecording_ = entry.recording;
-    QString ignored;
-    showPreview(readPhoto(entry.picture, &ignored));
-    showMessage(QStringLiteral("«%1»: foto %2, voce %3.")
-                    .arg(entry.word, ownerText(entry.pictureOwner), ownerText(entry.voiceOwner)),
-                false);
+    showPreview(pictureOf(entry));
+    showOwners(entry);
     updateButtons();
 }
 
+
 bool ParoleWindow::saveWord()
 {
-    const QString word = word_->text().trimmed();
+    const QString word = wordFromTyped(word_->text());
     const bool replacing = model_->rowOf(word) >= 0;
     QString why = addWordProblem(libraries_, word, photo_, voice_);
     const auto lock = why.isEmpty() ? waitForLibrary(this, libraries_.user(), &why) : nullptr;
@@ -224,8 +223,11 @@ bool ParoleWindow::saveWord()
     if (row >= 0 && model_->entries().at(row).voiceOwner == Owner::None)
         said += QStringLiteral(" Non ha ancora una voce: Quillo la mostrerà senza dirla. Registrala quando puoi.");
     showMessage(said, false);
-    if (row >= 0)
+    if (row >= 0) {
+        // The photo the word has now, whichever part was saved.
         shownRecording_ = model_->entries().at(row).recording;
+        showPreview(pictureOf(model_->entries().at(row)));
+    }
     updateButtons();
     return true;
 }

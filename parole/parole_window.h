@@ -27,7 +27,7 @@ namespace quillo::parole {
 class WordListModel;
 
 // The side of the photo's two previews, whole and as the child sees it.
-inline constexpr int kPreviewSide = 160;
+inline constexpr int kPreviewSide = 128;
 
 // "Le parole di Quillo": the list of every word, and the form where a parent
 // adds or replaces one (word, photo, voice), takes back what they added part
@@ -81,8 +81,12 @@ private:
     void removeParts(int parts);
     void removeLetter();
     void rowSelected();
+    void wordTyped();
     void selectWord(const QString& word);
     void showEntry(int row);
+    void showOwners(const WordEntry& entry);
+    // The picture a listed word has, or none for a voice alone.
+    static QImage pictureOf(const WordEntry& entry);
     void showMessage(const QString& text, bool problem);
     void showPreview(const QImage& image);
     void checkSound();

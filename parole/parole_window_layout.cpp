@@ -3,6 +3,7 @@
 #include "parole_window.h"
 
 #include "child_account_box.h"
+#include "sentences.h"
 #include "word_list_model.h"
 
 #include <QFileSystemWatcher>
@@ -40,6 +41,20 @@ QLabel* picture(const char* name, const QString& tip)
     return label;
 }
 
+// Wide enough for every owner's words on two lines, and for the header.
+int ownerColumnWidth(const QFontMetrics& metrics)
+{
+    int widest = 0;
+    for (const Owner owner : {Owner::None, Owner::Quillo, Owner::Yours, Owner::YoursOverQuillo}) {
+        const QString words = ownerText(owner);
+        const qsizetype middle = words.indexOf(u' ', words.size() / 2 - 1);
+        for (const QString& line : {words.left(middle), words.mid(middle + 1)})
+            widest = qMax(widest, metrics.horizontalAdvance(line));
+    }
+    // Bold for the family's parts; the item's margins.
+    return widest * 11 / 10 + 16;
+}
+
 }  // namespace
 
 void ParoleWindow::buildWidgets()
@@ -51,10 +66,17 @@ void ParoleWindow::buildWidgets()
     list_->setUniformRowHeights(true);
     list_->setIconSize(QSize(WordListModel::kThumbnailSide, WordListModel::kThumbnailSide));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->header()->setSectionResizeMode(WordListModel::WordColumn, QHeaderView::Stretch);
+    // The word takes what the two owners leave: theirs are a few words, on
+    // two lines beside the thumbnail at most, the whole sentence in a tooltip.
+    list_->setWordWrap(true);
+    list_->setTextElideMode(Qt::ElideNone);
     list_->header()->setStretchLastSection(false);
-    list_->header()->setSectionResizeMode(WordListModel::PictureColumn, QHeaderView::ResizeToContents);
-    list_->header()->setSectionResizeMode(WordListModel::RecordingColumn, QHeaderView::ResizeToContents);
+    list_->header()->setMinimumSectionSize(0);
+    list_->header()->setSectionResizeMode(WordListModel::WordColumn, QHeaderView::Stretch);
+    for (const int column : {int(WordListModel::PictureColumn), int(WordListModel::RecordingColumn)}) {
+        list_->header()->setSectionResizeMode(column, QHeaderView::Fixed);
+        list_->header()->resizeSection(column, ownerColumnWidth(list_->fontMetrics()));
+    }
 
     word_ = new QLineEdit;
     word_->setObjectName(QStringLiteral("word"));
@@ -104,12 +126,17 @@ void ParoleWindow::buildWidgets()
     wordRow->addWidget(word_);
     wordRow->addWidget(newWord_);
     wordForm->addRow(QStringLiteral("Parola:"), wordRow);
-    auto* photoRow = new QHBoxLayout;
-    photoRow->addWidget(preview_);
-    photoRow->addWidget(crop_);
-    photoRow->addWidget(choosePhoto_, 0, Qt::AlignBottom);
-    photoRow->addStretch();
-    wordForm->addRow(QStringLiteral("Foto:"), photoRow);
+    // The side stays narrow enough for the list to keep its words readable
+    // down to 800×600: the photo's button under its previews, the removals
+    // on a row of their own.
+    auto* previews = new QHBoxLayout;
+    previews->addWidget(preview_);
+    previews->addWidget(crop_);
+    previews->addStretch();
+    auto* photoColumn = new QVBoxLayout;
+    photoColumn->addLayout(previews);
+    photoColumn->addWidget(choosePhoto_, 0, Qt::AlignLeft);
+    wordForm->addRow(QStringLiteral("Foto:"), photoColumn);
     auto* voiceRow = new QHBoxLayout;
     voiceRow->addWidget(record_);
     voiceRow->addWidget(level_);
@@ -117,13 +144,16 @@ void ParoleWindow::buildWidgets()
     voiceRow->addWidget(listen_);
     voiceRow->addStretch();
     wordForm->addRow(QStringLiteral("Voce:"), voiceRow);
-    auto* wordButtons = new QHBoxLayout;
-    wordButtons->addWidget(save_);
-    wordButtons->addWidget(removePicture_);
-    wordButtons->addWidget(removeVoice_);
-    wordButtons->addWidget(remove_);
-    wordButtons->addStretch();
-    wordForm->addRow(wordButtons);
+    auto* saveRow = new QHBoxLayout;
+    saveRow->addWidget(save_);
+    saveRow->addStretch();
+    wordForm->addRow(saveRow);
+    auto* removals = new QHBoxLayout;
+    removals->addWidget(removePicture_);
+    removals->addWidget(removeVoice_);
+    removals->addWidget(remove_);
+    removals->addStretch();
+    wordForm->addRow(removals);
     auto* wordBox = new QGroupBox(QStringLiteral("Una parola, la sua foto e la tua voce"));
     wordBox->setLayout(wordForm);
 
@@ -173,11 +203,7 @@ void ParoleWindow::connectWidgets()
     connect(saveLetter_, &QPushButton::clicked, this, &ParoleWindow::saveLetter);
     connect(removeLetter_, &QPushButton::clicked, this, &ParoleWindow::removeLetter);
     connect(letter_, &QLineEdit::textChanged, this, &ParoleWindow::updateButtons);
-    connect(word_, &QLineEdit::textEdited, this, [this] {
-        shownRecording_.clear();
-        shownWord_.clear();
-        updateButtons();
-    });
+    connect(word_, &QLineEdit::textEdited, this, &ParoleWindow::wordTyped);
     // The selection, not the current row: a list that takes the focus makes
     // its first row current without selecting it.
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ParoleWindow::rowSelected);

@@ -7,6 +7,7 @@
 #include "questions.h"
 #include "sentences.h"
 #include "word_list_model.h"
+#include "word_name.h"
 
 #include "library/media_library.h"
 
@@ -34,10 +35,19 @@ void ParoleWindow::saveLetter()
 
 void ParoleWindow::removeParts(int parts)
 {
-    const QString word = word_->text().trimmed();
+    const QString word = wordFromTyped(word_->text());
     const WordEntry entry = wordEntry(libraries_, word);
-    if (entry.ownParts(parts) == 0 || !confirmRemoval(this, removalQuestion(entry, parts)))
+    if (entry.ownParts(parts) == 0)
         return;
+    if (voiceLeftAlone(entry, parts)) {
+        switch (askPictureRemoval(this, removalQuestion(entry, parts))) {
+        case PictureRemoval::Cancel: return;
+        case PictureRemoval::Both: parts = BothParts; break;
+        case PictureRemoval::PictureOnly: break;
+        }
+    } else if (!confirmRemoval(this, removalQuestion(entry, parts))) {
+        return;
+    }
     QString why;
     const auto lock = waitForLibrary(this, libraries_.user(), &why);
     if (lock)
@@ -104,7 +114,7 @@ void ParoleWindow::libraryChanged()
     model_->reload();
     // The row the parent was on stays chosen, and what they have not saved
     // stays in the form.
-    selectWord(shownWord_.isEmpty() ? word_->text().trimmed() : shownWord_);
+    selectWord(shownWord_.isEmpty() ? wordFromTyped(word_->text()) : shownWord_);
     const int row = model_->rowOf(shownWord_);
     if (row >= 0 && !unsaved())
         shownRecording_ = model_->entries().at(row).recording;

@@ -42,7 +42,9 @@ QString ParoleWindow::askForPhoto(QWidget* parent)
     // Qt's own dialog, whose words come from Qt's Italian translation.
     return QFileDialog::getOpenFileName(
         parent, QStringLiteral("Scegli la foto"), QString(),
-        QStringLiteral("Foto (*.png *.jpg *.jpeg *.bmp *.gif *.PNG *.JPG *.JPEG *.BMP *.GIF)"), nullptr,
+        QStringLiteral("Foto (*.jpg *.jpeg *.png *.heic *.heif *.avif *.webp *.bmp *.gif *.JPG *.JPEG *.PNG *.HEIC "
+                       "*.HEIF *.AVIF *.WEBP *.BMP *.GIF);;Tutti i file (*)"),
+        nullptr,
         QFileDialog::DontUseNativeDialog);
 }
 

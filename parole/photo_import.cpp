@@ -1,5 +1,7 @@
 #include "photo_import.h"
 
+#include "heif_photo.h"
+#include "photo_orientation.h"
 #include "system_error.h"
 
 #include "library/picture_loader.h"
@@ -50,6 +52,51 @@ QString readerReason(QImageReader::ImageReaderError error)
     }
 }
 
+// A picture of a format Qt reads (JPEG, PNG, BMP, GIF, WebP), turned
+// upright where the format says so itself; a null image and why not in
+// *why when it cannot be used.
+QImage readWithQt(QIODevice* device, const QString& path, QString* why)
+{
+    QImageReader reader(device);
+    reader.setAutoTransform(true);
+    const QByteArray format = reader.format();
+    if (format != "png" && format != "jpeg" && format != "bmp" && format != "gif" && format != "webp") {
+        *why = QStringLiteral("Non è una foto che conosco: prendo foto JPEG, PNG, HEIC o HEIF, AVIF, WebP, BMP e GIF.");
+        return {};
+    }
+    const QSize size = reader.size();
+    if (size.isValid() && !pictureSizeAcceptable(size)) {
+        *why = tooLarge(size);
+        return {};
+    }
+    // The decoder scales before it turns the picture upright: fitting the
+    // stored size fits the upright one too. Asked for twice the size kept,
+    // at a quality under 50, Qt's JPEG decoder shrinks while it decodes
+    // (libjpeg's own scaling, 1/2 to 1/8) and never holds the full photo:
+    // a 200-megapixel one takes a few tens of megabytes instead of hundreds.
+    // The last step to kLargestSide is a smooth one, in readPhoto.
+    if (size.isValid() && (size.width() > 2 * kLargestSide || size.height() > 2 * kLargestSide)) {
+        reader.setScaledSize(size.scaled(2 * kLargestSide, 2 * kLargestSide, Qt::KeepAspectRatio));
+        reader.setQuality(kShrinkingQuality);
+    }
+    QStringList warnings;
+    QImage image = readWhole(reader, &warnings);
+    if (image.isNull()) {
+        std::fprintf(stderr, "quillo-parole: %s: %s\n", qPrintable(path), qPrintable(reader.errorString()));
+        *why = QStringLiteral("La foto non si apre: %1.").arg(readerReason(reader.error()));
+        return {};
+    }
+    for (const QString& warning : std::as_const(warnings)) {
+        std::fprintf(stderr, "quillo-parole: %s: %s\n", qPrintable(path), qPrintable(warning));
+        if (warning.contains(QLatin1String("premature end"), Qt::CaseInsensitive)) {
+            *why = QStringLiteral("La foto è incompleta: il file finisce prima della fine della foto (una copia "
+                                  "interrotta?). Copiala di nuovo e riprova.");
+            return {};
+        }
+    }
+    return image;
+}
+
 }  // namespace
 
 QString pictureLimitText()
@@ -76,41 +123,32 @@ QImage readPhoto(const QString& path, QString* error)
     const std::unique_ptr<QFile> file = openRegularFile(path, &why);
     if (!file)
         return fail(fileProblem(QStringLiteral("Non riesco ad aprire la foto"), why));
-    QImageReader reader(file.get());
-    reader.setAutoTransform(true);
-    const QByteArray format = reader.format();
-    if (format != "png" && format != "jpeg" && format != "bmp" && format != "gif")
-        return fail(QStringLiteral("Non è una foto PNG, JPEG, BMP o GIF."));
-    const QSize size = reader.size();
-    if (size.isValid() && !pictureSizeAcceptable(size))
-        return fail(tooLarge(size));
-    // The decoder scales before it turns the picture upright: fitting the
-    // stored size fits the upright one too. Asked for twice the size kept,
-    // at a quality under 50, Qt's JPEG decoder shrinks while it decodes
-    // (libjpeg's own scaling, 1/2 to 1/8) and never holds the full photo:
-    // a 200-megapixel one takes a few tens of megabytes instead of hundreds.
-    // The last step to kLargestSide is a smooth one, below.
-    if (size.isValid() && (size.width() > 2 * kLargestSide || size.height() > 2 * kLargestSide)) {
-        reader.setScaledSize(size.scaled(2 * kLargestSide, 2 * kLargestSide, Qt::KeepAspectRatio));
-        reader.setQuality(kShrinkingQuality);
-    }
-    QStringList warnings;
-    QImage image = readWhole(reader, &warnings);
-    if (image.isNull()) {
-        std::fprintf(stderr, "quillo-parole: %s: %s\n", qPrintable(path), qPrintable(reader.errorString()));
-        return fail(QStringLiteral("La foto non si apre: %1.").arg(readerReason(reader.error())));
-    }
-    for (const QString& warning : std::as_const(warnings)) {
-        std::fprintf(stderr, "quillo-parole: %s: %s\n", qPrintable(path), qPrintable(warning));
-        if (warning.contains(QLatin1String("premature end"), Qt::CaseInsensitive))
-            return fail(QStringLiteral("La foto è incompleta: il file finisce prima della fine della foto (una copia "
-                                       "interrotta?). Copiala di nuovo e riprova."));
+    QImage image;
+    QImageIOHandler::Transformations turn = QImageIOHandler::TransformationNone;
+    if (looksLikeHeif(file->peek(64))) {
+        image = readHeifPhoto(file->readAll(), kLargestSide, &why);
+        if (image.isNull())
+            return fail(why);
+    } else {
+        // Qt's WebP reader leaves the EXIF orientation to its caller; the
+        // chunk comes after the picture, so the file is read whole.
+        QByteArray whole;
+        QBuffer buffer(&whole);
+        const bool webp = file->peek(16).startsWith("RIFF") && file->peek(16).mid(8, 4) == "WEBP";
+        if (webp) {
+            whole = file->readAll();
+            turn = exifOrientation(webpExif(whole));
+            buffer.open(QIODevice::ReadOnly);
+        }
+        image = readWithQt(webp ? static_cast<QIODevice*>(&buffer) : file.get(), path, &why);
+        if (image.isNull())
+            return fail(why);
     }
     if (!pictureSizeAcceptable(image.size()))
         return fail(tooLarge(image.size()));
     if (image.width() > kLargestSide || image.height() > kLargestSide)
         image = image.scaled(kLargestSide, kLargestSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image;
+    return turned(image, turn);
 }
 
 bool hasTransparency(const QImage& image)

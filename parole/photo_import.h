@@ -8,8 +8,9 @@ namespace quillo::parole {
 // The largest side of a picture as the library keeps it.
 inline constexpr int kLargestSide = 1024;
 
-// Reads a PNG, JPEG, BMP or GIF the parent chose: turned upright as its EXIF
-// orientation says (phone photos), scaled to fit kLargestSide. A picture
+// Reads a JPEG, PNG, HEIC/HEIF, AVIF, WebP, BMP or GIF the parent chose:
+// turned upright as it says (its EXIF orientation, or a HEIF's own turn),
+// scaled to fit kLargestSide. A picture
 // larger than Quillo's picture loader accepts is refused from its header,
 // before it is decoded; a larger one is decoded at a reduced size, which
 // JPEG does cheaply. A file that does not decode whole (cut short, damaged)

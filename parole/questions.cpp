@@ -60,4 +60,20 @@ bool askToResume(QWidget* parent, const QString& question)
     return box.clickedButton() != drop;
 }
 
+PictureRemoval askPictureRemoval(QWidget* parent, const QString& question)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Le parole di Quillo"),
+                    question + QStringLiteral("\n\nVuoi togliere anche la tua voce?"), QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("removalQuestion"));
+    QPushButton* both = addButton(box, QStringLiteral("Togli foto e voce"), QMessageBox::DestructiveRole, "both");
+    QPushButton* pictureOnly = addButton(box, QStringLiteral("Togli solo la foto"), QMessageBox::AcceptRole, "pictureOnly");
+    QPushButton* cancel = addButton(box, QStringLiteral("Annulla"), QMessageBox::RejectRole, "cancel");
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == both)
+        return PictureRemoval::Both;
+    return box.clickedButton() == pictureOnly ? PictureRemoval::PictureOnly : PictureRemoval::Cancel;
+}
+
 }  // namespace quillo::parole

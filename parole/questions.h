@@ -21,4 +21,9 @@ bool confirmRemoval(QWidget* parent, const QString& question);
 // Whether to take back the work left when the last session ended.
 bool askToResume(QWidget* parent, const QString& question);
 
+// Removing a word's picture would leave the family's voice of it behind:
+// whether to take the voice too ("both", "pictureOnly", "cancel").
+enum class PictureRemoval { Both, PictureOnly, Cancel };
+PictureRemoval askPictureRemoval(QWidget* parent, const QString& question);
+
 }  // namespace quillo::parole

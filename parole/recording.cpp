@@ -1,5 +1,7 @@
 #include "recording.h"
 
+#include "quiet_alsa.h"
+
 #include "platform/sound/sound_server.h"
 
 #include <QDeadlineTimer>
@@ -46,6 +48,7 @@ QString noMicrophoneSeen()
 
 Recorder::Recorder(QObject* parent) : QObject(parent)
 {
+    quietAlsa();
     collect_.setInterval(kCollectMs);
     connect(&collect_, &QTimer::timeout, this, [this] {
         capture_.take();
@@ -99,6 +102,7 @@ double Recorder::seconds() const
 
 bool recordFor(double seconds, Recording* recording, QString* error, const std::function<void()>& started)
 {
+    quietAlsa();
     SdlCapture capture;
     if (capture.deviceCount() <= 0) {
         if (error)

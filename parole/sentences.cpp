@@ -25,8 +25,16 @@ QString whatFollows(const WordEntry& entry, int parts)
     const int own = entry.ownParts(parts);
     const bool picture = (own & PicturePart) && quillosUnder(entry.pictureOwner);
     const bool voice = (own & VoicePart) && quillosUnder(entry.voiceOwner);
-    if ((own & PicturePart) && !entry.bundled)
-        return QStringLiteral("«%1» non sarà più tra le parole.").arg(entry.word);
+    if (own == VoicePart && entry.pictureOwner == Owner::None)
+        return QStringLiteral("«%1» non sarà più nella lista.").arg(entry.word);
+    if ((own & PicturePart) && !entry.bundled) {
+        const QString leaves = QStringLiteral("«%1» non sarà più tra le parole.").arg(entry.word);
+        if (!voiceLeftAlone(entry, parts))
+            return leaves;
+        return leaves + QStringLiteral(" La tua voce di «%1» resta: Quillo non la dirà finché la parola non avrà "
+                                       "di nuovo una foto.")
+                            .arg(entry.word);
+    }
     if (picture && voice)
         return QStringLiteral("Tornano la foto e la voce di Quillo.");
     if (picture)
@@ -40,13 +48,33 @@ QString whatFollows(const WordEntry& entry, int parts)
 
 }  // namespace
 
+bool voiceLeftAlone(const WordEntry& entry, int parts)
+{
+    return entry.ownParts(parts) == PicturePart && !entry.bundled && (entry.ownParts() & VoicePart);
+}
+
 QString ownerText(Owner owner)
 {
     switch (owner) {
     case Owner::None: return QStringLiteral("manca");
     case Owner::Quillo: return QStringLiteral("di Quillo");
     case Owner::Yours: return QStringLiteral("tua");
-    case Owner::YoursOverQuillo: return QStringLiteral("tua, al posto di quella di Quillo");
+    case Owner::YoursOverQuillo: return QStringLiteral("tua al posto di Quillo");
+    }
+    return {};
+}
+
+QString ownerSentence(Owner owner, bool picture)
+{
+    const QString part = picture ? QStringLiteral("La foto") : QStringLiteral("La voce");
+    switch (owner) {
+    case Owner::None:
+        return picture ? QStringLiteral("Nessuna foto: Quillo non mostra la parola finché non ne ha una.")
+                       : QStringLiteral("Nessuna voce: Quillo mostra la parola senza dirla.");
+    case Owner::Quillo: return part + QStringLiteral(" è di Quillo: puoi sostituirla con la tua.");
+    case Owner::Yours: return part + QStringLiteral(" è tua.");
+    case Owner::YoursOverQuillo:
+        return part + QStringLiteral(" è tua, al posto di quella di Quillo: se la togli, torna quella di Quillo.");
     }
     return {};
 }

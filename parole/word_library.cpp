@@ -7,6 +7,8 @@
 #include "word_name.h"
 
 #include "library/media_library.h"
+#include "platform/files/file_search.h"
+
 
 #include <optional>
 
@@ -55,6 +57,29 @@ WordEntry entryOf(MediaLibrary& media, const LibraryPicture& picture)
     entry.pictureOwner = ownerOf(entry.own, entry.bundled);
     entry.voiceOwner = ownerOf(media, LibraryFolder::Words, wav(entry.word));
     return entry;
+}
+
+// A word of the user's that has a recording and no picture in either library:
+// Quillo never shows it, but the parent sees it and can take it back.
+WordEntry voiceOnlyEntry(MediaLibrary& media, const QString& word)
+{
+    WordEntry entry;
+    entry.word = word;
+    entry.recording = media.locate(LibraryFolder::Words, wav(word));
+    entry.voiceOwner = ownerOf(media, LibraryFolder::Words, wav(word));
+    return entry;
+}
+
+// The words of the user's recordings that no picture stands for, sorted.
+QStringList wordsWithoutPicture(MediaLibrary& media)
+{
+    QStringList words;
+    for (const QString& name : listMatchingFiles(folderIn(media.user(), LibraryFolder::Words), QStringLiteral("*.wav"))) {
+        const QString word = name.chopped(4);
+        if (!word.isEmpty() && name.compare(kPraiseSound, Qt::CaseInsensitive) != 0 && media.pictureOf(word).name.isEmpty())
+            words << word;
+    }
+    return words;
 }
 
 // Removes every one of `names` but `kept` from the user's `folder` with the
@@ -110,6 +135,18 @@ QList<WordEntry> listWords(const MediaLibrary& libraries)
         if (!wordOfPicture(picture.name).isEmpty())  // else no word to show or say
             entries << entryOf(media, picture);
     }
+    const QStringList voiceOnly = wordsWithoutPicture(media);
+    if (voiceOnly.isEmpty())
+        return entries;
+    for (const QString& word : voiceOnly)
+        entries << voiceOnlyEntry(media, word);
+    QStringList words;
+    for (const WordEntry& entry : std::as_const(entries))
+        words << entry.word;
+    sortFileNames(words);
+    std::stable_sort(entries.begin(), entries.end(), [&words](const WordEntry& a, const WordEntry& b) {
+        return words.indexOf(a.word) < words.indexOf(b.word);
+    });
     return entries;
 }
 
@@ -117,7 +154,10 @@ WordEntry wordEntry(const MediaLibrary& libraries, const QString& word)
 {
     MediaLibrary media = lookedAgain(libraries);
     const LibraryPicture picture = media.pictureOf(word);
-    return picture.name.isEmpty() ? WordEntry{} : entryOf(media, picture);
+    if (!picture.name.isEmpty())
+        return entryOf(media, picture);
+    const QStringList recordings = spellingsIn(libraries.user(), LibraryFolder::Words, wav(word));
+    return recordings.isEmpty() ? WordEntry{} : voiceOnlyEntry(media, recordings.front().chopped(4));
 }
 
 LetterEntry letterEntry(const MediaLibrary& libraries, const QString& letter)
@@ -197,6 +237,8 @@ QString removeWord(const MediaLibrary& libraries, const QString& word, int parts
             return QStringLiteral("La foto di «%1» è di Quillo: si può sostituire, non togliere.").arg(word);
         if (parts == VoicePart)
             return QStringLiteral("«%1» non ha la tua voce.").arg(word);
+        if (parts == PicturePart && !spellingsIn(libraries.user(), LibraryFolder::Words, wav(word)).isEmpty())
+            return QStringLiteral("«%1» non ha la tua foto: ha solo la tua voce (remove %1 --voice la toglie).").arg(word);
         return quillos ? QStringLiteral("«%1» è una parola di Quillo: si può sostituire, non togliere.").arg(word)
                        : QStringLiteral("«%1» non è tra le tue parole.").arg(word);
     }

@@ -51,7 +51,7 @@ QVariant WordListModel::data(const QModelIndex& index, int role) const
         return index.row();
     switch (index.column()) {
     case WordColumn:
-        if (role == Qt::DisplayRole)
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
             return entry.word;
         if (role == Qt::DecorationRole) {
             auto it = thumbnails_.find(entry.picture);
@@ -67,6 +67,8 @@ QVariant WordListModel::data(const QModelIndex& index, int role) const
         const Owner owner = index.column() == PictureColumn ? entry.pictureOwner : entry.voiceOwner;
         if (role == Qt::DisplayRole)
             return ownerText(owner);
+        if (role == Qt::ToolTipRole)
+            return ownerSentence(owner, index.column() == PictureColumn);
         if (role == Qt::FontRole && (owner == Owner::Yours || owner == Owner::YoursOverQuillo)) {
             QFont bold;
             bold.setBold(true);

@@ -40,10 +40,17 @@ QString firstCharacter(const QString& word)
     return word.left(word.at(0).isHighSurrogate() && word.size() > 1 ? 2 : 1);
 }
 
+QString wordFromTyped(const QString& typed)
+{
+    return typed.trimmed();
+}
+
 QString wordNameProblem(const QString& word, MediaLibrary& libraries)
 {
     if (word.trimmed().isEmpty())
         return QStringLiteral("Scrivi la parola.");
+    if (word != wordFromTyped(word))
+        return QStringLiteral("La parola non può cominciare o finire con uno spazio.");
     if (hasControlCharacter(word))
         return QStringLiteral("La parola contiene un carattere di controllo, che non può stare nel nome di un file.");
     if (const QString bad = forbiddenIn(word); !bad.isEmpty())

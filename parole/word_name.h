@@ -11,6 +11,10 @@ namespace quillo::parole {
 // The longest word a parent may add, in characters.
 inline constexpr int kLongestWord = 64;
 
+// The word a parent typed, as the window and the command line both take it:
+// spaces at either end left out.
+QString wordFromTyped(const QString& typed);
+
 // Why `word` cannot be a word of the library, in Italian, for the parent to
 // read; empty when it can. The word becomes a file name, so the rules are
 // Quillo's own for names, and its first character must have a key recording

@@ -110,6 +110,8 @@ the-C++-library libstdc++.so.6
 Liberation-Sans LiberationSans-Regular.ttf
 Qt's-Wayland-plugin platforms/libqwayland-generic.so
 Qt's-Italian-words qtbase_it.qm
+Qt's-WebP-plugin imageformats/libqwebp.so
+libheif libheif.so.1
 NEEDS
 printf 'Source: quillo\n\nPackage: quillo\nArchitecture: any\n' >"$tmp/control"
 unmet=$(dpkg-checkbuilddeps -d "$depends" "$tmp/control" 2>&1) || fault "Depends not met here: $unmet"

@@ -46,9 +46,17 @@ void TestParoleCommandLine::commandLine()
         {{add, QStringLiteral("giulia"), picture, photo, recording, voice}, 0, QStringLiteral("Aggiunta la parola «giulia» con la tua voce.")},
         {{add, QStringLiteral("gianni"), picture, photo}, 0, QStringLiteral("Aggiunta la parola «gianni».")},
         // A voice over one of Quillo's words, without a photo; then taken back.
-        {{add, QStringLiteral("gatto"), recording, voice}, 0, QStringLiteral("Salvata la parola «gatto» con la tua voce.")},
+        // Spaces at either end are left out, as the window leaves them out.
+        {{add, QStringLiteral(" gatto"), recording, voice}, 0, QStringLiteral("Salvata la parola «gatto» con la tua voce.")},
         {{remove, QStringLiteral("gatto"), picture}, 1, QStringLiteral("La foto di «gatto» è di Quillo")},
-        {{remove, QStringLiteral("gatto"), QStringLiteral("--voice")}, 0, QStringLiteral("Ho tolto la tua voce di «gatto». Torna la voce di Quillo.")},
+        {{remove, QStringLiteral("gatto "), QStringLiteral("--voice")}, 0, QStringLiteral("Ho tolto la tua voce di «gatto». Torna la voce di Quillo.")},
+        // The photo of the family's own word taken alone: its voice stays,
+        // said so, and can be taken after it, by name.
+        {{add, QStringLiteral("giuseppina"), picture, photo, recording, voice}, 0, QStringLiteral("Aggiunta la parola «giuseppina» con la tua voce.")},
+        {{remove, QStringLiteral("giuseppina"), picture}, 0, QStringLiteral("Ho tolto la tua foto di «giuseppina». «giuseppina» non sarà più tra le parole. La tua voce di «giuseppina» resta")},
+        {{remove, QStringLiteral("giuseppina"), picture}, 1, QStringLiteral("«giuseppina» non ha la tua foto: ha solo la tua voce")},
+        {{remove, QStringLiteral("giuseppina"), QStringLiteral("--voice")}, 0, QStringLiteral("Ho tolto la tua voce di «giuseppina». «giuseppina» non sarà più nella lista.")},
+        {{remove, QStringLiteral("giuseppina"), QStringLiteral("--voice")}, 1, QStringLiteral("«giuseppina» non ha la tua voce.")},
         {{remove, QStringLiteral("gatto")}, 1, QStringLiteral("«gatto» è una parola di Quillo")},
         {{add, QStringLiteral("giraffa"), picture, photo}, 0, QStringLiteral("Salvata la parola «giraffa».")},
         {{remove, QStringLiteral("giraffa"), picture}, 0, QStringLiteral("Ho tolto la tua foto di «giraffa». Torna la foto di Quillo.")},
@@ -71,8 +79,14 @@ void TestParoleCommandLine::commandLine()
         {{add, QStringLiteral("giulia"), QStringLiteral("--voice")}, 2, QStringLiteral("valgono solo con remove")},
         {{remove, QStringLiteral("giulia"), QStringLiteral("--remove")}, 2, QStringLiteral("--remove vale solo con letter")},
         {{QStringLiteral("canta"), QStringLiteral("giulia")}, 2, QStringLiteral("Comando sconosciuto")},
-        {{QStringLiteral("--bogus")}, 2, QStringLiteral("Opzione sconosciuta: bogus")},
+        {{QStringLiteral("--bogus")}, 2, QStringLiteral("Opzione sconosciuta: --bogus.")},
         {{add, QStringLiteral("giulia"), picture}, 2, QStringLiteral("Manca il valore dopo --picture")},
+        {{add, QStringLiteral("giulia"), picture, photo, picture, photo}, 2, QStringLiteral("--picture è ripetuta")},
+        {{add, QStringLiteral("giulia"), QStringLiteral("-picture"), photo}, 2,
+         QStringLiteral("Le opzioni si scrivono con due trattini: --picture, non -picture.")},
+        {{remove, QStringLiteral("giulia"), QStringLiteral("--voice=si")}, 2, QStringLiteral("--voice non vuole un valore.")},
+        // --help names every command, option and exit status.
+        {{QStringLiteral("--help")}, 0, QStringLiteral("Uscita:\n  0   fatto")},
     };
     for (const Run& run : runs) {
         QProcess process;
@@ -88,6 +102,15 @@ void TestParoleCommandLine::commandLine()
         const QString what = run.arguments.join(u' ') + QStringLiteral(" -> ") + out;
         QVERIFY2(process.exitCode() == run.exitCode, qPrintable(what));
         QVERIFY2(out.contains(run.says), qPrintable(what));
+        // Only the program's own Italian: none of Qt's English, nor a library's.
+        for (const char* english : {"Unknown", "Unexpected", "Missing", "ALSA"})
+            QVERIFY2(!out.contains(QLatin1String(english)), qPrintable(what));
+        if (run.arguments == QStringList{QStringLiteral("--help")}) {
+            for (const char* named : {"add PAROLA ", "letter CARATTERE ", "remove PAROLA ", "child NOME ", "--picture FOTO ",
+                                      "--voice ", "--record SECONDI ", "--recording FILE.wav ", "--remove ", "--help ",
+                                      "  1   ", "  2   "})
+                QVERIFY2(out.contains(QLatin1String(named)), named);
+        }
     }
     QVERIFY(QFileInfo::exists(user + QStringLiteral("/immagini/giulia.jpg")));
     QVERIFY(!QFileInfo::exists(user + QStringLiteral("/immagini/gianni.jpg")));
@@ -124,6 +147,22 @@ void TestParoleCommandLine::commandLine()
     said = refusedRun({add, QStringLiteral("gufo"), picture, photo}, "dummy");
     QVERIFY2(said.contains(QStringLiteral("il file .lock: non è un file normale.")) && said.endsWith(u'1'), qPrintable(said));
     QCOMPARE(QDir(user + QStringLiteral("/immagini")).entryList(all), QStringList{QStringLiteral("giulia.jpg")});
+
+    QVERIFY(QFile::remove(user + QStringLiteral("/.lock")));
+
+    // No sound server and no sound card: the program's own sentence, and
+    // none of the ALSA library's lines about the cards it could not find.
+    QProcess noSound;
+    QProcessEnvironment quiet = QProcessEnvironment::systemEnvironment();
+    quiet.remove(QStringLiteral("SDL_AUDIODRIVER"));
+    quiet.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("nessun-server")));
+    quiet.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + dir.filePath(QStringLiteral("nessun-server/native")));
+    quiet.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    noSound.setProcessEnvironment(quiet);
+    noSound.start(paroleBinary(), {letter, QStringLiteral("g"), QStringLiteral("--record"), QStringLiteral("1")});
+    QVERIFY(noSound.waitForFinished(30000));
+    said = QString::fromUtf8(noSound.readAllStandardError());
+    QVERIFY2(!said.contains(QStringLiteral("ALSA lib")), qPrintable(said));
 }
 
 void TestParoleCommandLine::concurrentSaves()

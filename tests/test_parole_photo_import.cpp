@@ -1,7 +1,9 @@
 // The photo import of "Le parole di Quillo": photos turned upright and shrunk,
-// refused ones said why, the largest phone photo in little memory.
+// refused ones said why, the largest phone photo in little memory, and the
+// formats of current phones (HEIC, AVIF, WebP).
 
 #include "parole/photo_import.h"
+#include "parole/photo_orientation.h"
 #include "library/picture_loader.h"
 
 #include "support/media_folder.h"
@@ -11,6 +13,8 @@
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QtEndian>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -27,6 +31,9 @@ private slots:
     void refusedPhotos_data();
     void refusedPhotos();
     void largestPhonePhoto();
+    void phoneFormats_data();
+    void phoneFormats();
+    void heifOwnTurn();
 };
 
 void TestParolePhotoImport::photos_data()
@@ -150,6 +157,82 @@ void TestParolePhotoImport::largestPhonePhoto()
     const QImage shown = quillo::loadPicture(photo, QSize(400, 300), &error);
     QVERIFY2(!shown.isNull(), qPrintable(error.message));
     QCOMPARE(shown.size(), QSize(400, 300));
+}
+
+void TestParolePhotoImport::phoneFormats_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QStringList>("arguments");  // IN and OUT stand for the files
+    QTest::addColumn<int>("orientation");
+    const QStringList heic{QStringLiteral("-q"), QStringLiteral("60"), QStringLiteral("-o"), QStringLiteral("OUT"), QStringLiteral("IN")};
+    const QStringList avif = QStringList{QStringLiteral("-A")} + heic;
+    const QStringList webp{QStringLiteral("-quiet"), QStringLiteral("-metadata"), QStringLiteral("exif"), QStringLiteral("IN"),
+                           QStringLiteral("-o"), QStringLiteral("OUT")};
+    for (const int orientation : {int(QImageIOHandler::TransformationNone), int(QImageIOHandler::TransformationRotate90)}) {
+        const QByteArray turned = orientation ? " turned a quarter" : " upright";
+        QTest::newRow("HEIC" + turned) << "heif-enc" << heic << orientation;
+        QTest::newRow("AVIF" + turned) << "heif-enc" << avif << orientation;
+        QTest::newRow("WebP" + turned) << "cwebp" << webp << orientation;
+    }
+}
+
+void TestParolePhotoImport::phoneFormats()
+{
+    QFETCH(QString, tool);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, orientation);
+    // Made from a JPEG with its EXIF orientation by Debian's own encoders,
+    // which carry the orientation over.
+    const QString encoder = QStandardPaths::findExecutable(tool);
+    if (encoder.isEmpty())
+        QSKIP(qPrintable(tool + QStringLiteral(" is not installed (libheif-examples, webp)")));
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("foto.jpg"));
+    const QString out = dir.filePath(QStringLiteral("foto.") + QString::fromLatin1(QTest::currentDataTag()).left(4).toLower());
+    writeFile(in, halvesJpeg(QSize(300, 200), QImageIOHandler::Transformations(orientation)));
+    arguments.replaceInStrings(QStringLiteral("IN"), in).replaceInStrings(QStringLiteral("OUT"), out);
+    QProcess encode;
+    encode.start(encoder, arguments);
+    QVERIFY(encode.waitForFinished(30000));
+    QVERIFY2(encode.exitCode() == 0 && QFileInfo(out).size() > 0, encode.readAllStandardError().constData());
+
+    QString error;
+    const QImage image = readPhoto(out, &error);
+    QVERIFY2(!image.isNull(), qPrintable(error));
+    if (orientation == QImageIOHandler::TransformationRotate90) {
+        QCOMPARE(image.size(), QSize(200, 300));
+        QVERIFY(reddish(image.pixel(image.width() / 2, 4)));
+        QVERIFY(bluish(image.pixel(image.width() / 2, image.height() - 5)));
+    } else {
+        QCOMPARE(image.size(), QSize(300, 200));
+        QVERIFY(reddish(image.pixel(4, image.height() / 2)));
+        QVERIFY(bluish(image.pixel(image.width() - 5, image.height() / 2)));
+    }
+}
+
+void TestParolePhotoImport::heifOwnTurn()
+{
+    // A HEIF file that turns its picture itself (irot, imir) is trusted
+    // over its EXIF orientation; one without is not.
+    const auto box = [](const char* type, const QByteArray& content) {
+        QByteArray bytes(4, '\0');
+        qToBigEndian<quint32>(quint32(8 + content.size()), bytes.data());
+        return bytes + type + content;
+    };
+    const QByteArray fileType = box("ftyp", "heic\0\0\0\0mif1heic");
+    const auto file = [&](const QByteArray& properties) {
+        return fileType + box("meta", QByteArray(4, '\0') + box("hdlr", QByteArray(12, '\0')) +
+                                          box("iprp", box("ipco", properties) + box("ipma", QByteArray(8, '\0'))));
+    };
+    QVERIFY(heifTurnsItself(file(box("ispe", QByteArray(12, '\0')) + box("irot", QByteArray(1, '\1')))));
+    QVERIFY(heifTurnsItself(file(box("imir", QByteArray(1, '\0')))));
+    QVERIFY(!heifTurnsItself(file(box("ispe", QByteArray(12, '\0')))));
+    QVERIFY(!heifTurnsItself(fileType));
+    QVERIFY(!heifTurnsItself(file(box("ispe", QByteArray(12, '\0'))).left(40)));  // cut short
+    // EXIF as HEIF keeps it: an offset, then the TIFF block.
+    QByteArray exif = QByteArray::fromHex("00000006" "457869660000" "4d4d002a00000008" "0001" "011200030000000100060000" "00000000");
+    QCOMPARE(int(exifOrientation(exif)), int(QImageIOHandler::TransformationRotate90));
+    QCOMPARE(int(exifOrientation(exif.left(20))), int(QImageIOHandler::TransformationNone));
 }
 
 QTEST_MAIN(TestParolePhotoImport)

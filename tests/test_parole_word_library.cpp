@@ -122,7 +122,7 @@ void TestParoleWordLibrary::partsAndOwners()
         QCOMPARE(words[i].voiceOwner, expected[i].voice);
         QCOMPARE(wordEntry(libraries, words[i].word).voiceOwner, expected[i].voice);
     }
-    QCOMPARE(ownerText(Owner::YoursOverQuillo), QStringLiteral("tua, al posto di quella di Quillo"));
+    QCOMPARE(ownerText(Owner::YoursOverQuillo), QStringLiteral("tua al posto di Quillo"));
     QCOMPARE(removalQuestion(words[1], BothParts),
              QStringLiteral("Togliere la tua voce di «casa»? Torna la voce di Quillo. Non si può annullare."));
     QCOMPARE(removalQuestion(words[2], BothParts),

@@ -24,12 +24,18 @@ build=${QUILLO_BUILD_DIR:-$here/build}
 # empty transitional package.
 liberation=fonts-liberation
 [ "$(. /etc/os-release && echo "${VERSION_ID:-}")" = 12 ] && liberation=fonts-liberation2
+# From Debian 13 on, libheif decodes HEIC and AVIF through plugins of their
+# own (libde265, dav1d), and heif-enc encodes through others (x265, aom).
+heif_decoders=(libheif-plugin-libde265 libheif-plugin-dav1d)
+heif_encoders=(libheif-plugin-x265 libheif-plugin-aomenc)
+if [ "$(. /etc/os-release && echo "${VERSION_ID:-}")" = 12 ]; then heif_decoders=(); heif_encoders=(); fi
 run_packages=(g++ cmake make pkg-config qt6-base-dev libsdl2-dev libpulse-dev libebur128-dev libgl-dev fonts-dejavu-core "$liberation" libsdl2-2.0-0
-  qt6-wayland qt6-wayland-dev qt6-wayland-dev-tools qt6-base-private-dev wayland-protocols libwayland-dev qt6-translations-l10n)
+  qt6-wayland qt6-wayland-dev qt6-wayland-dev-tools qt6-base-private-dev wayland-protocols libwayland-dev qt6-translations-l10n
+  libheif-dev qt6-image-formats-plugins "${heif_decoders[@]}")
 deb_packages=(dpkg-dev file lintian)
 test_packages=(xvfb xauth xdotool openbox x11-utils python3 imagemagick libbenchmark-dev desktop-file-utils appstream dpkg-dev file lintian sox libxcb1-dev pulseaudio pulseaudio-utils python3-xlib
   sway wtype grim cage xwayland x11-xkb-utils dbus python3-dbusmock
-  asterisk-core-sounds-it-g722 ffmpeg)
+  asterisk-core-sounds-it-g722 ffmpeg libheif-examples webp "${heif_encoders[@]}")
 
 # What the test build itself needs; the rest of the test set only runs the
 # suite, and is installed while the build goes on.
