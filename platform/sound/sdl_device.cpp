@@ -10,6 +10,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 
 namespace quillo {
@@ -64,9 +65,12 @@ bool SdlDevice::move(Event event, const char* why)
 {
     using enum State;
     const Clock::time_point start = Clock::now();
-    // One call never waits longer than this, whatever it waits for.
-    const milliseconds need = firstOpening_ ? milliseconds(kStallMarginMs) : kKeyWait;
-    const Clock::time_point deadline = start + (event == Event::End ? kCloseWait : event == Event::Need ? need : milliseconds(0));
+    // One call never waits longer than this, whatever it waits for. The
+    // opening begun with the program is waited on until kStallMarginMs
+    // after it began, counted once for all keys rather than for each.
+    Clock::time_point deadline = start + (event == Event::End ? kCloseWait : event == Event::Need ? kKeyWait : milliseconds(0));
+    if (event == Event::Need && firstOpening_ && job_)
+        deadline = std::max(deadline, job_->started + milliseconds(kStallMarginMs));
     for (int step = 0; step < 6; ++step) {  // at most a closing, then an opening
         switch (state_) {
         case Absent:
