@@ -1,4 +1,5 @@
-// Re-reading the picture list over a folder of 10,000 pictures.
+// Re-reading the picture list over a folder of 10,000 pictures
+// (QUILLO_BENCH_FILES sets another number, e.g. 100000).
 #include "library/media_library.h"
 #include "library/picture_list.h"
 
@@ -14,7 +15,11 @@
 
 namespace {
 
-constexpr int kFiles = 10000;
+int fileCount()
+{
+    const int wanted = qEnvironmentVariableIntValue("QUILLO_BENCH_FILES");
+    return wanted > 0 ? wanted : 10000;
+}
 
 // One library for the whole run: its folder of pictures holds empty files
 // with names like the media's, mixed case, some accented initials, numbers
@@ -27,7 +32,7 @@ quillo::MediaLibrary& pictureLibrary()
         dir = std::make_unique<QTemporaryDir>();
         QDir(dir->path()).mkdir(QStringLiteral("immagini"));
         const QStringList initials = QString::fromUtf8("abcdefghilmnopqrstuvzàèìòùABCDEGMPSTZ").split(QString(), Qt::SkipEmptyParts);
-        for (int i = 0; i < kFiles; ++i) {
+        for (int i = 0, files = fileCount(); i < files; ++i) {
             const QString name = initials.at(i % initials.size()) + QStringLiteral("parola%1.png").arg(i);
             QFile file(dir->filePath(QStringLiteral("immagini/") + name));
             if (!file.open(QIODevice::WriteOnly))

@@ -6,7 +6,6 @@
 
 #include "platform/base/log.h"
 
-#include <QHash>
 #include <QMutex>
 #include <QSet>
 
@@ -34,14 +33,6 @@ QString wordOfPicture(const QString& fileName)
 }
 
 namespace {
-
-// What makes two pictures the same word: their word, letter case aside. A
-// name too short for a word stands for itself.
-QString sameWordKey(const QString& name)
-{
-    const QString word = wordOfPicture(name);
-    return (word.isEmpty() ? readableFileName(name) : word).toCaseFolded();
-}
 
 // A file that cannot be read counts as one that is not there: the next
 // library's is used, or the fallback. Said once a run for each file.
@@ -102,43 +93,6 @@ QStringList picturesOfWordIn(const QString& library, const QString& word)
             found << file;
     }
     return found;
-}
-
-// --- the pictures of both libraries --------------------------------------------
-
-QList<LibraryPicture> mergePictures(const QStringList& own, const QStringList& bundled)
-{
-    QHash<QString, LibraryPicture> byWord;
-    auto add = [&byWord](const QStringList& names, bool isOwn) {
-        // The names come sorted: the first of one word counts.
-        QSet<QString> seen;
-        for (const QString& name : names) {
-            const QString key = sameWordKey(name);
-            if (seen.contains(key))
-                continue;
-            seen.insert(key);
-            const auto it = byWord.find(key);
-            if (it == byWord.end())
-                byWord.insert(key, LibraryPicture{name, isOwn, !isOwn});
-            else if (!isOwn)
-                it->bundledToo = true;  // the user's was put in first
-        }
-    };
-    add(own, true);
-    add(bundled, false);
-
-    QStringList names;
-    QHash<QString, LibraryPicture> byName;
-    for (const LibraryPicture& picture : std::as_const(byWord)) {
-        names.append(picture.name);
-        byName.insert(picture.name, picture);
-    }
-    sortFileNames(names);
-    QList<LibraryPicture> merged;
-    merged.reserve(names.size());
-    for (const QString& name : std::as_const(names))
-        merged.append(byName.value(name));
-    return merged;
 }
 
 // --- lookups -------------------------------------------------------------------

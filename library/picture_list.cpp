@@ -8,7 +8,18 @@
 #include <QDir>
 #include <QFileInfo>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace quillo {
+
+namespace {
+
+// Folders of fewer pictures leave too little behind to be worth it.
+constexpr qsizetype kTrimAfter = 5000;
+
+}  // namespace
 
 void PictureList::setLibrary(MediaLibrary& library)
 {
@@ -71,6 +82,12 @@ const QStringList& PictureList::everyName()
     }
     unionOf_[0] = readings[0];
     unionOf_[1] = readings[1];
+#if defined(__GLIBC__)
+    // Reading a large folder leaves the heap full of freed sort keys among
+    // the names kept; give their pages back rather than hold them for good.
+    if (union_.size() > kTrimAfter)
+        malloc_trim(0);
+#endif
     return union_;
 }
 

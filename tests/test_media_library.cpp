@@ -3,12 +3,15 @@
 // pictures are put together, and why a folder cannot be used.
 
 #include "platform/files/file_name.h"
+#include "platform/files/file_search.h"
 #include "library/media_library.h"
 #include "support/log_capture.h"
 #include "support/media_folder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -63,6 +66,7 @@ private slots:
     void lookupsInOneLibrary();
     void picturesOfBothLibraries_data();
     void picturesOfBothLibraries();
+    void mergeAgreesWithSortingEverything();
     void unusableFolder_data();
     void unusableFolder();
 };
@@ -207,6 +211,76 @@ void TestMediaLibrary::picturesOfBothLibraries()
     }
     QCOMPARE(got, offered);
     QVERIFY(media.pictureOf(QStringLiteral("nessuna")).name.isEmpty());
+}
+
+// The plain rule, spelled out: the first of each word in each list, the
+// user's over the bundled ones, everything sorted together.
+QStringList mergedByTheRule(const QStringList& own, const QStringList& bundled)
+{
+    const auto key = [](const QString& name) {
+        const QString word = quillo::wordOfPicture(name);
+        return (word.isEmpty() ? name : word).toCaseFolded();
+    };
+    QHash<QString, QString> kept;  // key -> "name user" / "name bundled" / "name user+"
+    for (const QString& name : own) {
+        if (!kept.contains(key(name)))
+            kept.insert(key(name), name + QStringLiteral(" user"));
+    }
+    QSet<QString> bundledSeen;
+    for (const QString& name : bundled) {
+        if (bundledSeen.contains(key(name)))
+            continue;
+        bundledSeen.insert(key(name));
+        QString& entry = kept[key(name)];
+        if (entry.isEmpty())
+            entry = name + QStringLiteral(" bundled");
+        else if (!entry.endsWith(u'+'))
+            entry += u'+';
+    }
+    QStringList names;
+    QHash<QString, QString> byName;
+    for (const QString& entry : std::as_const(kept)) {
+        names << entry.section(u' ', 0, 0);
+        byName.insert(names.last(), entry);
+    }
+    quillo::sortFileNames(names);
+    QStringList merged;
+    for (const QString& name : std::as_const(names))
+        merged << byName.value(name);
+    return merged;
+}
+
+void TestMediaLibrary::mergeAgreesWithSortingEverything()
+{
+    // Random names from few letters, so that words meet in both lists and
+    // spellings of one word fall apart in the sorted order (gatto.jpg,
+    // gatto.k.png, GATTO.png).
+    QRandomGenerator random(38);
+    const QStringList pieces{"a", "B", "à", "k", ".", "1", "10", "2"};
+    const QStringList extensions{".png", ".jpg", ".PNG"};
+    auto someNames = [&](int count) {
+        QSet<QString> names;
+        while (names.size() < count) {
+            QString word;
+            for (int i = 1 + int(random.bounded(4)); i > 0; --i)
+                word += pieces.at(int(random.bounded(pieces.size())));
+            names.insert(word + extensions.at(int(random.bounded(extensions.size()))));
+        }
+        QStringList sorted(names.begin(), names.end());
+        sorted << QStringLiteral("ab");  // too short for a word: stands for itself
+        quillo::sortFileNames(sorted);
+        return sorted;
+    };
+    for (const int ownCount : {0, 1, 40, 400}) {
+        const QStringList own = ownCount > 0 ? someNames(ownCount) : QStringList{};
+        const QStringList bundled = someNames(600);
+        QStringList got;
+        for (const LibraryPicture& picture : quillo::mergePictures(own, bundled)) {
+            got << picture.name + (picture.own ? QStringLiteral(" user") : QStringLiteral(" bundled"))
+                       + (picture.own && picture.bundledToo ? QStringLiteral("+") : QString());
+        }
+        QCOMPARE(got, mergedByTheRule(own, bundled));
+    }
 }
 
 void TestMediaLibrary::unusableFolder_data()

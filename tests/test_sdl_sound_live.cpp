@@ -121,6 +121,21 @@ qint64 msUntilHeard(SdlSound& sound, const QString& path, int withinMs)
     return -1;
 }
 
+// How much longer than SdlDevice's own waits a key may take here, on a
+// busy machine: under what the key waited before (150 ms), so that a wait
+// on the server or the device shows.
+constexpr qint64 kMarginMs = 80;
+
+// Plays `path` as a key does: how long the key was held up beyond the
+// sound's own length (`soundMs` and its tail, when it was heard).
+qint64 keyWait(SdlSound& sound, const QString& path, int soundMs, bool* heard)
+{
+    QElapsedTimer clock;
+    clock.start();
+    *heard = sound.play(path);
+    return clock.elapsed() - (*heard ? soundMs + 250 : 0);
+}
+
 #define NEED_PULSEAUDIO()                                                              \
     do {                                                                               \
         if (!PulseServer::installed()) {                                               \
@@ -243,7 +258,7 @@ void SdlSoundLiveTest::aSlowServerHoldsNoKeyAndTheLastSoundComesLate()
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!sound.play(path));
-        QVERIFY2(clock.elapsed() < SdlDevice::kAskWait.count() + 100, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < SdlDevice::kAskWait.count() + kMarginMs, qPrintable(QString::number(clock.elapsed())));
     }
     QTest::qWait(300);
     QCOMPARE(sound.soundsPlayed(), 0);
@@ -288,7 +303,7 @@ void SdlSoundLiveTest::soundComesBackWhenTheServerDoes()
     for (int i = 0; i < 3; ++i) {
         clock.restart();
         QVERIFY(!sound.play(beep));
-        QVERIFY2(clock.elapsed() < SdlDevice::kKeyWait.count() + 100, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < SdlDevice::kKeyWait.count() + kMarginMs, qPrintable(QString::number(clock.elapsed())));
         QTest::qWait(SdlDevice::kRetryInterval.count() / 2);  // a new try every other key
     }
     QVERIFY(server.start());
@@ -344,7 +359,7 @@ void SdlSoundLiveTest::aFrozenServerStallsNeitherKeysNorTheEnd()
     for (int i = 0; i < 3; ++i) {
         clock.restart();
         QVERIFY(!sound->play(beep));
-        QVERIFY2(clock.elapsed() < SdlDevice::kKeyWait.count() + 100, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < SdlDevice::kKeyWait.count() + kMarginMs, qPrintable(QString::number(clock.elapsed())));
     }
     clock.restart();
     sound.reset();
@@ -377,7 +392,7 @@ void SdlSoundLiveTest::aServerFrozenAtStartIsSaidOnceAndTheEndIsClean()
     const QStringList fields = out.split(u' ');
     QCOMPARE(fields.size(), 3);
     QVERIFY2(fields[0].toInt() >= 20, qPrintable(out));  // every play failed
-    QVERIFY2(fields[1].toInt() < SdlDevice::kKeyWait.count() + 100, qPrintable(out));
+    QVERIFY2(fields[1].toInt() < SdlDevice::kKeyWait.count() + kMarginMs, qPrintable(out));
     QVERIFY2(fields[2].toInt() < SdlDevice::kCloseWait.count() + 100, qPrintable(out));
     QCOMPARE(err.count(QStringLiteral("no sound")), 1);
     QVERIFY2(err.contains(QStringLiteral("quillo: no sound (the sound server does not answer)")), qPrintable(err));
@@ -427,8 +442,24 @@ void SdlSoundLiveTest::theServerIsAskedBeforeAudioStarts()
     QCOMPARE(state.output, output);
     QCOMPARE(state.input, input);
 
-    // The microphone says why it does not start, and nothing crashes; a
-    // server that does not answer is not waited on a second time here.
+    // Keys, once the opening begun with the program has ended, wait neither
+    // on the server nor on a device; with a sink they are heard. (A server
+    // that does not answer is not waited on a second time here: a child
+    // meets it, in aServerFrozenAtStartIsSaidOnceAndTheEndIsClean. With the
+    // null source loaded, the sink takes no sound: left out.)
+    if (server != u"frozen" && server != u"sink+source") {
+        const QString beep = writeFile(dir_, QStringLiteral("30ms.wav"), toneWav(30));
+        SdlSound sound;
+        sound.open();  // as long as the opening takes, no longer
+        bool heard = false;
+        for (int i = 0; i < 3; ++i) {
+            const qint64 waited = keyWait(sound, beep, 30, &heard);
+            QVERIFY2(waited < SdlDevice::kKeyWait.count() + kMarginMs, qPrintable(QString::number(waited)));
+        }
+        QCOMPARE(heard, output);
+        sound.close();
+    }
+    // The microphone says why it does not start, and nothing crashes.
     if (server != u"frozen") {
         SdlCapture capture;
         QString why;

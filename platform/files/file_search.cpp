@@ -92,6 +92,13 @@ void sortFileNames(QStringList& names)
     names = std::move(sorted);
 }
 
+bool fileNameBefore(const QString& a, const QString& b)
+{
+    // A collator's comparison agrees with its sort keys' (ICU promises it).
+    const int byCollator = italianCollator().compare(readableFileName(a), readableFileName(b));
+    return byCollator != 0 ? byCollator < 0 : a < b;
+}
+
 QStringList listMatchingFiles(const QString& folder, const QString& pattern)
 {
     QStringList names;

@@ -17,6 +17,9 @@ QStringList filterMatching(const QStringList& names, const QString& pattern);
 
 // Sorts names in that same order.
 void sortFileNames(QStringList& names);
+// Whether `a` comes before `b` in that order: to place a few names among
+// many already sorted without sorting them all again.
+bool fileNameBefore(const QString& a, const QString& b);
 
 // The name (without folder) of the first file of `folder` that matches
 // `pattern`, or an empty string when none does. A name that differs from the

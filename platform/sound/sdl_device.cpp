@@ -24,7 +24,6 @@ constexpr int kPollMs = 2;
 // more to reach the server: one still under way after this never answers.
 constexpr milliseconds kLongestOpening{4000};
 const char* const kWentAway = "the audio device went away";
-
 std::atomic<bool> devicesLeftBehind{false};
 
 void closeWithSdl(quint32 device)
@@ -64,9 +63,11 @@ bool SdlDevice::move(Event event, const char* why)
 {
     using enum State;
     const Clock::time_point start = Clock::now();
-    // One call never waits longer than this, whatever it waits for.
-    const milliseconds need = firstOpening_ ? milliseconds(kStallMarginMs) : kKeyWait;
-    const Clock::time_point deadline = start + (event == Event::End ? kCloseWait : event == Event::Need ? need : milliseconds(0));
+    // One call never waits longer than this; the opening begun with the
+    // program, until kStallMarginMs after it began (for all keys, not each).
+    Clock::time_point deadline = start + (event == Event::End ? kCloseWait : event == Event::Need ? kKeyWait : milliseconds(0));
+    if (event == Event::Need && firstOpening_ && job_)
+        deadline = qMax(deadline, job_->started + milliseconds(kStallMarginMs));
     for (int step = 0; step < 6; ++step) {  // at most a closing, then an opening
         switch (state_) {
         case Absent:

@@ -34,7 +34,7 @@ struct DeviceJob;
 // opening's thread (audioMayStart): a server without a sink leaves the device
 // Absent. A sound waits for an opening or closing under way at most kKeyWait
 // in all (for the opening begun with the program, which a busy machine may
-// make slow, kStallMarginMs), and for one still asking the server at most
+// make slow, until kStallMarginMs after it began), and for one still asking the server at most
 // kAskWait, so that a missing or frozen server never holds a key's letter up. Between sounds the
 // device's thread is held still (its mixer lock is kept), so an idle program
 // wakes no one; the next sound goes out the moment it is queued.
@@ -86,8 +86,11 @@ public:
     static constexpr std::chrono::milliseconds kRetryInterval{2000};
     static constexpr std::chrono::milliseconds kCloseWait{500};
     // The longest a sound waits for the device being opened or closed, and
-    // for an opening that is still asking the sound server.
-    static constexpr std::chrono::milliseconds kKeyWait{150};
+    // for an opening that is still asking the sound server. An opening
+    // waits for sound to flow, which PulseAudio may take a second to let
+    // happen: a key does not wait for that, its sound plays once the device
+    // is open (SdlSound::playWhenOpen).
+    static constexpr std::chrono::milliseconds kKeyWait{50};
     static constexpr std::chrono::milliseconds kAskWait{50};
     // A device that takes nothing of a queued sound for this long belongs
     // to a server that hangs.

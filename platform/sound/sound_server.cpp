@@ -93,7 +93,7 @@ bool sdlMayUsePulseAudio()
     return lower.find("pulse") != std::string::npos;
 }
 
-SoundServerState askSoundServer(std::chrono::milliseconds wait)
+SoundServerState askSoundServer(std::chrono::milliseconds wait, bool listSources)
 {
     SoundServerState state;
     Conversation talk(Clock::now() + wait);
@@ -116,7 +116,7 @@ SoundServerState askSoundServer(std::chrono::milliseconds wait)
             static_cast<SoundServerState*>(data)->input = true;
     };
     if (!talk.finish(pa_context_get_server_info(talk.context(), onServer, &state)) ||
-        !talk.finish(pa_context_get_source_info_list(talk.context(), onSource, &state))) {
+        (listSources && !talk.finish(pa_context_get_source_info_list(talk.context(), onSource, &state)))) {
         state = {};
         state.reach = SoundServerState::Reach::Silent;
         return state;
@@ -132,7 +132,9 @@ bool audioMayStart(std::string* why, bool* silent)
     // Already running (for the microphone, say): a second start only counts.
     if (SDL_WasInit(SDL_INIT_AUDIO) != 0 || !sdlMayUsePulseAudio())
         return true;
-    const SoundServerState server = askSoundServer();
+    // Whether there is a microphone is not SDL's question: the server's own
+    // answer is enough, and the audio starts one round trip sooner.
+    const SoundServerState server = askSoundServer(std::chrono::milliseconds(3000), false);
     if (server.reach == SoundServerState::Reach::Silent) {
         if (silent)
             *silent = true;

@@ -24,7 +24,8 @@ struct SoundServerState {
 };
 
 // Asks the server, waiting for it at most `wait`. Safe from any thread.
-SoundServerState askSoundServer(std::chrono::milliseconds wait = std::chrono::milliseconds(3000));
+// Without `listSources`, `input` is left false and one round trip is saved.
+SoundServerState askSoundServer(std::chrono::milliseconds wait = std::chrono::milliseconds(3000), bool listSources = true);
 
 // Whether SDL would use a PulseAudio server: always, unless SDL_AUDIODRIVER
 // names only other drivers.
