@@ -3,8 +3,8 @@
 # a word added to the lists with a silent, clipped, over-long, late or
 # wrongly levelled recording fails here rather than in front of a child.
 # Then makes sure the checker itself refuses a key and a word 3 dB too quiet,
-# a key and a word whose voice starts late, and a word or praise said twice
-# with a pause between.
+# a key and a word whose voice starts late, a word or praise said twice
+# with a pause between, and a word said twice as fast.
 #   bundled_recordings.sh SOURCE_DIR
 set -uo pipefail
 source "$(dirname "$0")/e2e/test-env.sh"
@@ -60,3 +60,12 @@ found=$(grep -o '^[^:/]*/[^:]*: [a-z ]*' <<<"$out" | sed 's/ *$//' | sort)
 expected=$'parole/bravo.wav: a pause of\nparole/bravo.wav: too long\nparole/gatto.wav: a pause of\nparole/gatto.wav: loudness'
 [[ $found == "$expected" ]] || { echo "FAIL: want bravo and gatto paused, bravo too long; got:"; echo "$out"; exit 1; }
 echo "the checker refuses a 0.4 s pause in a word and a praise over 1.5 s"
+
+# Twice as fast: gatto (two syllables) rushed; a key is never judged so.
+sox "$media/parole/gatto.wav" "$tmp/lib/parole/gatto.wav" tempo 2
+sox "$media/alfabeto/a.wav" "$tmp/lib/alfabeto/a.wav" tempo 2
+cp "$media/parole/bravo.wav" "$tmp/lib/parole/bravo.wav"
+out=$(bash "$check" "$tmp/lib") && { echo "FAIL: a word said twice as fast passed: $out"; exit 1; }
+grep -q '^parole/gatto.wav: rushed' <<<"$out" || { echo "FAIL: want gatto rushed, got: $out"; exit 1; }
+grep -q '^alfabeto/a.wav: rushed' <<<"$out" && { echo "FAIL: a key was judged for its pace: $out"; exit 1; }
+echo "the checker refuses a word said twice as fast"

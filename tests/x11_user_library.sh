@@ -5,7 +5,7 @@
 #   - the user's a.wav is heard for a typed a, not the bundled one;
 #   - in word mode 7 brings up the user's 7nani.png (bundled 7.wav, then the
 #     user's 7nani.wav);
-#   - the user's Yoga.png takes the place of the bundled yoga.png for y;
+#   - the user's Yo-yo.png takes the place of the bundled yo-yo.png for y;
 #   - a picture taken away after its letter was typed is not looked for at
 #     the next press of that letter (no error), and one added between two
 #     presses comes up on the second.
@@ -50,7 +50,7 @@ def png(path, rgb, side=64):
 wav(f"{own}/alfabeto/a.wav", 660)
 wav(f"{own}/parole/7nani.wav", 990)
 png(f"{own}/immagini/7nani.png", (255, 0, 255))
-png(f"{own}/immagini/Yoga.png", (0, 255, 255))
+png(f"{own}/immagini/Yo-yo.png", (0, 255, 255))
 png(f"{own}/../../spare/7mari.png", (255, 255, 0))
 EOF
 
@@ -105,15 +105,15 @@ await sounds "$work/home.raw" "$media" heard "$own/alfabeto/a.wav" alfabeto/d.wa
 xdotool type 7
 shot home-7 picture-rgb=ff00ff
 await sounds "$work/home.raw" "$media" heard "$own/alfabeto/a.wav" alfabeto/7.wav alfabeto/d.wav "$own/parole/7nani.wav"
-# y: the user's Yoga.png in place of the bundled yoga.png, the bundled recording.
+# y: the user's Yo-yo.png in place of the bundled yo-yo.png, the bundled recording.
 xdotool type y
 shot home-y picture-rgb=00ffff
-await sounds "$work/home.raw" "$media" heard "$own/parole/7nani.wav" alfabeto/y.wav alfabeto/d.wav parole/yoga.wav
+await sounds "$work/home.raw" "$media" heard "$own/parole/7nani.wav" alfabeto/y.wav alfabeto/d.wav parole/yo-yo.wav
 check sounds "$work/home.raw" "$media" not-heard alfabeto/a.wav
 # 7 again, its only picture gone meanwhile: no picture of 7 is left.
 rm "$own/immagini/7nani.png"
 xdotool type 7
-await sounds "$work/home.raw" "$media" heard parole/yoga.wav alfabeto/7.wav alfabeto/d.wav
+await sounds "$work/home.raw" "$media" heard parole/yo-yo.wav alfabeto/7.wav alfabeto/d.wav
 # One added before the next 7 comes up at once.
 mv "$work/spare/7mari.png" "$own/immagini/"
 xdotool type 7

@@ -13,11 +13,14 @@
 #     loudest) later than 100 ms into a word or 30 ms into a key,
 #   - a pause inside a word (a run of 10 ms frames 40 dB under the loudest)
 #     longer than 0.3 s,
+#   - a rushed word: its voice (onset to the last frame within 30 dB of the
+#     loudest) shorter than 150 ms for each syllable its name spells (one per
+#     run of vowels, so "aereo" counts two and is never judged too fast),
 #   - key recordings (alfabeto/) and the praise longer than 1.5 s, words
 #     longer than 3 s,
 #   - missing recordings the program always needs.
 # Exits non-zero when anything is wrong; when all is well, says the spread of
-# the loudness, the keys' momentary loudness and the words' onsets.
+# the loudness, the keys' momentary loudness, the words' onsets and pace.
 #
 # Usage: tools/check-recordings.sh [MEDIA_DIR]   (default: media/ of this repository)
 
@@ -32,7 +35,7 @@ command -v c++ >/dev/null 2>&1 || { echo "check-recordings: c++ missing (Debian 
 [[ -d $media ]] || { echo "check-recordings: no folder $media" >&2; exit 2; }
 
 target_loudness=-16.2 loudness_tolerance=1 peak_ceiling=-1
-key_spread=1.5 word_onset=100 key_onset=30 word_pause=300
+key_spread=1.5 word_onset=100 key_onset=30 word_pause=300 syllable_ms=150
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -66,7 +69,16 @@ measure() { # FILE LONGEST_SECONDS LATEST_ONSET_MS
     bits=$(sed -n 's/^Precision *: \([0-9]*\)-bit/\1/p' <<<"$info")
     samples=$(sed -n 's/^Duration .*= \([0-9]*\) samples.*/\1/p' <<<"$info")
     levels=$(sox "$1" -t f32 -c 1 - 2>/dev/null | "$meter" "$rate")
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$rel" "$2" "$rate" "$channels" "$bits" "$samples" "${levels:-? ? ? ? ?}" "$3" >>"$tmp/levels"
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$rel" "$2" "$rate" "$channels" "$bits" "$samples" \
+        "${levels:-? ? ? ? ? ?}" "$3" "$(syllables "$rel")" >>"$tmp/levels"
+}
+
+# syllables REL: for a word, the runs of vowels in its name; 0 for the rest.
+syllables() {
+    local name=${1##*/} runs
+    [[ $1 == parole/* && $name != bravo.wav ]] || { echo 0; return; }
+    runs=$(sed 's/[aeiouàèéìòùü]\+/V/g' <<<"${name%.wav}" | tr -cd V)
+    echo "${#runs}"
 }
 
 shopt -s nullglob
@@ -78,7 +90,7 @@ done
 
 # Silent: peak at or below 0.3 of full scale; clipped: at full scale.
 awk -F '\t' -v target="$target_loudness" -v tolerance="$loudness_tolerance" -v ceiling="$peak_ceiling" \
-    -v spread="$key_spread" -v pause="$word_pause" '
+    -v spread="$key_spread" -v pause="$word_pause" -v syllable="$syllable_ms" '
     {
         split($7, l, " ")
         key = $1 ~ /^alfabeto\//
@@ -86,6 +98,8 @@ awk -F '\t' -v target="$target_loudness" -v tolerance="$loudness_tolerance" -v c
         if (!key && l[5] != "?" && l[5] + 0 > pause + 0)
             printf "%s\ta pause of %.2f s inside, at most %.1f s\n", $1, l[5] / 1000, pause / 1000
         if (l[4] != "?" && l[4] + 0 > $8 + 0) printf "%s\tstarts late: voice at %d ms, at most %d ms\n", $1, l[4], $8
+        if ($9 > 0 && l[6] != "?" && l[6] + 0 < $9 * syllable)
+            printf "%s\trushed: %d ms of voice for %d syllables, at least %d ms each\n", $1, l[6], $9, syllable
         if (key && loudness != "-inf" && loudness != "?") {
             if (!keys || loudness < low) { low = loudness; quietest = $1 }
             if (!keys || loudness > high) { high = loudness; loudest = $1 }
@@ -107,12 +121,13 @@ awk -F '\t' -v target="$target_loudness" -v tolerance="$loudness_tolerance" -v c
     }' "$tmp/levels" >"$tmp/found"
 while IFS=$'\t' read -r rel what; do problem "$rel" "$what"; done <"$tmp/found"
 
-# The spread: words' loudness and onsets (min/median/max), keys' momentary
-# loudness.
+# The spread: words' loudness, onsets and ms a syllable (min/median/max),
+# keys' momentary loudness.
 sorted() { sort -g | awk '{ v[++n] = $1 } END { if (n) printf "%s/%s/%s", v[1], v[int((n + 1) / 2)], v[n] }'; }
 words=$(grep -v '^alfabeto/' "$tmp/levels") keys=$(grep '^alfabeto/' "$tmp/levels")
 spread="; words: loudness $(cut -f7 <<<"$words" | cut -d' ' -f1 | sorted) LUFS"
 spread+=", voice at $(cut -f7 <<<"$words" | cut -d' ' -f4 | sorted) ms"
+spread+=", $(awk -F '\t' '$9 > 0 { split($7, l, " "); print int(l[6] / $9) }' "$tmp/levels" | sorted) ms a syllable"
 spread+=" (min/median/max); keys: momentary loudness $(cut -f7 <<<"$keys" | cut -d' ' -f3 | sorted) LUFS"
 
 if ((problems)); then

@@ -14,6 +14,9 @@
 # make one group, so "mais" (ma-is to Festival, majs to eSpeak NG) or
 # "cuore" compare alike however the two split their syllables.
 #
+# Words written out in Festival's phones (tools/media/festival-lexicon.scm)
+# are looked up as Festival will say them.
+#
 # Usage: tools/check-stress.sh < LIST     (needs festival, festvox-itapc16k, espeak-ng)
 
 set -euo pipefail
@@ -35,6 +38,7 @@ done
 ((${#tokens[@]})) || exit 0
 {
     echo '(voice_pc_diphone)'
+    cat "$(dirname "${BASH_SOURCE[0]}")/media/festival-lexicon.scm"
     for token in "${tokens[@]}"; do printf '(print (lex.lookup "%s"))\n' "$token"; done
 } | iconv -f UTF-8 -t ISO-8859-1 >"$tmp/lookup.scm"
 festival --pipe <"$tmp/lookup.scm" 2>"$tmp/festival.log" | iconv -f ISO-8859-1 -t UTF-8 |

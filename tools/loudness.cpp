@@ -1,6 +1,6 @@
 // Loudness meter of the media build: reads one mono recording as raw 32-bit
-// float samples on standard input and prints four figures,
-// "-16.20 -3.51 -15.80 40 120":
+// float samples on standard input and prints six figures,
+// "-16.20 -3.51 -15.80 40 120 560":
 //   - its EBU R128 loudness in LUFS (as below),
 //   - its peak in dBFS,
 //   - its loudest momentary loudness in LUFS: the loudest 400 ms window, the
@@ -11,7 +11,9 @@
 //   - its longest pause in ms: the longest run of 10 ms frames more than
 //     40 dB under the loudest, between the onset and the last frame within
 //     30 dB of the loudest,
-// or "-inf -inf -inf 0 0" for silence.
+//   - how long its voice is heard in ms: from the onset to the end of that
+//     last frame, which tells how fast a word is said,
+// or "-inf -inf -inf 0 0 0" for silence.
 //
 // It measures as "Le parole di Quillo" levels a parent's recording, so that
 // the bundled recordings and the family's own play equally loud: integrated
@@ -114,9 +116,9 @@ int main(int argc, char** argv)
     }
 
     if (std::isfinite(loudness) && peak > 0)
-        std::printf("%.2f %.2f %.2f %zu %zu\n", loudness, 20 * std::log10(peak), momentary, onset * 10,
-                    pause * 10);
+        std::printf("%.2f %.2f %.2f %zu %zu %zu\n", loudness, 20 * std::log10(peak), momentary, onset * 10,
+                    pause * 10, (last - onset) * 10);
     else
-        std::printf("-inf -inf -inf 0 0\n");
+        std::printf("-inf -inf -inf 0 0 0\n");
     return 0;
 }

@@ -5,7 +5,8 @@
 #                             decoded by ffmpeg
 #   festival_raw TEXT OUT [key]
 #                             TEXT said by Festival's Italian voice, from
-#                             just before its voice
+#                             just before its voice; a word said too fast
+#                             for its syllables is said again, slower
 #   espeak_raw TEXT OUT       TEXT said by eSpeak NG's Italian voice
 #   shape RAW DEST [key]      Quillo's format, trimmed, faded and levelled
 #
@@ -19,6 +20,19 @@ speaker_dir=/usr/share/asterisk/sounds/it_IT_m_Carlo
 # against its usual 175 were.
 festival_stretch=1.25
 festival_voice=voice_pc_diphone
+# Festival says a short word faster than a long one (isola, uva, sole at
+# 120-130 ms a syllable against a median of 185): a word under the slowest
+# pace below, in ms of voice per syllable, is said again with the stretch
+# that brings it to the usual pace, at most the largest stretch.
+festival_min_pace=170
+festival_usual_pace=190
+festival_max_stretch=2
+# Words Festival's letter-to-sound rules say wrong in a way no respelling
+# mends (the /ddz/ of razzo), written out in its phones; Latin-1, as
+# Festival reads.
+festival_lexicon=$tmp/festival-lexicon.scm
+iconv -f UTF-8 -t ISO-8859-1 "$lists/festival-lexicon.scm" >"$festival_lexicon" ||
+    die "tools/media/festival-lexicon.scm is not Latin-1 text"
 # eSpeak NG, for what neither the speaker nor Festival can say: words per
 # minute and pitch (0-99).
 espeak_speed=140
@@ -39,15 +53,51 @@ speaker_raw() {
 # Festival reads Latin-1: in UTF-8 an accented letter stops its Italian
 # letter-to-sound rules and nothing is said.
 festival_raw() {
-    rm -f "$2"
     iconv -f UTF-8 -t ISO-8859-1 <<<"$1" >"$tmp/text" || die "'$1' is not Latin-1 text"
-    text2wave -eval "($festival_voice)" -eval "(Parameter.set 'Duration_Stretch $festival_stretch)" \
-        -o "$2" "$tmp/text" >"$tmp/festival.log" 2>&1
-    [[ -s $2 ]] || { cat "$tmp/festival.log" >&2; die "Festival did not say '$1'"; }
+    festival_say "$2" "$festival_stretch" "${3:-}"
+    [[ ${3:-} != key ]] || return 0
+    local syllables length stretch
+    syllables=$(vowel_groups "$1")
+    length=$(voice_length "$2")
+    stretch=$(awk -v n="$syllables" -v ms="$length" -v s="$festival_stretch" -v min="$festival_min_pace" \
+        -v usual="$festival_usual_pace" -v max="$festival_max_stretch" '
+        BEGIN { if (ms <= 0 || ms >= n * min) exit; s *= usual * n / ms; printf "%.2f", s < max ? s : max }')
+    [[ -z $stretch ]] || festival_say "$2" "$stretch" ""
+}
+
+# festival_say OUT STRETCH [key]: $tmp/text said at that stretch, from just
+# before its voice.
+festival_say() {
+    rm -f "$1"
+    text2wave -eval "($festival_voice)" -eval "$festival_lexicon" \
+        -eval "(Parameter.set 'Duration_Stretch $2)" -o "$1" "$tmp/text" >"$tmp/festival.log" 2>&1
+    [[ -s $1 ]] || { cat "$tmp/festival.log" >&2; die "Festival did not say '$(iconv -f ISO-8859-1 -t UTF-8 "$tmp/text")'"; }
     local start
-    start=$(voice_start "$2" "${3:-}")
-    sox "$2" "$tmp/from-voice.wav" trim "${start}s"
-    mv "$tmp/from-voice.wav" "$2"
+    start=$(voice_start "$1" "${3:-}")
+    sox "$1" "$tmp/from-voice.wav" trim "${start}s"
+    mv "$tmp/from-voice.wav" "$1"
+}
+
+# vowel_groups TEXT: its syllables as Italian spelling shows them, one per
+# run of vowels (a hiatus, as in "aereo", counts once: never too many).
+vowel_groups() {
+    local groups
+    groups=$(sed 's/[aeiouàèéìòùü]\+/V/g' <<<"${1,,}" | tr -cd V)
+    echo "${#groups}"
+}
+
+# voice_length FILE: ms from the first to the end of the last 10 ms frame
+# within 30 dB of the loudest, as tools/check-recordings.sh measures a pace.
+voice_length() {
+    sox "$1" -t dat - | awk '
+        /^;/ { if ($2 == "Sample" && $3 == "Rate") hop = int($4 / 100); next }
+        { sum += $2 * $2; if (++n == hop) { e[k++] = sum / n; sum = n = 0 } }
+        END {
+            for (i = 0; i < k; i++) if (e[i] > loudest) loudest = e[i]
+            for (first = 0; first < k && e[first] < loudest / 1000; first++) ;
+            for (last = k - 1; last > first && e[last] < loudest / 1000; last--) ;
+            print first < k ? (last - first + 1) * 10 : 0
+        }'
 }
 
 # voice_start FILE: the sample at which Festival's recording is to start.
@@ -85,7 +135,8 @@ espeak_raw() {
 }
 
 # levels FILE: its loudness (LUFS), peak (dBFS), loudest momentary loudness
-# (LUFS), onset (ms) and longest pause (ms); see tools/loudness.cpp.
+# (LUFS), onset (ms), longest pause (ms) and voice length (ms); see
+# tools/loudness.cpp.
 levels() { sox "$1" -t f32 - | "$meter" 22050; }
 
 # level_of FILE [key]: the loudness it is levelled by, and its peak.
