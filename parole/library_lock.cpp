@@ -1,11 +1,11 @@
 #include "library_lock.h"
 
+#include "file_batch.h"
 #include "system_error.h"
 
 #include "platform/files/file_name.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QThread>
 
 #include <cerrno>
@@ -18,11 +18,14 @@ namespace quillo::parole {
 
 LibraryLock::LibraryLock(const QString& userLibrary, int waitMs) : library_(userLibrary)
 {
-    if (!QDir().mkpath(userLibrary)) {
+    // Made by its bytes, as every file of the library is: a name that is
+    // not UTF-8 stays the one the environment gave.
+    const QByteArray folder = encodeFileName(userLibrary);
+    if (!makeFolders(folder)) {
         problem_ = cannotCreateFolder(userLibrary);
         return;
     }
-    path_ = encodeFileName(QDir(userLibrary).filePath(fileName()));
+    path_ = folder + '/' + encodeFileName(fileName());
     const QDeadlineTimer deadline(waitMs);
     while (!tryOnce() && busy_ && !deadline.hasExpired())
         QThread::msleep(kRetryMs);
