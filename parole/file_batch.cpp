@@ -180,16 +180,18 @@ bool FileBatch::commit()
                                                  && renameOver(step.target, step.backup, step.target) == 0);
             if (!aside) {
                 const int number = errno;
+                const QByteArray target = step.target;  // the steps go with the undo
                 undo();
                 return fail(removal ? QStringLiteral("Non riesco a togliere %1") : QStringLiteral("Non riesco a sostituire %1"),
-                            step.target, number);
+                            target, number);
             }
         }
         step.done = true;
         if (!removal && renameOver(step.temporary, step.target, step.target) != 0) {
             const int number = errno;
+            const QByteArray target = step.target;
             undo();
-            return fail(QStringLiteral("Non riesco a scrivere %1"), step.target, number);
+            return fail(QStringLiteral("Non riesco a scrivere %1"), target, number);
         }
     }
     QSet<QByteArray> folders;
