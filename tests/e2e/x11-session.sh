@@ -13,7 +13,10 @@ start_x_session() {
     need_tools dbus-daemon xprop
     mkdir -p -m 0700 "$runtime"
     export XDG_RUNTIME_DIR=$runtime
-    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.err" &
+    # -noreset: by default the server starts over each time its last client
+    # leaves, and a client that connects meanwhile is turned away; xprop's
+    # probe below is such a last client, and openbox came in during the reset.
+    Xvfb -displayfd 9 -noreset -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.err" &
     pids+=($!)
     # The number is whole only once its line ends: ":1" read while Xvfb is
     # still writing ":12" would be another test's server, or none.
