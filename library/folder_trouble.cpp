@@ -28,24 +28,36 @@ QString systemWords(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// The reason in English, the key of its translation too; %1 is the detail.
+const char* englishReason(FolderTrouble::Kind kind)
+{
+    switch (kind) {
+    case FolderTrouble::None:
+    case FolderTrouble::Missing:
+        return nullptr;
+    case FolderTrouble::NotAFolder:
+        return "it is not a folder";
+    case FolderTrouble::Unreadable:
+        return "it cannot be read (%1)";
+    case FolderTrouble::Loop:
+        return "its links go round in a loop";
+    case FolderTrouble::Other:
+        break;
+    }
+    return "%1";
+}
+
+QString withDetail(const QString& reason, const QString& detail)
+{
+    return reason.contains(QLatin1String("%1")) ? reason.arg(detail) : reason;
+}
+
 }  // namespace
 
 QString FolderTrouble::english() const
 {
-    switch (kind) {
-    case None:
-    case Missing:
-        return {};
-    case NotAFolder:
-        return QStringLiteral("it is not a folder");
-    case Unreadable:
-        return QStringLiteral("it cannot be read (%1)").arg(detail);
-    case Loop:
-        return QStringLiteral("its links go round in a loop");
-    case Other:
-        break;
-    }
-    return detail;
+    const char* reason = englishReason(kind);
+    return reason ? withDetail(QString::fromLatin1(reason), detail) : QString();
 }
 
 QString FolderTrouble::italian() const
@@ -109,8 +121,9 @@ FolderTrouble troubleSaid(const QString& folder)
         const QMutexLocker lock(&mutex);
         if (!said.contains(trouble.path)) {
             said.insert(trouble.path);
-            qCWarning(lcQuillo, "%s: left out, %s", qPrintable(readableFileName(trouble.path)),
-                      qPrintable(trouble.english()));
+            qCWarning(lcQuillo).noquote() << logText("%1: left out, %2")
+                                                 .arg(readableFileName(trouble.path),
+                                                      withDetail(logText(englishReason(trouble.kind)), trouble.detail));
         }
     }
     return trouble;

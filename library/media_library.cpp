@@ -46,8 +46,8 @@ bool readableOrSaid(const QString& path)
     const QMutexLocker lock(&mutex);
     if (!said.contains(path)) {
         said.insert(path);
-        qCWarning(lcQuillo, "%s: left out, it cannot be read (%s)", qPrintable(readableFileName(path)),
-                  std::strerror(error));
+        qCWarning(lcQuillo).noquote() << logText("%1: left out, it cannot be read (%2)")
+                                             .arg(readableFileName(path), QString::fromLocal8Bit(std::strerror(error)));
     }
     return false;
 }

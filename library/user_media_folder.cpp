@@ -19,7 +19,7 @@ void sayOnce(const QString& line)
     if (said.contains(line))
         return;
     said.insert(line);
-    qCWarning(lcQuillo, "%s", qPrintable(line));
+    qCWarning(lcQuillo).noquote() << line;
 }
 
 // An environment variable as a folder, its bytes kept as media file names
@@ -37,17 +37,17 @@ QString userMediaFolder()
     if (dataHome.startsWith(u'/'))
         return QDir::cleanPath(dataHome) + QStringLiteral("/quillo");
     if (!dataHome.isEmpty())
-        sayOnce(QStringLiteral("XDG_DATA_HOME (%1) is not an absolute path: ignored, ~/.local/share is used")
+        sayOnce(logText("XDG_DATA_HOME (%1) is not an absolute path: ignored, ~/.local/share is used")
                     .arg(readableFileName(dataHome)));
     QString home = folderFromEnvironment("HOME");
     if (!home.startsWith(u'/')) {
-        sayOnce(home.isEmpty() ? QStringLiteral("HOME is not set: the home folder of the account is used")
-                               : QStringLiteral("HOME (%1) is not an absolute path: the home folder of the account is used")
+        sayOnce(home.isEmpty() ? logText("HOME is not set: the home folder of the account is used")
+                               : logText("HOME (%1) is not an absolute path: the home folder of the account is used")
                                      .arg(readableFileName(home)));
         home = QDir::homePath();
     }
     if (!home.startsWith(u'/')) {
-        sayOnce(QStringLiteral("no home folder: no library of your own"));
+        sayOnce(logText("no home folder: no library of your own"));
         return {};
     }
     return QDir::cleanPath(home) + QStringLiteral("/.local/share/quillo");

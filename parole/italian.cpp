@@ -60,7 +60,7 @@ bool installItalian()
     auto* translator = new QtItalian(QCoreApplication::instance());
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (!translator->load(italian, folder)) {
-        std::fprintf(stderr, "quillo-parole: qtbase_it.qm is missing from %s: Qt's dialogs will be in English\n",
+        std::fprintf(stderr, "quillo-parole: manca qtbase_it.qm in %s: le finestre di Qt saranno in inglese\n",
                      qPrintable(folder));
         delete translator;
         return false;

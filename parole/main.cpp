@@ -7,6 +7,7 @@
 #include "italian.h"
 #include "parole_window.h"
 #include "session_end.h"
+#include "stderr_italian.h"
 
 #include "library/installed_libraries.h"
 #include "platform/sound/sdl_sound.h"
@@ -21,10 +22,12 @@ int main(int argc, char* argv[])
     quillo::SdlSound::prepareProcess();
     if (argc > 1) {
         QCoreApplication app(argc, argv);
+        quillo::parole::sayLogInItalian();
         return quillo::parole::runCommandLine(QCoreApplication::arguments());
     }
     quillo::parole::useItalianLocale();
     QApplication app(argc, argv);
+    quillo::parole::sayLogInItalian();
     QApplication::setApplicationName(QStringLiteral("quillo-parole"));
     QApplication::setApplicationDisplayName(QStringLiteral("Le parole di Quillo"));
     QApplication::setDesktopFileName(QStringLiteral("it.quillonuvi.Quillo.Parole"));

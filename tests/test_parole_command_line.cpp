@@ -163,6 +163,20 @@ void TestParoleCommandLine::commandLine()
     QVERIFY(noSound.waitForFinished(30000));
     said = QString::fromUtf8(noSound.readAllStandardError());
     QVERIFY2(!said.contains(QStringLiteral("ALSA lib")), qPrintable(said));
+
+    // What the library's shared code finds wrong is said as this program's
+    // own line, in Italian.
+    const QString broken = dir.filePath(QStringLiteral("rotta"));
+    QVERIFY(QDir().mkpath(broken + QStringLiteral("/quillo")));
+    writeFile(broken + QStringLiteral("/quillo/immagini"), "non una cartella");
+    quiet.insert(QStringLiteral("XDG_DATA_HOME"), broken);
+    noSound.setProcessEnvironment(quiet);
+    noSound.start(paroleBinary(), {QStringLiteral("remove"), QStringLiteral("gatto")});
+    QVERIFY(noSound.waitForFinished(30000));
+    said = QString::fromUtf8(noSound.readAllStandardError());
+    QVERIFY2(said.contains(QStringLiteral("quillo-parole: ") + broken + QStringLiteral("/quillo/immagini: non si usa, non è una cartella\n")),
+             qPrintable(said));
+    QVERIFY2(!said.contains(QStringLiteral("quillo:")) && !said.contains(QStringLiteral("left out")), qPrintable(said));
 }
 
 void TestParoleCommandLine::concurrentSaves()

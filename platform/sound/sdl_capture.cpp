@@ -2,6 +2,8 @@
 
 #include "platform/sound/sound_server.h"
 
+#include "platform/base/log.h"
+
 #include <SDL.h>
 
 namespace quillo {
@@ -20,7 +22,7 @@ bool startAudio(QString* why)
     }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         if (why)
-            *why = QStringLiteral("audio could not start: %1").arg(QString::fromUtf8(SDL_GetError()));
+            *why = logText("audio could not start: %1").arg(QString::fromUtf8(SDL_GetError()));
         return false;
     }
     return true;
@@ -62,7 +64,7 @@ bool SdlCapture::start(QString* why)
     device_ = SDL_OpenAudioDevice(nullptr, 1, &want, &have, 0);
     if (device_ == 0) {
         if (why)
-            *why = QStringLiteral("no capture device: %1").arg(QString::fromUtf8(SDL_GetError()));
+            *why = logText("no capture device: %1").arg(QString::fromUtf8(SDL_GetError()));
         return false;
     }
     rate_ = have.freq;

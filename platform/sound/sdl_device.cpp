@@ -89,7 +89,8 @@ bool SdlDevice::move(Event event, const char* why)
                 if (state_ == Held)
                     SDL_UnlockAudioDevice(device_);
                 if (event != Event::End && !saidSilent_)
-                    qCWarning(lcQuillo, "sound lost (%s); trying again from the next sound", gone ? kWentAway : why);
+                    qCWarning(lcQuillo).noquote() << logText("sound lost (%1); trying again from the next sound")
+                                                                     .arg(gone ? logText(kWentAway) : logText(why));
                 saidSilent_ = saidSilent_ || event != Event::End;
                 SDL_ClearQueuedAudio(device_);
                 startJob(false);
@@ -125,7 +126,7 @@ bool SdlDevice::move(Event event, const char* why)
                 if (event == Event::End) {
                     devicesLeftBehind = true;
                 } else if (job_->opening && !saidSilent_ && Clock::now() - job_->started > kLongestOpening) {
-                    qCWarning(lcQuillo, "no sound (the sound server does not answer)");
+                    qCWarning(lcQuillo).noquote() << logText("no sound (%1)").arg(logText("the sound server does not answer"));
                     saidSilent_ = true;
                 }
                 state_ = GivenUp;
@@ -169,7 +170,7 @@ bool SdlDevice::adoptOpened()
     firstOpening_ = false;
     if (job->device == 0) {
         if (!saidSilent_)
-            qCWarning(lcQuillo, "no sound (%s)", job->error.c_str());
+            qCWarning(lcQuillo).noquote() << logText("no sound (%1)").arg(QString::fromStdString(job->error));
         saidSilent_ = true;
         return false;
     }
@@ -178,9 +179,9 @@ bool SdlDevice::adoptOpened()
     periodFrames_ = job->periodFrames;
     holdWhenIdle_ = job->holdWhenIdle;
     if (saidSilent_ && everOpened_)
-        qCWarning(lcQuillo, "sound is back");
+        qCWarning(lcQuillo).noquote() << logText("sound is back");
     else if (saidSilent_)
-        qCWarning(lcQuillo, "sound works now");
+        qCWarning(lcQuillo).noquote() << logText("sound works now");
     saidSilent_ = false;
     everOpened_ = true;
     return true;

@@ -2,6 +2,8 @@
 
 #include "platform/sound/sound_server.h"
 
+#include "platform/base/log.h"
+
 #include <QByteArray>
 
 #include <SDL.h>
@@ -36,7 +38,7 @@ void openDevice(DeviceJob& job, AskServer ask)
     if (!mayStart)
         return;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        job.error = std::string("audio could not start: ") + SDL_GetError();
+        job.error = logText("audio could not start: %1").arg(QString::fromUtf8(SDL_GetError())).toStdString();
         return;
     }
     SDL_AudioSpec want{};
@@ -58,7 +60,7 @@ void openDevice(DeviceJob& job, AskServer ask)
     SDL_AudioSpec have{};
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_ANY_CHANGE);
     if (device == 0) {
-        job.error = std::string("no audio device: ") + SDL_GetError();
+        job.error = logText("no audio device: %1").arg(QString::fromUtf8(SDL_GetError())).toStdString();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);  // the next try picks its driver afresh
         return;
     }

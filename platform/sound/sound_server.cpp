@@ -1,5 +1,7 @@
 #include "platform/sound/sound_server.h"
 
+#include "platform/base/log.h"
+
 #include <SDL.h>
 #include <pulse/pulseaudio.h>
 
@@ -139,13 +141,14 @@ bool audioMayStart(std::string* why, bool* silent)
         if (silent)
             *silent = true;
         if (why)
-            *why = kSilent;
+            *why = logText(kSilent).toStdString();
         return false;
     }
     // SDL reads the names of the default sink and source as it starts.
     if (server.answered() && (!server.output || !server.defaultSource)) {
         if (why)
-            *why = server.output ? "the sound server has no input device" : "the sound server has no output device";
+            *why = logText(server.output ? "the sound server has no input device" : "the sound server has no output device")
+                       .toStdString();
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "platform/sound/wav_decoder.h"
 
+#include "platform/base/log.h"
 #include "platform/files/file_name.h"
 #include "platform/files/regular_file.h"
 #include "platform/sound/wav_file_reader.h"
@@ -15,6 +16,22 @@
 namespace quillo {
 
 namespace {
+
+// A warning in the program's language, with the file's name as its bytes
+// (%1) and one more part (%2).
+QByteArray warningOf(const char* english, const QByteArray& name, const QByteArray& part = {})
+{
+    const QByteArray text = logText(english).toUtf8();
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size(); ++i) {  // one pass: a name holding "%2" stays as it is
+        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || text[i + 1] == '2')) {
+            out += text[++i] == '1' ? name : part;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
 // Moves what the stream has converted onto the end of `pcm`.
 bool drain(SDL_AudioStream* stream, QByteArray& pcm)
@@ -119,7 +136,7 @@ DecodedWav decodeOpenFile(QFile& file, const QByteArray& name, const PcmFormat& 
     if (file.size() > kLargestWavFileBytes) {
         out.refusal = WavRefusal::FileTooLarge;
         out.bytes = double(file.size());
-        out.warning = name + " is too large to play";
+        out.warning = warningOf("%1 is too large to play", name);
         return out;
     }
     const WavLayout layout = readWavLayout(file);
@@ -133,14 +150,14 @@ DecodedWav decodeOpenFile(QFile& file, const QByteArray& name, const PcmFormat& 
     out.bytes = cost.bytes;
     if (cost.seconds > kLongestRecordingSeconds) {
         out.refusal = WavRefusal::TooLong;
-        out.warning = name + " would play for " + QByteArray::number(cost.seconds / 60, 'f', 0) +
-                      " minutes: too long to play";
+        out.warning = warningOf("%1 would play for %2 minutes: too long to play", name,
+                                QByteArray::number(cost.seconds / 60, 'f', 0));
         return out;
     }
     if (cost.bytes > double(kMostDecodingBytes)) {
         out.refusal = WavRefusal::TooLarge;
-        out.warning = name + " would take " + QByteArray::number(cost.bytes / (1024 * 1024), 'f', 0) +
-                      " MB to play: too large to play";
+        out.warning = warningOf("%1 would take %2 MB to play: too large to play", name,
+                                QByteArray::number(cost.bytes / (1024 * 1024), 'f', 0));
         return out;
     }
     if (!file.seek(0)) {
@@ -152,7 +169,7 @@ DecodedWav decodeOpenFile(QFile& file, const QByteArray& name, const PcmFormat& 
     decoded.seconds = cost.seconds;
     decoded.bytes = cost.bytes;
     if (decoded.refusal == WavRefusal::NotConverted)
-        decoded.warning = "cannot convert " + name + ": " + decoded.detail.toUtf8();
+        decoded.warning = warningOf("cannot convert %1: %2", name, decoded.detail.toUtf8());
     return decoded;
 }
 
@@ -180,7 +197,7 @@ DecodedWav decodeWavFile(const QString& path, const PcmFormat& to, bool onlyChec
             out.refusal = info.exists() && !info.isDir() ? WavRefusal::NotOpened : WavRefusal::Missing;
             out.detail = why;
             if (out.refusal == WavRefusal::NotOpened)
-                out.warning = "cannot play " + name + ": " + why.toUtf8();
+                out.warning = warningOf("cannot play %1: %2", name, why.toUtf8());
             return out;
         }
         return decodeOpenFile(*file, name, to, onlyCheck);
@@ -188,7 +205,7 @@ DecodedWav decodeWavFile(const QString& path, const PcmFormat& to, bool onlyChec
         DecodedWav out;
         out.refusal = WavRefusal::NoMemory;
         out.detail = QStringLiteral("not enough memory");
-        out.warning = "not enough memory to play " + path.toLocal8Bit();
+        out.warning = warningOf("not enough memory to play %1", path.toLocal8Bit());
         return out;
     }
 }
