@@ -64,21 +64,34 @@ measure() { # FILE LONGEST_SECONDS LATEST_ONSET_MS
         problem "$rel" "not a readable sound file"
         return
     fi
-    rate=$(sed -n 's/^Sample Rate *: //p' <<<"$info")
-    channels=$(sed -n 's/^Channels *: //p' <<<"$info")
-    bits=$(sed -n 's/^Precision *: \([0-9]*\)-bit/\1/p' <<<"$info")
-    samples=$(sed -n 's/^Duration .*= \([0-9]*\) samples.*/\1/p' <<<"$info")
+    # Read by the shell itself: a library has hundreds of files.
+    rate="" channels="" bits="" samples=""
+    [[ $info =~ Sample\ Rate\ *:\ ([0-9]+) ]] && rate=${BASH_REMATCH[1]}
+    [[ $info =~ Channels\ *:\ ([0-9]+) ]] && channels=${BASH_REMATCH[1]}
+    [[ $info =~ Precision\ *:\ ([0-9]+)-bit ]] && bits=${BASH_REMATCH[1]}
+    [[ $info =~ Duration\ [^=]*=\ ([0-9]+)\ samples ]] && samples=${BASH_REMATCH[1]}
     levels=$(sox "$1" -t f32 -c 1 - 2>/dev/null | "$meter" "$rate")
+    syllables "$rel"
     printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$rel" "$2" "$rate" "$channels" "$bits" "$samples" \
-        "${levels:-? ? ? ? ? ?}" "$3" "$(syllables "$rel")" >>"$tmp/levels"
+        "${levels:-? ? ? ? ? ?}" "$3" "$syllable_count" >>"$tmp/levels"
 }
 
-# syllables REL: for a word, the runs of vowels in its name; 0 for the rest.
+# syllables REL: for a word, the runs of vowels in its name; 0 for the rest;
+# in $syllable_count (no subshell for each of hundreds of files).
 syllables() {
-    local name=${1##*/} runs
-    [[ $1 == parole/* && $name != bravo.wav ]] || { echo 0; return; }
-    runs=$(sed 's/[aeiouàèéìòùü]\+/V/g' <<<"${name%.wav}" | tr -cd V)
-    echo "${#runs}"
+    local name=${1##*/} runs=0 vowel=0 i
+    syllable_count=0
+    [[ $1 == parole/* && $name != bravo.wav ]] || return 0
+    name=${name%.wav}
+    for ((i = 0; i < ${#name}; i++)); do
+        if [[ ${name:i:1} == [aeiouàèéìòùü] ]]; then
+            ((vowel)) || runs=$((runs + 1))
+            vowel=1
+        else
+            vowel=0
+        fi
+    done
+    syllable_count=$runs
 }
 
 shopt -s nullglob
