@@ -2,6 +2,7 @@
 
 #include "form/built_in_font.h"
 #include "form/colour_value.h"
+#include "form/cursor_rest.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -21,6 +22,7 @@ WritingSheet::WritingSheet(QWidget* parent)
     setTabChangesFocus(true);
     setFont(builtInFont());
     applyColours();
+    new CursorRest(this);
 }
 
 void WritingSheet::setBackColor(qint32 value)

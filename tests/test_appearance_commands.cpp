@@ -2,6 +2,7 @@
 // characters. The commands see only the sheet, the fonts and the random
 // numbers; which key runs which command is the dispatcher's test.
 #include "commands/appearance_commands.h"
+#include "form/cursor_rest.h"
 #include "form/writing_sheet.h"
 #include "support/fake_platform.h"
 
@@ -40,6 +41,7 @@ private slots:
     void sizeArithmetic();
     void smallerCharacters();
     void largerCharacters();
+    void cursorRestsAndWakes();
 };
 
 void TestAppearanceCommands::colourDraws()
@@ -197,4 +199,24 @@ void TestAppearanceCommands::largerCharacters()
 }
 
 QTEST_MAIN(TestAppearanceCommands)
+// Left alone, the sheet's cursor stops blinking (nothing repaints an idle
+// toy) and stays lit; a key sets it blinking again at the desktop's pace.
+void TestAppearanceCommands::cursorRestsAndWakes()
+{
+    const int desktop = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(1000);
+    quillo::WritingSheet sheet;
+    quillo::CursorRest rest(&sheet, 50);
+    QVERIFY(!rest.resting());
+    QTRY_VERIFY(rest.resting());
+    QCOMPARE(QApplication::cursorFlashTime(), 0);
+    sheet.insertPlainText(QStringLiteral("a"));
+    QVERIFY(!rest.resting());
+    QCOMPARE(QApplication::cursorFlashTime(), 1000);
+    QTRY_VERIFY(rest.resting());
+    sheet.moveCursor(QTextCursor::Start);
+    QCOMPARE(QApplication::cursorFlashTime(), 1000);
+    QApplication::setCursorFlashTime(desktop);
+}
+
 #include "test_appearance_commands.moc"
