@@ -39,7 +39,7 @@ test_packages=(xvfb xauth xdotool openbox x11-utils python3 imagemagick libbench
 
 # What the test build itself needs; the rest of the test set only runs the
 # suite, and is installed while the build goes on.
-test_build_packages=(libbenchmark-dev libxcb1-dev)
+test_build_packages=(libbenchmark-dev libxcb1-dev lld)
 
 later=()
 case "$mode" in
@@ -123,8 +123,12 @@ fi
 # Optimised as the package is (-O2), but without debug information, which
 # would cost a third of the build's time; the sanitizers' build keeps the
 # source lines for its reports (tools/check-sanitized.sh).
+# LLVM's linker, where it is installed, links the eighty programs in a fifth
+# of the time of the default one.
+linker=()
+command -v ld.lld >/dev/null && linker=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld)
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLO_WERROR=ON \
-  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG"
+  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" "${linker[@]}"
 cmake --build "$build" -j"$jobs"
 if [ -n "$installing" ] && ! wait "$installing"; then
   cat "$install_log"
