@@ -12,6 +12,7 @@
 #include "parole/parole_window.h"
 #include "parole/word_list_model.h"
 
+#include "support/named_child.h"
 #include "support/media_folder.h"
 #include "support/sample_files.h"
 
@@ -60,13 +61,7 @@ private slots:
     void refusals();
 
 private:
-    template <typename T> T* child(const char* name)
-    {
-        T* widget = window_->findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
+    template <typename T> T* child(const char* name) { return quillo::test::namedChild<T>(window_.get(), name); }
     QString message() { return child<QLabel>("message")->text(); }
     bool messageIsProblem() { return child<QLabel>("message")->property("problem").toBool(); }
     void typeWord(const QString& word)

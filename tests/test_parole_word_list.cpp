@@ -9,6 +9,7 @@
 #include "parole/parole_window.h"
 #include "parole/word_list_model.h"
 
+#include "support/named_child.h"
 #include "support/media_folder.h"
 #include "support/parole_samples.h"
 
@@ -39,13 +40,7 @@ private slots:
     void fileDialogInItalian();
 
 private:
-    template <typename T> T* child(const char* name)
-    {
-        T* widget = window_->findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
+    template <typename T> T* child(const char* name) { return quillo::test::namedChild<T>(window_.get(), name); }
     void addOwn(const QString& word, bool picture, bool voice)
     {
         QImage image;
